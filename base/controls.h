@@ -1,0 +1,71 @@
+// The operations the logic performs on the main window's controls, addressed by the
+// controls' names (GBK texts, see control_names.h). Two implementations exist: the Qt
+// window (app/) and an in-memory one for the logic's tests (memory_controls.h).
+//
+// Index bases: list rows and columns are 0-based, tab pages 1-based. Failures are
+// reported only through results: the empty text, -1, false.
+//
+// Every operation may be called from any thread. An implementation bound to a window
+// thread carries the call out there and waits for it; once shutdown has begun it
+// returns the empty result at once.
+#pragma once
+
+#include <optional>
+
+#include "base/types.h"
+
+namespace velmora {
+
+class Controls {
+public:
+    virtual ~Controls() = default;
+
+    // --- Report lists (超级列表框1 … 超级列表框6) ---
+    // The cell's whole text; the empty text for a missing row, column or list.
+    virtual Text list_cell_text(const Text& list, int row, int column = 0) = 0;
+    // Writing a cell of a row that does not exist has no effect.
+    virtual void set_list_cell_text(const Text& list, int row, int column = 0,
+                                    const Text& text = {}) = 0;
+    // Inserts a row whose column 0 holds `caption`. No position, or a negative one,
+    // appends. Returns the new row's index, -1 on failure.
+    virtual int insert_list_row(const Text& list, std::optional<int> position = std::nullopt,
+                                const Text& caption = {}) = 0;
+    virtual int list_row_count(const Text& list) = 0;
+    virtual bool delete_list_row(const Text& list, int row) = 0;
+    // Reads the row count n once, then deletes row 0 n times.
+    virtual void clear_list(const Text& list) = 0;
+    // The tick of a row's check box (false for a missing row).
+    virtual bool list_row_checked(const Text& list, int row) = 0;
+    virtual void set_list_row_checked(const Text& list, int row, bool checked) = 0;
+
+    // --- Edit boxes (ID1, Token, 运行栏) ---
+    virtual Text edit_text(const Text& edit) = 0;
+    virtual void set_edit_text(const Text& edit, const Text& text) = 0;
+    // Appends each text in turn at the end of the box and keeps the caret there.
+    virtual void append_to_edit(const Text& edit, const TextList& texts) = 0;
+
+    // --- Check box (选择框1) ---
+    virtual bool check_box_checked(const Text& check_box) = 0;
+    virtual void set_check_box_checked(const Text& check_box, bool checked) = 0;
+
+    // --- Tab control (选择夹1); pages are 1-based ---
+    // The empty text when the page does not exist.
+    virtual Text tab_caption(const Text& tabs, int page) = 0;
+    // False when the page does not exist or the control refuses.
+    virtual bool set_tab_caption(const Text& tabs, int page, const Text& caption) = 0;
+    // The current page, counted from 0; -1 when there is none.
+    virtual int current_tab(const Text& tabs) = 0;
+
+    // --- The window itself ---
+    virtual Text window_title() = 0;
+    virtual void set_window_title(const Text& title) = 0;
+
+    // --- Dialogs and shell ---
+    // Shows a task-modal box with an OK button. Returns the pressed button mapped as
+    // 0 OK, 1 Cancel, 2 Abort, 3 Retry, 4 Ignore, 5 Yes, 6 No.
+    virtual int message_box(const Text& message, int flags = 0, const Text& caption = {}) = 0;
+    // Opens the address in the desktop's default browser; nothing is reported.
+    virtual void open_web_address(const Text& address) = 0;
+};
+
+}  // namespace velmora

@@ -1,0 +1,1 @@
+// Removed once the subsystem has its first real source file.
