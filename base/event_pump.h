@@ -13,33 +13,39 @@ namespace velmora {
 class EventPump {
   public:
     virtual ~EventPump() = default;
-    // Handles the events already waiting, then returns.
+    // Handles the events already waiting, then returns; never blocks.
     virtual void process_events() = 0;
-    // Keeps handling events for `duration`, or until interrupt() is called (from any
-    // thread). Qt: a nested event loop quit by a single-shot timer.
+    // Keeps handling events for `duration`, or until interrupt() is called.
+    // Qt: a nested event loop quit by a single-shot timer.
     virtual void wait(std::chrono::milliseconds duration) = 0;
-    // Ends a wait in progress early; called from any thread, possibly when no wait runs.
+    // Ends a wait in progress early. Called from any thread, with an internal lock held:
+    // it must only signal (e.g. post a quit to the nested loop) and must not call back
+    // into this header. An interrupt that arrives while no wait runs must make the next
+    // wait return at once, so a shutdown that races with the start of a wait is not lost.
     virtual void interrupt() = 0;
 };
 
-// Installs `pump` for the calling thread only (nullptr removes it). Other threads keep
-// using the timer. The pump must outlive its installation.
+// Installs `pump` for the calling thread only; nullptr removes it. Other threads keep
+// using the timer. The pump must stay alive until it is removed again.
 void install_event_pump(EventPump* pump);
 
 // Handles pending window events on a thread with a pump; returns at once elsewhere.
 void process_events();
 
-// Waits `amount` units: unit 0 milliseconds, 1 seconds, 2 minutes, 3 hours; any other
-// unit is taken as a multiplier of milliseconds (amount * unit ms). Returns true when
-// the full time passed, false when shutdown cut the wait short (or had already begun).
-// A non-positive duration returns at once.
+// How long delay(amount, unit) waits: unit 0 milliseconds, 1 seconds, 2 minutes,
+// 3 hours; any other unit value is itself the multiplier of milliseconds.
+std::chrono::milliseconds delay_duration(int amount, int unit);
+
+// Waits delay_duration(amount, unit), keeping the thread's windows responsive when it
+// has a pump. Returns true when the full time passed, false when shutdown cut the wait
+// short or had already begun. A duration of zero or less returns at once.
 bool delay(int amount, int unit);
 
-// Begins shutdown for the whole process: every wait in delay ends at once, and any
-// later delay returns false immediately.
+// Begins shutdown for the whole process: every wait in delay ends at once, and later
+// delays return false immediately. Loops test shutdown_requested() to end themselves.
 void request_shutdown();
 bool shutdown_requested();
-// Ends shutdown again; for tests that need a fresh state.
+// Ends shutdown again, for tests that need a fresh state.
 void reset_shutdown();
 
 }  // namespace velmora

@@ -1,0 +1,138 @@
+#include "base/event_pump.h"
+
+#include <algorithm>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <vector>
+
+namespace velmora {
+
+namespace {
+
+// Shared by every thread: the shutdown flag, the condition the timer waits on, and the
+// installed pumps so that a shutdown can interrupt waits running inside them.
+struct WaitState {
+    std::mutex mutex;
+    std::condition_variable wake;
+    bool shutdown = false;
+    std::vector<EventPump*> pumps;
+};
+
+WaitState& wait_state() {
+    static WaitState state;
+    return state;
+}
+
+thread_local EventPump* current_pump = nullptr;
+
+constexpr std::chrono::milliseconds kLongestWait = std::chrono::hours(24 * 365 * 100);
+
+// Waits until `deadline` or shutdown; true when the deadline was reached.
+bool wait_on_timer(std::chrono::steady_clock::time_point deadline) {
+    WaitState& state = wait_state();
+    std::unique_lock lock(state.mutex);
+    return !state.wake.wait_until(lock, deadline, [&state] { return state.shutdown; });
+}
+
+// Lets the pump run until `deadline` or shutdown; true when the deadline was reached.
+// The pump may return early for its own reasons, so the remaining time is waited again.
+bool wait_in_pump(EventPump& pump, std::chrono::steady_clock::time_point deadline) {
+    while (true) {
+        if (shutdown_requested()) {
+            return false;
+        }
+        auto now = std::chrono::steady_clock::now();
+        if (now >= deadline) {
+            return true;
+        }
+        // Round up so the pump never waits 0 ms in a loop just before the deadline.
+        pump.wait(std::chrono::ceil<std::chrono::milliseconds>(deadline - now));
+    }
+}
+
+}  // namespace
+
+void install_event_pump(EventPump* pump) {
+    WaitState& state = wait_state();
+    std::lock_guard lock(state.mutex);
+    if (current_pump != nullptr) {
+        std::erase(state.pumps, current_pump);
+    }
+    current_pump = pump;
+    if (pump != nullptr) {
+        state.pumps.push_back(pump);
+    }
+}
+
+void process_events() {
+    if (current_pump != nullptr) {
+        current_pump->process_events();
+    }
+}
+
+std::chrono::milliseconds delay_duration(int amount, int unit) {
+    std::int64_t multiplier = unit;
+    switch (unit) {
+        case 0:
+            multiplier = 1;
+            break;
+        case 1:
+            multiplier = 1000;
+            break;
+        case 2:
+            multiplier = 60 * 1000;
+            break;
+        case 3:
+            multiplier = 60 * 60 * 1000;
+            break;
+        default:
+            break;
+    }
+    // 64 bits hold any int times 3,600,000 without overflow.
+    return std::chrono::milliseconds(static_cast<std::int64_t>(amount) * multiplier);
+}
+
+bool delay(int amount, int unit) {
+    if (shutdown_requested()) {
+        return false;
+    }
+    auto duration = delay_duration(amount, unit);
+    if (duration <= std::chrono::milliseconds::zero()) {
+        return true;
+    }
+    // The clock counts nanoseconds in 64 bits; a century keeps the deadline far inside.
+    duration = std::min<std::chrono::milliseconds>(duration, kLongestWait);
+    auto deadline = std::chrono::steady_clock::now() + duration;
+    if (current_pump != nullptr) {
+        return wait_in_pump(*current_pump, deadline);
+    }
+    return wait_on_timer(deadline);
+}
+
+void request_shutdown() {
+    WaitState& state = wait_state();
+    {
+        std::lock_guard lock(state.mutex);
+        state.shutdown = true;
+        // Under the lock, so no pump can be removed and destroyed while it is signalled.
+        for (EventPump* pump : state.pumps) {
+            pump->interrupt();
+        }
+    }
+    state.wake.notify_all();
+}
+
+bool shutdown_requested() {
+    WaitState& state = wait_state();
+    std::lock_guard lock(state.mutex);
+    return state.shutdown;
+}
+
+void reset_shutdown() {
+    WaitState& state = wait_state();
+    std::lock_guard lock(state.mutex);
+    state.shutdown = false;
+}
+
+}  // namespace velmora

@@ -1,0 +1,79 @@
+#include "base/internal_error.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <string>
+#include <utility>
+
+#include "base/gbk.h"
+
+namespace velmora {
+
+namespace {
+
+// The terminal speaks UTF-8, not GBK.
+void report_to_stderr(const Text& message) {
+    std::string utf8;
+    convert_charset(message, "GBK", "UTF-8", utf8);
+    std::fwrite(utf8.data(), 1, utf8.size(), stderr);
+    std::fflush(stderr);
+}
+
+struct ReporterSlot {
+    std::mutex mutex;
+    InternalErrorReporter reporter = report_to_stderr;
+};
+
+ReporterSlot& reporter_slot() {
+    static ReporterSlot slot;
+    return slot;
+}
+
+}  // namespace
+
+void set_internal_error_reporter(InternalErrorReporter reporter) {
+    ReporterSlot& slot = reporter_slot();
+    std::lock_guard lock(slot.mutex);
+    slot.reporter = reporter ? std::move(reporter) : InternalErrorReporter(report_to_stderr);
+}
+
+Text internal_error_text(std::optional<int> number, const Text& message) {
+    const Text crlf = "\r\n";
+    Text text = gbk("运行时出错!") + crlf + crlf;
+    if (number) {
+        text += gbk("错误代码：") + std::to_string(*number) + crlf + crlf;
+    }
+    text += gbk("错误信息：") + message + crlf;
+    return text;
+}
+
+void fail_internal(std::optional<int> number, const Text& message) {
+    // A reporter that itself fails must not report again (nor lock the slot twice).
+    thread_local bool reporting = false;
+    if (!reporting) {
+        reporting = true;
+        Text text = internal_error_text(number, message);
+        // Held to the end: a second thread failing at the same time waits here and never
+        // shows a second message, because the process exits first.
+        ReporterSlot& slot = reporter_slot();
+        slot.mutex.lock();
+        slot.reporter(text);
+    }
+    std::fflush(nullptr);
+    std::_Exit(-1);
+}
+
+void fail_out_of_memory(std::int64_t bytes) {
+    fail_internal(std::nullopt, gbk("分配 ") + std::to_string(bytes) + gbk(" 字节内存失败!"));
+}
+
+void fail_index_out_of_range() {
+    fail_internal(1, gbk("数组成员引用下标超出定义范围"));
+}
+
+void fail_index_below_one() {
+    fail_internal(4, gbk("数组成员引用下标必须大于等于1"));
+}
+
+}  // namespace velmora
