@@ -10,11 +10,17 @@
 // returns the empty result at once.
 #pragma once
 
+#include <functional>
 #include <optional>
 
 #include "base/types.h"
 
 namespace velmora {
+
+// Told of every real change of a record list row's check box, the user's or a program's,
+// never of a cell-text change: page 1 … 6 (超级列表框1 … 6), row 0-based, state 1 ticked
+// or 0 not. The window implementation calls it on the window thread.
+using RowCheckHandler = std::function<void(int page, int row, int state)>;
 
 class Controls {
 public:
@@ -37,6 +43,8 @@ public:
     // The tick of a row's check box (false for a missing row).
     virtual bool list_row_checked(const Text& list, int row) = 0;
     virtual void set_list_row_checked(const Text& list, int row, bool checked) = 0;
+    // Replaces the handler of the row check-box event of all six lists (empty: none).
+    virtual void set_row_check_handler(RowCheckHandler handler) = 0;
 
     // --- Edit boxes (ID1, Token, 运行栏) ---
     virtual Text edit_text(const Text& edit) = 0;
@@ -55,6 +63,10 @@ public:
     virtual bool set_tab_caption(const Text& tabs, int page, const Text& caption) = 0;
     // The current page, counted from 0; -1 when there is none.
     virtual int current_tab(const Text& tabs) = 0;
+
+    // --- Any control: whether it takes input (false for an unknown name) ---
+    virtual bool control_enabled(const Text& control) = 0;
+    virtual void set_control_enabled(const Text& control, bool enabled) = 0;
 
     // --- The window itself ---
     virtual Text window_title() = 0;
