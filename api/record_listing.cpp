@@ -1,0 +1,90 @@
+#include "api/record_listing.h"
+
+#include "api/api_post.h"
+#include "api/credential.h"
+#include "api/login_messages.h"
+#include "api/reply_markers.h"
+#include "api/request_bodies.h"
+#include "api/show_message.h"
+#include "base/control_names.h"
+
+namespace velmora {
+
+namespace {
+
+constexpr int kRecordIdColumn = 0;
+constexpr int kNameColumn = 1;
+constexpr int kTypeColumn = 2;
+constexpr int kValueColumn = 3;
+constexpr int kTtlColumn = 4;
+
+// Writes field i into `column` of row i (row 0 is the domain row and gets none).
+void write_column(Controls& controls, const Text& list, int column, const TextList& fields) {
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        controls.set_list_cell_text(list, static_cast<int>(i) + 1, column, fields[i]);
+    }
+}
+
+// Page 1's reply code decides the login; false ends the load.
+bool accept_login(Controls& controls, const Text& code) {
+    const LoginMessage* row = find_login_message(code);
+    if (row == nullptr) {
+        return false;
+    }
+    show_message(controls, row->message);
+    return row->code == kLoginSucceededCode;
+}
+
+}  // namespace
+
+bool load_record_page(const ApiContext& context, int page) {
+    if (page < 1 || page > control::kPageCount) {
+        return false;
+    }
+    Controls& controls = context.controls;
+    const TextList account_domain_ids = reply_fields(
+        api_post(context.endpoints, "Domain.List", domain_list_body(credential_text(controls))),
+        reply_marker::kUnquotedId);
+    // The account lost domains since the lookup named the pages: there is no domain
+    // to fall back on, so the page is left as it is.
+    if (static_cast<int>(account_domain_ids.size()) < page) {
+        return false;
+    }
+
+    const Text reply =
+        api_post(context.endpoints, "Record.List",
+                 record_list_body(credential_text(controls), account_domain_ids[page - 1]));
+    const bool is_login = page == 1;
+    if (is_login && !accept_login(controls, reply_code(reply))) {
+        return false;
+    }
+
+    const TextList domain_ids = reply_fields(reply, reply_marker::kUnquotedId);
+    const TextList record_ids = reply_fields(reply, reply_marker::kQuotedId);
+    const TextList names = reply_fields(reply, reply_marker::kName);
+    const TextList types = reply_fields(reply, reply_marker::kType);
+    const TextList values = reply_fields(reply, reply_marker::kValue);
+    const TextList ttls = reply_fields(reply, reply_marker::kTtl);
+
+    const Text& list = control::record_list(page);
+    for (const Text& name : names) {
+        const int row = controls.insert_list_row(list);
+        if (row >= 0) {
+            controls.set_list_cell_text(list, row, kNameColumn, name);
+        }
+    }
+    write_column(controls, list, kRecordIdColumn, record_ids);
+    write_column(controls, list, kTypeColumn, types);
+    write_column(controls, list, kValueColumn, values);
+    write_column(controls, list, kTtlColumn, ttls);
+
+    // Every page carries its domain id in the domain row, whichever page is current,
+    // because the refresh and the watch handlers read it from there. A reply without
+    // the domain object's id leaves the cell as it was.
+    if (!domain_ids.empty()) {
+        controls.set_list_cell_text(list, 0, kRecordIdColumn, domain_ids.front());
+    }
+    return is_login;
+}
+
+}  // namespace velmora

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "api/api_context.h"
+
+namespace velmora {
+
+// Lists the first 20 A records of the page's domain (the account's page-th domain) into
+// the page's list: one row appended per name after row 0, the domain row, whose column
+// 0 gets the domain id. The login flow empties the lists first.
+//
+// Loading page 1 is the login proper: its reply code shows the matching login message
+// and only code "1" ("登入成功") fills the list. Pages 2 to 6 ignore the code.
+//
+// Returns true when page 1 logged in successfully, the moment the caller starts the
+// update loop; false otherwise and always for pages 2 to 6.
+bool load_record_page(const ApiContext& context, int page);
+
+}  // namespace velmora

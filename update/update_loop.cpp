@@ -1,0 +1,37 @@
+#include "update/update_loop.h"
+
+#include "base/event_pump.h"
+#include "update/update_cycle.h"
+
+namespace velmora {
+
+UpdateLoop::UpdateLoop(Controls& controls, const Endpoints& endpoints, const PageWatchList& watch)
+    : controls_(controls), endpoints_(endpoints), watch_(watch) {}
+
+UpdateLoop::~UpdateLoop() {
+    stop();
+}
+
+bool UpdateLoop::start() {
+    std::lock_guard lock(mutex_);
+    if (thread_.joinable()) {
+        return false;
+    }
+    thread_ = std::thread([this] { run_update_cycle({controls_, endpoints_}, watch_); });
+    return true;
+}
+
+void UpdateLoop::stop() {
+    std::thread thread;
+    {
+        std::lock_guard lock(mutex_);
+        if (!thread_.joinable()) {
+            return;
+        }
+        thread.swap(thread_);
+    }
+    request_shutdown();
+    thread.join();
+}
+
+}  // namespace velmora
