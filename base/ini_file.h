@@ -1,0 +1,28 @@
+// Settings items in a classic ini file: "[section]" lines, each followed by
+// "key=value" lines. The file is plain GBK with CR LF line ends, as the platform's own
+// private-profile functions read and write it.
+#pragma once
+
+#include "base/types.h"
+
+namespace velmora {
+
+// The value of `key` in `section`, or `default_value` when the file, the section or the
+// key is missing. Leading bytes of 0x20 and below are skipped in the path, the section
+// and the key; if one of them is then empty the result is the empty text, whatever the
+// default. Sections and keys match ignoring the case of ASCII letters. The value is
+// read without the blanks around it and without one pair of enclosing double or single
+// quotes, and is cut to 10,239 bytes (the default too, after its trailing spaces are
+// dropped).
+Text read_ini_item(const Text& path, const Text& section, const Text& key,
+                   const Text& default_value = {});
+
+// Stores `value` under `section` and `key`, creating the file, the section or the key
+// as needed and keeping every other line (other sections and keys, comments) in its
+// place. The file is replaced atomically; a new file is private to its owner.
+// False when the file cannot be written (the old file is then unchanged), and when a
+// line break in any argument, a "]" in the section or a "=" in the key could not be
+// stored without changing the file's structure.
+bool write_ini_item(const Text& path, const Text& section, const Text& key, const Text& value);
+
+}  // namespace velmora
