@@ -1,0 +1,146 @@
+// velmora-sandbox: a substitute for the provider's services on loopback, for tests and
+// the demo. One SandboxServer runs four servers, all bound to 127.0.0.1:
+//
+//   API (HTTPS)        POST /Domain.List, /Record.List, /Record.Modify
+//   HTTP-DNS (HTTP)    GET /d?dn=NAME&clientip=1 -> "addr;addr|client-address"
+//   time site (HTTP)   HEAD or GET of any path -> a Date: header
+//   control (HTTP)     /control/... (see sandbox/README.md)
+//
+// Typical use in a test:
+//
+//   velmora::sandbox::SandboxServer sandbox;          // demo seed, ephemeral ports
+//   ASSERT_TRUE(sandbox.start());
+//   endpoints.api_host = sandbox.api_host();           // "127.0.0.1:PORT"
+//   endpoints.extra_ca_file = sandbox.ca_file();
+//   ...
+//   sandbox.records(1001);                             // what the provider now holds
+//
+// Every member may be called from any thread while the servers run.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "sandbox/provider_store.h"
+#include "sandbox/seed.h"
+
+namespace velmora::sandbox {
+
+struct SandboxOptions {
+    // 0: an ephemeral port chosen by the system.
+    int api_port = 0;
+    int dns_port = 0;
+    int time_port = 0;
+    int control_port = 0;
+    // Where the CA certificate (PEM) is written. Empty: a temporary file, removed by
+    // stop(). A given path is left in place.
+    std::string ca_file;
+    // Host names the server certificate carries besides localhost and 127.0.0.1.
+    std::vector<std::string> extra_dns_names;
+    SeedData seed = demo_seed();
+    // Worker threads per server.
+    int threads = 4;
+};
+
+// One API request as it reached the sandbox.
+struct ApiRequest {
+    std::string action;  // "Domain.List", ...
+    std::string body;    // the raw body bytes, before any decoding
+    std::string content_type;
+};
+
+// Requests per action: "Domain.List", "Record.List", "Record.Modify", "httpdns", "time".
+using Counters = std::map<std::string, std::uint64_t>;
+
+class SandboxServer {
+  public:
+    explicit SandboxServer(SandboxOptions options = {});
+    ~SandboxServer();  // stops
+    SandboxServer(const SandboxServer&) = delete;
+    SandboxServer& operator=(const SandboxServer&) = delete;
+
+    // Generates the certificates, writes the CA file, binds and starts the four
+    // servers. False (with a reason in `error`) when the seed is invalid or a port or
+    // the CA file cannot be had; nothing is left running then.
+    bool start(std::string* error = nullptr);
+    // Stops the servers and waits for their threads. Safe to call twice.
+    void stop();
+
+    // Valid after a successful start().
+    int api_port() const { return api_port_; }
+    int dns_port() const { return dns_port_; }
+    int time_port() const { return time_port_; }
+    int control_port() const { return control_port_; }
+    const std::string& ca_file() const { return ca_file_; }
+    std::string api_host() const;     // "127.0.0.1:PORT", for https://HOST/Domain.List
+    std::string dns_address() const;  // "127.0.0.1:PORT", for http://ADDRESS/d?dn=...
+    std::string time_url() const;     // "http://127.0.0.1:PORT/"
+
+    // The client address the HTTP-DNS endpoint reports; empty: the caller's own address.
+    void set_public_address(const std::string& address);
+    std::string public_address() const;
+    // Replaces the whole HTTP-DNS reply body (to simulate odd or failed answers);
+    // nullopt goes back to the normal reply.
+    void set_dns_reply(std::optional<std::string> body);
+    // The Date header value the time site sends; empty: the current time.
+    void set_date_header(const std::string& value);
+
+    // Makes an account answer `code` (see ForcedReply); an empty code removes it.
+    void set_forced_reply(const ForcedReply& forced) { store_->set_forced_reply(forced); }
+    void clear_forced_replies() { store_->clear_forced_replies(); }
+
+    // The stored records of any domain; nullopt for an unknown domain id.
+    std::optional<std::vector<Record>> records(std::uint64_t domain_id) const {
+        return store_->records(domain_id);
+    }
+    // Changes a stored value directly, as an edit at the provider's console would.
+    bool set_record_value(std::uint64_t record_id, const std::string& value) {
+        return store_->set_record_value(record_id, value);
+    }
+    ProviderStore& store() { return *store_; }
+
+    Counters counters() const;
+    // The API requests received since the start or the last reset, oldest first (the
+    // most recent 10000 are kept).
+    std::vector<ApiRequest> api_requests() const;
+    // Zeroes the counters and forgets the API requests.
+    void reset_counters();
+
+    // What GET /control/state answers (JSON).
+    std::string state_json() const;
+
+  private:
+    struct Servers;
+
+    void count(const std::string& action);
+    void record_request(ApiRequest request);
+    std::string dns_reply(const std::string& name, bool with_client, const std::string& caller);
+    std::string date_header() const;
+    bool write_ca_file(const std::string& pem, std::string* error);
+    void install_routes();
+
+    SandboxOptions options_;
+    std::string seed_error_;
+    std::unique_ptr<ProviderStore> store_;
+    std::unique_ptr<Servers> servers_;
+    int api_port_ = 0;
+    int dns_port_ = 0;
+    int time_port_ = 0;
+    int control_port_ = 0;
+    std::string ca_file_;
+    bool ca_file_is_temporary_ = false;
+
+    mutable std::mutex mutex_;  // guards the members below
+    std::string public_address_;
+    std::optional<std::string> dns_reply_;
+    std::string date_header_;
+    Counters counters_;
+    std::vector<ApiRequest> requests_;
+};
+
+}  // namespace velmora::sandbox
