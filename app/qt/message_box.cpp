@@ -1,0 +1,98 @@
+#include "app/qt/message_box.h"
+
+#include <mutex>
+#include <utility>
+
+namespace velmora {
+
+namespace {
+
+constexpr int kSystemModal = 0x1000;
+
+struct PresenterSlot {
+    std::mutex mutex;
+    MessageBoxPresenter presenter;
+};
+
+PresenterSlot& presenter_slot() {
+    static PresenterSlot slot;
+    return slot;
+}
+
+QMessageBox::StandardButtons button_set(int flags) {
+    switch (flags & 0xF) {
+        case 1:
+            return QMessageBox::Ok | QMessageBox::Cancel;
+        case 2:
+            return QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore;
+        case 3:
+            return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+        case 4:
+            return QMessageBox::Yes | QMessageBox::No;
+        case 5:
+            return QMessageBox::Retry | QMessageBox::Cancel;
+        default:
+            return QMessageBox::Ok;
+    }
+}
+
+QMessageBox::Icon icon(int flags) {
+    switch (flags & 0xF0) {
+        case 0x10:
+            return QMessageBox::Critical;
+        case 0x20:
+            return QMessageBox::Question;
+        case 0x30:
+            return QMessageBox::Warning;
+        case 0x40:
+            return QMessageBox::Information;
+        default:
+            return QMessageBox::NoIcon;
+    }
+}
+
+int answer_code(int standard_button) {
+    switch (standard_button) {
+        case QMessageBox::Cancel:
+            return 1;
+        case QMessageBox::Abort:
+            return 2;
+        case QMessageBox::Retry:
+            return 3;
+        case QMessageBox::Ignore:
+            return 4;
+        case QMessageBox::Yes:
+            return 5;
+        case QMessageBox::No:
+            return 6;
+        default:
+            return 0;
+    }
+}
+
+}  // namespace
+
+void set_message_box_presenter(MessageBoxPresenter presenter) {
+    PresenterSlot& slot = presenter_slot();
+    std::lock_guard lock(slot.mutex);
+    slot.presenter = std::move(presenter);
+}
+
+std::unique_ptr<QMessageBox> make_message_box(const QString& text, int flags,
+                                              const QString& caption, QWidget* owner) {
+    auto box = std::make_unique<QMessageBox>(icon(flags), caption, text, button_set(flags), owner);
+    box->setWindowModality((flags & kSystemModal) != 0 ? Qt::ApplicationModal : Qt::WindowModal);
+    return box;
+}
+
+int show_message_box(QMessageBox& box) {
+    MessageBoxPresenter presenter;
+    {
+        PresenterSlot& slot = presenter_slot();
+        std::lock_guard lock(slot.mutex);
+        presenter = slot.presenter;
+    }
+    return answer_code(presenter ? presenter(box) : box.exec());
+}
+
+}  // namespace velmora
