@@ -1,0 +1,357 @@
+#include "http/curl_transfer.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <mutex>
+#include <string_view>
+
+#include "base/event_pump.h"
+#include "http/curl_tls.h"
+
+namespace velmora {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+bool starts_with_ignoring_case(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size())
+        return false;
+    return std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) {
+        return std::tolower(static_cast<unsigned char>(a)) ==
+               std::tolower(static_cast<unsigned char>(b));
+    });
+}
+
+std::string_view header_name(std::string_view line) {
+    const auto colon = line.find(':');
+    return colon == std::string_view::npos ? line : line.substr(0, colon);
+}
+
+bool has_header(const std::vector<std::string>& lines, std::string_view name) {
+    return std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
+        const auto candidate = header_name(line);
+        return candidate.size() == name.size() && starts_with_ignoring_case(candidate, name);
+    });
+}
+
+// Bytes a URL cannot carry raw (blanks, controls, GBK bytes) go out percent-encoded.
+std::string escape_url(std::string_view url) {
+    static constexpr char hex[] = "0123456789ABCDEF";
+    std::string escaped;
+    for (const char c : url) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte <= 0x20 || byte >= 0x7F) {
+            escaped += '%';
+            escaped += hex[byte >> 4];
+            escaped += hex[byte & 0x0F];
+        } else {
+            escaped += c;
+        }
+    }
+    return escaped;
+}
+
+bool is_followed_redirect(long status) {
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+}  // namespace
+
+bool curl_ready() {
+    static std::once_flag once;
+    static bool ready = false;
+    std::call_once(once, [] {
+        if (curl_global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK)
+            return;
+        const curl_version_info_data* info = curl_version_info(CURLVERSION_NOW);
+        bool http = false;
+        bool https = false;
+        for (const char* const* protocol = info->protocols; protocol && *protocol; ++protocol) {
+            http = http || std::string_view(*protocol) == "http";
+            https = https || std::string_view(*protocol) == "https";
+        }
+        ready = http && https;
+    });
+    return ready;
+}
+
+// What the callbacks learn while the exchange runs.
+struct CurlTransfer::Progress {
+    CURL* handle = nullptr;
+    bool follow_redirects = true;
+    PhaseTimeouts timeouts;
+    curl_off_t body_size = 0;
+
+    std::string header_block;
+    long status = 0;
+    bool saw_location = false;
+    bool headers_complete = false;
+    Bytes body;
+
+    bool connected = false;
+    curl_off_t last_upload = -1;
+    curl_off_t last_download = -1;
+    Clock::time_point last_activity = Clock::now();
+
+    bool request_sent(curl_off_t uploaded) const {
+        return connected && (body_size == 0 || uploaded >= body_size);
+    }
+};
+
+CurlTransfer::CurlTransfer() {
+    if (!curl_ready())
+        return;
+    handle_ = curl_easy_init();
+    if (!handle_)
+        return;
+    // Threads make requests; libcurl must not use signals for its own timeouts.
+    curl_easy_setopt(handle_, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(handle_, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
+    curl_easy_setopt(handle_, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(handle_, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(handle_, CURLOPT_MAXREDIRS, 10L);
+    curl_easy_setopt(handle_, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
+    // Paths go out exactly as the caller built them.
+    curl_easy_setopt(handle_, CURLOPT_PATH_AS_IS, 1L);
+    // Direct unless set_proxy names one; the environment's proxy settings never apply.
+    curl_easy_setopt(handle_, CURLOPT_PROXY, "");
+    curl_easy_setopt(handle_, CURLOPT_NOPROXY, "*");
+}
+
+CurlTransfer::~CurlTransfer() {
+    if (handle_)
+        curl_easy_cleanup(handle_);
+    curl_slist_free_all(headers_);
+}
+
+bool CurlTransfer::set_url(const std::string& url) {
+    return valid() && curl_easy_setopt(handle_, CURLOPT_URL, escape_url(url).c_str()) == CURLE_OK;
+}
+
+bool CurlTransfer::set_timeouts(const PhaseTimeouts& timeouts) {
+    if (!valid())
+        return false;
+    timeouts_ = timeouts;
+    return curl_easy_setopt(handle_, CURLOPT_CONNECTTIMEOUT_MS,
+                            static_cast<long>(timeouts.connect.count())) == CURLE_OK;
+}
+
+bool CurlTransfer::set_proxy(const std::string& host_port) {
+    if (!valid())
+        return false;
+    if (host_port.empty()) {
+        return curl_easy_setopt(handle_, CURLOPT_PROXY, "") == CURLE_OK &&
+               curl_easy_setopt(handle_, CURLOPT_NOPROXY, "*") == CURLE_OK;
+    }
+    const std::string proxy = "http://" + host_port;
+    return curl_easy_setopt(handle_, CURLOPT_PROXY, proxy.c_str()) == CURLE_OK &&
+           curl_easy_setopt(handle_, CURLOPT_NOPROXY, "") == CURLE_OK &&
+           curl_easy_setopt(handle_, CURLOPT_HTTPPROXYTUNNEL, 0L) == CURLE_OK;
+}
+
+bool CurlTransfer::set_verb(const std::string& verb) {
+    if (!valid())
+        return false;
+    verb_ = verb;
+    if (verb == "GET")
+        return curl_easy_setopt(handle_, CURLOPT_HTTPGET, 1L) == CURLE_OK;
+    if (verb == "HEAD")
+        return curl_easy_setopt(handle_, CURLOPT_NOBODY, 1L) == CURLE_OK;
+    // POST is left to the body step so that 301/302/303 turn it into GET as browsers do.
+    if (verb == "POST")
+        return true;
+    return curl_easy_setopt(handle_, CURLOPT_CUSTOMREQUEST, verb.c_str()) == CURLE_OK;
+}
+
+bool CurlTransfer::set_server_credentials(const std::string& user, const std::string& password) {
+    return valid() && curl_easy_setopt(handle_, CURLOPT_HTTPAUTH, CURLAUTH_BASIC) == CURLE_OK &&
+           curl_easy_setopt(handle_, CURLOPT_USERNAME, user.c_str()) == CURLE_OK &&
+           curl_easy_setopt(handle_, CURLOPT_PASSWORD, password.c_str()) == CURLE_OK;
+}
+
+bool CurlTransfer::set_proxy_credentials(const std::string& user, const std::string& password) {
+    return valid() && curl_easy_setopt(handle_, CURLOPT_PROXYAUTH, CURLAUTH_BASIC) == CURLE_OK &&
+           curl_easy_setopt(handle_, CURLOPT_PROXYUSERNAME, user.c_str()) == CURLE_OK &&
+           curl_easy_setopt(handle_, CURLOPT_PROXYPASSWORD, password.c_str()) == CURLE_OK;
+}
+
+bool CurlTransfer::set_tls_verification() {
+    return valid() && apply_tls_verification(handle_);
+}
+
+bool CurlTransfer::set_follow_redirects(bool follow) {
+    if (!valid())
+        return false;
+    follow_redirects_ = follow;
+    return curl_easy_setopt(handle_, CURLOPT_FOLLOWLOCATION, follow ? 1L : 0L) == CURLE_OK;
+}
+
+bool CurlTransfer::set_header_lines(const std::vector<std::string>& lines) {
+    if (!valid())
+        return false;
+    std::vector<std::string> wire;
+    for (const auto& line : lines) {
+        const auto colon = line.find(':');
+        if (colon == std::string::npos)
+            return false;
+        // libcurl reads "Name:" as "drop this header"; "Name;" sends it with no value.
+        if (line.find_first_not_of(" \t", colon + 1) == std::string::npos) {
+            wire.push_back(line.substr(0, colon) + ";");
+        } else {
+            wire.push_back(line);
+        }
+    }
+    // libcurl's own Accept, Expect and form Content-Type are not ours to send.
+    for (const char* name : {"Accept", "Expect", "Content-Type"}) {
+        if (!has_header(lines, name))
+            wire.push_back(std::string(name) + ":");
+    }
+    for (const auto& line : wire) {
+        curl_slist* extended = curl_slist_append(headers_, line.c_str());
+        if (!extended)
+            return false;
+        headers_ = extended;
+    }
+    return curl_easy_setopt(handle_, CURLOPT_HTTPHEADER, headers_) == CURLE_OK;
+}
+
+bool CurlTransfer::set_body(Bytes body) {
+    if (!valid())
+        return false;
+    body_ = std::move(body);
+    if (verb_ == "HEAD")
+        return true;
+    if (body_.empty() && verb_ != "POST" && verb_ != "PUT")
+        return true;
+    // Handing over a body makes libcurl speak POST unless a verb was set explicitly.
+    if (verb_ == "GET" && curl_easy_setopt(handle_, CURLOPT_CUSTOMREQUEST, "GET") != CURLE_OK) {
+        return false;
+    }
+    return curl_easy_setopt(handle_, CURLOPT_POSTFIELDSIZE_LARGE,
+                            static_cast<curl_off_t>(body_.size())) == CURLE_OK &&
+           curl_easy_setopt(handle_, CURLOPT_POSTFIELDS, body_.data()) == CURLE_OK;
+}
+
+std::size_t CurlTransfer::on_header(char* data, std::size_t size, std::size_t count, void* user) {
+    auto& progress = *static_cast<Progress*>(user);
+    const std::size_t length = size * count;
+    progress.last_activity = Clock::now();
+    // Trailers after a chunked body are not part of the header block.
+    if (progress.headers_complete)
+        return length;
+
+    std::string_view line(data, length);
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
+        line.remove_suffix(1);
+    if (starts_with_ignoring_case(line, "HTTP/")) {
+        // A new response (after an interim one or a followed redirect) starts its own block.
+        progress.header_block.clear();
+        progress.saw_location = false;
+        progress.status = 0;
+        const auto blank = line.find(' ');
+        if (blank != std::string_view::npos) {
+            progress.status =
+                std::strtol(std::string(line.substr(blank + 1, 3)).c_str(), nullptr, 10);
+        }
+    } else if (starts_with_ignoring_case(line, "Location:")) {
+        progress.saw_location = true;
+    }
+    progress.header_block.append(line);
+    progress.header_block.append("\r\n");
+
+    if (line.empty()) {
+        const bool interim = progress.status >= 100 && progress.status < 200;
+        const bool followed = progress.follow_redirects && progress.saw_location &&
+                              is_followed_redirect(progress.status);
+        progress.headers_complete = !interim && !followed;
+    }
+    process_events();
+    return length;
+}
+
+std::size_t CurlTransfer::on_body(char* data, std::size_t size, std::size_t count, void* user) {
+    auto& progress = *static_cast<Progress*>(user);
+    const std::size_t length = size * count;
+    progress.last_activity = Clock::now();
+    // Bodies of followed redirects are skipped; only the final response's body counts.
+    if (!progress.headers_complete)
+        return length;
+    const std::size_t room = max_response_body - progress.body.size();
+    const std::size_t taken = std::min(room, length);
+    progress.body.insert(progress.body.end(), data, data + taken);
+    process_events();
+    // Returning less than offered stops the transfer with a write error.
+    return taken;
+}
+
+int CurlTransfer::on_progress(void* user, curl_off_t, curl_off_t download_now, curl_off_t,
+                              curl_off_t upload_now) {
+    auto& progress = *static_cast<Progress*>(user);
+    const auto now = Clock::now();
+    if (upload_now != progress.last_upload || download_now != progress.last_download) {
+        progress.last_upload = upload_now;
+        progress.last_download = download_now;
+        progress.last_activity = now;
+    }
+    if (!progress.connected) {
+        // Until the connection stands, the connect time-out is the one that applies.
+        curl_off_t pretransfer = 0;
+        curl_easy_getinfo(progress.handle, CURLINFO_PRETRANSFER_TIME_T, &pretransfer);
+        if (pretransfer <= 0)
+            return 0;
+        progress.connected = true;
+        progress.last_activity = now;
+    }
+    const auto limit =
+        progress.request_sent(upload_now) ? progress.timeouts.receive : progress.timeouts.send;
+    if (limit.count() > 0 && now - progress.last_activity > limit) {
+        return 1;  // aborts the transfer
+    }
+    return 0;
+}
+
+TransferResult CurlTransfer::perform() {
+    TransferResult result;
+    if (!valid())
+        return result;
+
+    Progress progress;
+    progress.handle = handle_;
+    progress.follow_redirects = follow_redirects_;
+    progress.timeouts = timeouts_;
+    progress.body_size = static_cast<curl_off_t>(verb_ == "HEAD" ? 0 : body_.size());
+
+    curl_easy_setopt(handle_, CURLOPT_HEADERFUNCTION, &CurlTransfer::on_header);
+    curl_easy_setopt(handle_, CURLOPT_HEADERDATA, &progress);
+    curl_easy_setopt(handle_, CURLOPT_WRITEFUNCTION, &CurlTransfer::on_body);
+    curl_easy_setopt(handle_, CURLOPT_WRITEDATA, &progress);
+    curl_easy_setopt(handle_, CURLOPT_XFERINFOFUNCTION, &CurlTransfer::on_progress);
+    curl_easy_setopt(handle_, CURLOPT_XFERINFODATA, &progress);
+    curl_easy_setopt(handle_, CURLOPT_NOPROGRESS, 0L);
+
+    const CURLcode code = curl_easy_perform(handle_);
+    if (!progress.connected) {
+        curl_off_t pretransfer = 0;
+        curl_easy_getinfo(handle_, CURLINFO_PRETRANSFER_TIME_T, &pretransfer);
+        progress.connected = pretransfer > 0;
+    }
+    curl_off_t uploaded = 0;
+    curl_easy_getinfo(handle_, CURLINFO_SIZE_UPLOAD_T, &uploaded);
+
+    if (code == CURLE_OK && progress.headers_complete) {
+        result.outcome = TransferOutcome::complete;
+    } else if (progress.headers_complete) {
+        result.outcome = TransferOutcome::read_failed;
+    } else if (code == CURLE_SEND_ERROR || !progress.request_sent(uploaded)) {
+        result.outcome = TransferOutcome::send_failed;
+    } else {
+        result.outcome = TransferOutcome::no_response;
+    }
+    result.headers_complete = progress.headers_complete;
+    result.header_block = std::move(progress.header_block);
+    result.body = std::move(progress.body);
+    return result;
+}
+
+}  // namespace velmora

@@ -1,0 +1,145 @@
+#include "http/header_block.h"
+
+#include <cctype>
+
+#include "base/text.h"
+
+namespace velmora {
+namespace {
+
+constexpr int from_start = 1;
+
+struct DefaultLine {
+    const char* probe;
+    const char* line;
+};
+
+constexpr DefaultLine user_agent{
+    "User-Agent: ",
+    "User-Agent: Mozilla/5.0 (compatible; MSIE 9.0; Windows NT 6.1; WOW64; Trident/5.0)\r\n"};
+constexpr DefaultLine accept{"Accept: ", "Accept: text/html, application/xhtml+xml, */*\r\n"};
+constexpr DefaultLine accept_encoding{"Accept-Encoding: ", "Accept-Encoding: gbk, GB2312\r\n"};
+constexpr DefaultLine accept_language{"Accept-Language: ", "Accept-Language: zh-cn\r\n"};
+constexpr DefaultLine form_content_type{"Content-Type:",
+                                        "Content-Type: application/x-www-form-urlencoded\r\n"};
+constexpr DefaultLine cache_control{"Cache-Control: ", "Cache-Control: no-cache\r\n"};
+
+bool contains(const Text& text, const char* needle, bool ignore_case) {
+    return find_text(text, needle, from_start, ignore_case) != -1;
+}
+
+void add_default(Text& block, const DefaultLine& line, bool ignore_case = true) {
+    if (!contains(block, line.probe, ignore_case))
+        block += line.line;
+}
+
+Text start_block(const Text& extra_headers) {
+    return extra_headers.empty() ? Text() : extra_headers + "\r\n";
+}
+
+Text capitalised(const Text& word) {
+    Text result = word;
+    if (!result.empty()) {
+        result[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(result[0])));
+    }
+    return result;
+}
+
+// A "Connection: keep-alive" line is the transport's business, not the caller's: drop
+// it, except as the very last line (no CRLF after it), which is left where it is.
+void drop_keep_alive(Text& block) {
+    if (!contains(block, "Connection", false))
+        return;
+    for (const Text& line : split_text(block, "\r\n")) {
+        if (find_text(line, "Connection", from_start) != 1)
+            continue;
+        const int separator = find_last_text(line, ": ");
+        const Text value =
+            separator == -1 ? Text() : text_middle(line, separator + 2, text_length(line));
+        if (value == "keep-alive")
+            block = replace_text(block, "Connection: keep-alive\r\n");
+        return;
+    }
+}
+
+}  // namespace
+
+Text normalized_header_block(const Text& block) {
+    TextList lines;
+    for (const Text& line : split_text(block, "\r\n")) {
+        const int colon = find_text(line, ":", from_start);
+        if (colon == -1)
+            continue;
+        const Text name = text_left(line, colon - 1);
+        TextList words;
+        for (const Text& word : split_text(name, "-"))
+            words.push_back(capitalised(word));
+        Text new_name;
+        for (std::size_t i = 0; i < words.size(); ++i) {
+            if (i > 0)
+                new_name += '-';
+            new_name += words[i];
+        }
+        // split_text drops an empty tail, so a name ending in "-" keeps its dash here.
+        if (!name.empty() && name.back() == '-')
+            new_name += '-';
+        lines.push_back(new_name + line.substr(colon - 1));
+    }
+    Text joined;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0)
+            joined += "\r\n";
+        joined += lines[i];
+    }
+    return joined;
+}
+
+Text build_header_block(const Text& extra_headers, const Text& send_cookies, bool post,
+                        bool add_default_headers, bool normalize_names) {
+    Text block = start_block(extra_headers);
+    if (add_default_headers) {
+        add_default(block, user_agent);
+        add_default(block, accept);
+        add_default(block, accept_encoding);
+        add_default(block, accept_language);
+        if (post)
+            add_default(block, form_content_type);
+        add_default(block, cache_control);
+    }
+    if (normalize_names)
+        block = normalized_header_block(block);
+    drop_keep_alive(block);
+    if (!contains(block, "Cookie:", true) && !send_cookies.empty()) {
+        if (contains(send_cookies, "Cookie:", true)) {
+            block += "\r\n" + send_cookies + "\r\n";
+        } else {
+            block += "\r\nCookie: " + send_cookies + "\r\n";
+        }
+    }
+    return block;
+}
+
+Text build_simple_header_block(const Text& extra_headers, const Text& send_cookies) {
+    Text block = start_block(extra_headers);
+    add_default(block, user_agent);
+    add_default(block, accept);
+    add_default(block, accept_encoding);
+    add_default(block, accept_language);
+    add_default(block, form_content_type, false);
+    add_default(block, cache_control);
+    if (!contains(block, "Cookie: ", true) && !send_cookies.empty()) {
+        block += "Cookie: " + send_cookies + "\r\n";
+    }
+    return block;
+}
+
+TextList header_block_lines(const Text& block) {
+    TextList lines;
+    for (Text& line : split_text(block, "\r\n")) {
+        if (!line.empty())
+            lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+}  // namespace velmora

@@ -1,0 +1,76 @@
+// A test HTTP server on 127.0.0.1 with an ephemeral port, plain or over TLS, that answers
+// with exactly the bytes a route gives: tests can check the raw request that arrived and
+// shape replies that well-behaved servers never send (cut bodies, silence).
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace velmora::testing {
+
+struct RawRequest {
+    std::string head;  // request line, header lines and the empty line, as received
+    std::string body;  // Content-Length bytes after the head
+    std::string method;
+    std::string target;  // as on the request line
+    std::string path;    // the target without its query
+    std::string raw() const { return head + body; }
+};
+
+struct FixtureReply {
+    std::string bytes;          // written as they stand, then the connection is closed
+    bool never_answer = false;  // hold the connection open without a byte until the end
+};
+
+using FixtureRoute = std::function<FixtureReply(const RawRequest&)>;
+
+// A complete response with Content-Length and "Connection: close". `headers` are whole
+// lines without CRLF.
+std::string http_reply(int status, const std::string& reason, const std::string& body,
+                       const std::vector<std::string>& headers = {});
+
+class FixtureServer {
+  public:
+    enum class Tls { off, trusted, untrusted };
+
+    // Unrouted paths echo the raw request as a text/plain body.
+    explicit FixtureServer(Tls tls = Tls::off);
+    ~FixtureServer();
+    FixtureServer(const FixtureServer&) = delete;
+    FixtureServer& operator=(const FixtureServer&) = delete;
+
+    int port() const { return port_; }
+    // "http://127.0.0.1:PORT" + path (https for a TLS server).
+    std::string url(const std::string& path = "/") const;
+
+    // Answers requests whose path (query removed) equals `path`.
+    void route(const std::string& path, FixtureRoute handler);
+
+    std::vector<RawRequest> requests() const;
+
+  private:
+    struct TlsContext;
+    void accept_loop();
+    void serve(int socket);
+    FixtureReply answer(const RawRequest& request) const;
+
+    std::unique_ptr<TlsContext> tls_;
+    int listener_ = -1;
+    int port_ = 0;
+    std::atomic<bool> stopping_{false};
+    mutable std::mutex mutex_;
+    std::map<std::string, FixtureRoute> routes_;
+    std::vector<RawRequest> requests_;
+    std::set<int> open_sockets_;
+    std::vector<std::thread> workers_;
+    std::thread acceptor_;
+};
+
+}  // namespace velmora::testing
