@@ -1,0 +1,145 @@
+#include "http/com_request.h"
+
+#include <cstdint>
+
+#include "base/text.h"
+#include "http/base64.h"
+#include "http/cookies.h"
+#include "http/header_block.h"
+#include "http/http_method.h"
+#include "http/winhttp_request_object.h"
+
+namespace velmora {
+namespace {
+
+constexpr std::int32_t option_enable_redirects = 6;
+constexpr std::int32_t option_ignored_certificate_errors = 4;
+// Unknown CA, wrong usage, wrong common name, expired: recorded by the object, which
+// verifies certificates regardless.
+constexpr std::int32_t ignore_certificate_errors = 0x3300;
+
+Text header_block(const Text& url, bool post, const Text& extra_headers, bool add_defaults,
+                  bool normalize_names) {
+    Text block = extra_headers;
+    if (add_defaults) {
+        const auto add = [&block](const char* probe, const Text& line) {
+            if (find_text(block, probe, 1, true) == -1)
+                block += line;
+        };
+        add("Accept:", "\r\nAccept: */*");
+        add("Referer:", "\r\nReferer: " + url);
+        add("Accept-Language:", "\r\nAccept-Language: zh-cn");
+        add("User-Agent:", "\r\nUser-Agent: Mozilla/4.0 (compatible; MSIE 9.0; Windows NT 6.1)");
+        if (post)
+            add("Content-Type:", "\r\nContent-Type: application/x-www-form-urlencoded");
+    }
+    return normalize_names ? normalized_header_block(block) : block;
+}
+
+// Name and value of one header line, both trimmed; both empty without a colon.
+std::pair<Text, Text> split_header(const Text& line) {
+    const int colon = find_text(line, ":");
+    if (colon == -1)
+        return {};
+    return {trim_spaces(text_left(line, colon - 1)),
+            trim_spaces(text_middle(line, colon + 1, text_length(line)))};
+}
+
+void set_request_header(const ComObject& request, const Text& name, const Text& value) {
+    call_method(request, "SetRequestHeader", name, value);
+}
+
+void set_header_lines(const ComObject& request, const Text& block) {
+    if (find_text(block, "\r\n") == -1) {
+        const auto [name, value] = split_header(block);
+        set_request_header(request, name, value);
+        return;
+    }
+    for (const Text& line : split_text(block, "\r\n")) {
+        if (line.empty())
+            continue;
+        const auto [name, value] = split_header(line);
+        // Keeping the connection open is the transport's choice, not a caller's header.
+        if (name == "Connection" && value == "keep-alive")
+            continue;
+        set_request_header(request, name, value);
+    }
+}
+
+// The object's Option property is indexed: the index comes before the new value.
+void write_option(const ComObject& request, std::int32_t option, std::int32_t value) {
+    automation_detail::invoke(request, "Option", automation_detail::Intent::write,
+                              {AutomationValue(option), AutomationValue(value)});
+}
+
+}  // namespace
+
+Bytes com_request(const Text& url, int method, const Text& body, Text* send_cookies,
+                  Text* received_cookies, const Text& extra_headers, Text* response_headers,
+                  int* status_code, bool no_redirect, const Bytes& body_bytes, const Text& proxy,
+                  int timeout_seconds, const Text& auth_user, const Text& auth_password,
+                  int auth_target, const ComObject& request_object, bool merge_cookies,
+                  bool add_default_headers, bool normalize_header_names) {
+    const Text verb = verb_for_method(method);
+    ComObject request = request_object;
+    if (object_is_empty(request)) {
+        register_winhttp_request_class();
+        if (!create_object(request, winhttp_request_prog_id))
+            return {};
+    }
+
+    if (timeout_seconds != -1) {
+        const std::int32_t each = timeout_seconds >= 1 && timeout_seconds <= INT32_MAX / 1000
+                                      ? timeout_seconds * 1000
+                                      : 15000;
+        call_method(request, "SetTimeouts", each, each, each, each);
+    }
+    if (!proxy.empty())
+        call_method(request, "SetProxy", std::int32_t{2}, proxy);
+    call_method(request, "Open", verb, url, false);
+    if (no_redirect)
+        write_option(request, option_enable_redirects, 0);
+    write_option(request, option_ignored_certificate_errors, ignore_certificate_errors);
+
+    const Text block =
+        header_block(url, method == 1, extra_headers, add_default_headers, normalize_header_names);
+    if (!proxy.empty() && !auth_user.empty()) {
+        call_method(request, "SetCredentials", auth_user, auth_password,
+                    static_cast<std::int32_t>(auth_target));
+        if (auth_target == 1) {
+            set_request_header(request, "Proxy-Authorization",
+                               "Basic " + base64_encode(auth_user + ":" + auth_password));
+        }
+    }
+    if (send_cookies && !send_cookies->empty()) {
+        if (find_text(*send_cookies, "Cookie:", 1, true) != -1) {
+            *send_cookies = replace_text(*send_cookies, "Cookie:", "", 1, -1, false);
+        }
+        set_request_header(request, "Cookie", *send_cookies);
+    }
+    set_header_lines(request, block);
+
+    if (body_bytes.empty()) {
+        call_method(request, "Send", body);
+    } else {
+        call_method(request, "Send", body_bytes);
+    }
+
+    Bytes response = variant_bytes(read_variant_property(request, "ResponseBody"));
+    const Text headers = call_text_method(request, "GetAllResponseHeaders");
+    if (response_headers)
+        *response_headers = headers;
+    if (status_code)
+        *status_code = static_cast<int>(read_number_property(request, "Status"));
+
+    Text local_received;
+    Text& received = received_cookies ? *received_cookies : local_received;
+    for (const Text& line : split_text(headers, "\r\n"))
+        collect_set_cookie(line, received);
+    finish_received_cookies(received);
+    if (merge_cookies && send_cookies)
+        received = velmora::merge_cookies(*send_cookies, received);
+    return response;
+}
+
+}  // namespace velmora

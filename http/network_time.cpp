@@ -1,0 +1,27 @@
+#include "http/network_time.h"
+
+#include "base/date_time.h"
+#include "base/markers.h"
+#include "http/com_request.h"
+#include "http/http_date.h"
+
+namespace velmora {
+namespace {
+
+constexpr int method_head = 2;
+constexpr int unit_hours = 6;
+constexpr int hours_ahead_of_utc = 8;
+
+}  // namespace
+
+DateTime network_time(const Text& time_url) {
+    Text headers;
+    com_request(time_url, method_head, {}, nullptr, nullptr, {}, &headers);
+    const Text date_text = text_between(headers, "Date:", "\r\n");
+    const HttpDate date = parse_http_date(date_text).value_or(HttpDate{});
+    const DateTime utc =
+        make_date_time(date.year, date.month, date.day, date.hour, date.minute, date.second);
+    return add_to_date_time(utc, unit_hours, hours_ahead_of_utc);
+}
+
+}  // namespace velmora

@@ -1,0 +1,22 @@
+// The native automation class "WinHttp.WinHttpRequest.5.1": a synchronous HTTP request
+// object driven by member name, over the same libcurl plumbing as the request engine.
+//
+// Members: SetTimeouts(resolve, connect, send, receive) in ms; SetProxy(setting [, server
+// [, bypass]]) where setting 2 names a proxy "host:port"; Open(verb, url [, async]) (only
+// synchronous use is supported); Option(index) = value (6 enables redirects; 4, the
+// certificate errors to ignore, is recorded but certificates are always verified);
+// SetCredentials(user, password, flags) with flags 0 server, 1 proxy;
+// SetRequestHeader(name, value); Send([body]) with a text (sent as its GBK bytes) or a
+// byte array; ResponseBody (byte array); GetAllResponseHeaders() (the header lines after
+// the status line, each ending in CRLF, then an empty line); Status.
+#pragma once
+
+namespace velmora {
+
+inline constexpr const char* winhttp_request_prog_id = "WinHttp.WinHttpRequest.5.1";
+
+// Registers the class once per process; later calls do nothing. Call before the first
+// create_object of it.
+void register_winhttp_request_class();
+
+}  // namespace velmora
