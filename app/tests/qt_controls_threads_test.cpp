@@ -1,0 +1,144 @@
+// Calls into the Qt controls from a worker thread: served on the window thread while it
+// pumps, and released rather than left hanging once the window closes.
+#include <gtest/gtest.h>
+
+#include <QEventLoop>
+#include <QMessageBox>
+#include <QMetaObject>
+#include <QThread>
+#include <QTimer>
+#include <QWidget>
+#include <chrono>
+#include <future>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/qt/message_box.h"
+#include "app/qt/named_controls.h"
+#include "app/qt/qt_controls.h"
+#include "app/tests/qt_test_application.h"
+#include "base/control_names.h"
+#include "base/gbk.h"
+
+namespace velmora {
+namespace {
+
+// Generous bound for "it did not hang"; never reached when things work.
+constexpr auto kHangLimit = std::chrono::seconds(20);
+
+class QtControlsThreads : public testing::Test, public WithQtApplication {
+  protected:
+    QtControlsThreads() {
+        build_named_controls(window_);
+        controls_ = std::make_unique<QtControls>(&window_);
+    }
+    ~QtControlsThreads() override { set_message_box_presenter(nullptr); }
+
+    // Pumps the window thread's events until `done` is ready (or the hang limit).
+    template <class T>
+    bool pump_until(std::future<T>& done) {
+        QEventLoop loop;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+            if (done.wait_for(std::chrono::seconds(0)) == std::future_status::ready) {
+                loop.quit();
+            }
+        });
+        poll.start(1);
+        QTimer::singleShot(std::chrono::duration_cast<std::chrono::milliseconds>(kHangLimit), &loop,
+                           &QEventLoop::quit);
+        loop.exec();
+        return done.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+    }
+
+    QWidget window_;
+    std::unique_ptr<QtControls> controls_;
+};
+
+TEST_F(QtControlsThreads, WorkerCallsRunOnTheWindowThreadAndReturnTheirResults) {
+    const Text& list = control::record_list(2);
+    QThread* window_thread = QThread::currentThread();
+    std::vector<bool> handler_on_window_thread;
+    controls_->set_row_check_handler([&](int, int, int) {
+        handler_on_window_thread.push_back(QThread::currentThread() == window_thread);
+    });
+
+    auto worker = std::async(std::launch::async, [&] {
+        Controls& c = *controls_;
+        std::vector<int> indexes;
+        for (int i = 0; i < 30; ++i) {
+            indexes.push_back(c.insert_list_row(list, std::nullopt, std::to_string(i)));
+            c.set_list_cell_text(list, i, 3, gbk("值") + std::to_string(i));
+        }
+        c.set_list_row_checked(list, 5, true);
+        c.append_to_edit(control::run_log(), {"one\r\n", "two\r\n"});
+        bool all_right = c.list_row_count(list) == 30 && indexes[29] == 29 &&
+                         c.list_cell_text(list, 17, 3) == gbk("值") + "17" &&
+                         c.list_cell_text(list, 17, 0) == "17" && c.list_row_checked(list, 5) &&
+                         c.edit_text(control::run_log()) == "one\r\ntwo\r\n";
+        c.clear_list(list);
+        return all_right && c.list_row_count(list) == 0;
+    });
+
+    ASSERT_TRUE(pump_until(worker));
+    EXPECT_TRUE(worker.get());
+    EXPECT_EQ(handler_on_window_thread, std::vector<bool>{true});
+}
+
+TEST_F(QtControlsThreads, AWaitingCallIsReleasedWhenTheWindowCloses) {
+    // The worker's box is up on the window thread; closing the window meanwhile must free
+    // the worker at once with the empty result, without the box being answered first.
+    std::promise<int> worker_answer;
+    std::future<int> answered = worker_answer.get_future();
+    bool released_while_box_up = false;
+    set_message_box_presenter([&](QMessageBox&) {
+        window_.close();
+        released_while_box_up = answered.wait_for(kHangLimit) == std::future_status::ready;
+        return int(QMessageBox::Ok);
+    });
+
+    std::thread worker([&] { worker_answer.set_value(controls_->message_box("bye", 4)); });
+    // The window thread serves the worker's call once, then stops pumping.
+    while (!released_while_box_up &&
+           answered.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    worker.join();
+    EXPECT_TRUE(released_while_box_up);
+    EXPECT_EQ(answered.get(), 0);
+}
+
+TEST_F(QtControlsThreads, CallsAfterTheWindowClosedReturnEmptyAtOnce) {
+    controls_->insert_list_row(control::record_list(1), std::nullopt, "kept");
+    controls_->set_window_title("title");
+    window_.close();
+
+    // Nobody pumps from here on: a call that waited for the window would hang.
+    auto worker = std::async(std::launch::async, [&] {
+        Controls& c = *controls_;
+        return c.list_row_count(control::record_list(1)) == 0 &&
+               c.list_cell_text(control::record_list(1), 0) == "" &&
+               c.insert_list_row(control::record_list(1)) == -1 && c.window_title() == "" &&
+               c.message_box("late") == 0 && !c.set_tab_caption(control::record_tabs(), 1, "x");
+    });
+    ASSERT_EQ(worker.wait_for(kHangLimit), std::future_status::ready);
+    EXPECT_TRUE(worker.get());
+    // The window thread gets the empty results too.
+    EXPECT_EQ(controls_->list_row_count(control::record_list(1)), 0);
+}
+
+TEST_F(QtControlsThreads, DestroyingTheWindowReleasesWorkersToo) {
+    auto window = std::make_unique<QWidget>();
+    build_named_controls(*window);
+    QtControls controls(window.get());
+    window.reset();
+    auto worker =
+        std::async(std::launch::async, [&] { return controls.edit_text(control::id_edit()); });
+    ASSERT_EQ(worker.wait_for(kHangLimit), std::future_status::ready);
+    EXPECT_EQ(worker.get(), "");
+}
+
+}  // namespace
+}  // namespace velmora
