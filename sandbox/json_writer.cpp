@@ -35,35 +35,44 @@ std::size_t utf8_sequence_length(std::string_view s, std::size_t i) {
 }
 
 void append_escape(std::string& out, unsigned int value) {
-    char buffer[8];
+    char buffer[16];
     std::snprintf(buffer, sizeof buffer, "\\u%04X", value);
     out += buffer;
+}
+
+bool is_valid_utf8(std::string_view bytes) {
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (static_cast<unsigned char>(bytes[i]) >= 0x80) {
+            const std::size_t length = utf8_sequence_length(bytes, i);
+            if (length == 0) {
+                return false;
+            }
+            i += length - 1;
+        }
+    }
+    return true;
 }
 
 }  // namespace
 
 std::string json_quote(std::string_view bytes) {
+    const bool utf8 = is_valid_utf8(bytes);
     std::string out = "\"";
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const auto c = static_cast<unsigned char>(bytes[i]);
+    for (const char ch : bytes) {
+        const auto c = static_cast<unsigned char>(ch);
         if (c == '"' || c == '\\') {
             out += '\\';
-            out += static_cast<char>(c);
+            out += ch;
         } else if (c == '\n') {
             out += "\\n";
         } else if (c == '\r') {
             out += "\\r";
         } else if (c == '\t') {
             out += "\\t";
-        } else if (c < 0x20 || c == 0x7F) {
+        } else if (c < 0x20 || c == 0x7F || (c >= 0x80 && !utf8)) {
             append_escape(out, c);
-        } else if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (const std::size_t length = utf8_sequence_length(bytes, i); length > 0) {
-            out.append(bytes.substr(i, length));
-            i += length - 1;
         } else {
-            append_escape(out, c);
+            out += ch;
         }
     }
     return out + "\"";

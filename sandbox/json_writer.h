@@ -10,9 +10,9 @@
 
 namespace velmora::sandbox {
 
-// A JSON string literal. Valid UTF-8 passes through; a byte that is not part of a
-// valid UTF-8 sequence (a GBK byte, say) is written as \u00XX, one escape per byte,
-// so the output is always valid UTF-8 and the original bytes can be recovered.
+// A JSON string literal. Valid UTF-8 passes through. A text that is not valid UTF-8
+// as a whole (GBK bytes, say) has every byte from 0x80 up written as \u00XX, one
+// escape per byte, so the output is always valid UTF-8 and the bytes can be recovered.
 std::string json_quote(std::string_view bytes);
 
 class JsonObject {

@@ -28,9 +28,9 @@ struct RecordChange {
 // A code the account answers instead of the real outcome. `action` empty: every action.
 // `with_data`: the normal reply is still built and only its status is replaced.
 struct ForcedReply {
-    std::string account_id;
-    std::string action;
-    std::string code;
+    std::string account_id{};
+    std::string action{};
+    std::string code{};
     bool with_data = false;
 };
 

@@ -1,6 +1,7 @@
 #include "sandbox/sandbox_server.h"
 
 #include <httplib.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -130,23 +131,34 @@ bool SandboxServer::start(std::string* error) {
     const int wanted[] = {options_.api_port, options_.dns_port, options_.time_port,
                           options_.control_port};
     int* bound[] = {&api_port_, &dns_port_, &time_port_, &control_port_};
-    for (std::size_t i = 0; i < servers.size(); ++i) {
-        servers[i]->new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
-        *bound[i] = bind_loopback(*servers[i], wanted[i]);
-        if (*bound[i] < 0) {
-            reason = "cannot bind " + loopback_host(wanted[i]);
-            stop();
-            return false;
+    std::size_t bound_count = 0;
+    for (; bound_count < servers.size(); ++bound_count) {
+        httplib::Server& server = *servers[bound_count];
+        server.new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
+        // The library's default also sets SO_REUSEPORT, which would let a second
+        // sandbox share a fixed port with a running one and split its traffic.
+        server.set_socket_options([](socket_t socket) {
+            const int yes = 1;
+            setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+        });
+        *bound[bound_count] = bind_loopback(server, wanted[bound_count]);
+        if (*bound[bound_count] < 0) {
+            reason = "cannot bind " + loopback_host(wanted[bound_count]);
+            break;
         }
     }
-    for (httplib::Server* server : servers) {
+    // Even after a failed bind the servers bound so far are run and then stopped:
+    // only a running server closes its listening socket on stop().
+    for (std::size_t i = 0; i < bound_count; ++i) {
+        httplib::Server* server = servers[i];
         servers_->threads.emplace_back([server] { server->listen_after_bind(); });
-    }
-    // stop() only reaches a server whose accept loop runs, so wait for all four.
-    for (httplib::Server* server : servers) {
         while (!server->is_running()) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
+    }
+    if (bound_count < servers.size()) {
+        stop();
+        return false;
     }
     return true;
 }

@@ -30,9 +30,9 @@ struct Domain {
 };
 
 struct Account {
-    std::string id;  // the part of login_token before the comma
-    std::string token;
-    std::vector<Domain> domains;
+    std::string id{};  // the part of login_token before the comma
+    std::string token{};
+    std::vector<Domain> domains{};
 };
 
 struct SeedData {
