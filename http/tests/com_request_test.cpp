@@ -1,0 +1,174 @@
+// The automation-object request path and the network clock against loopback servers.
+#include "http/com_request.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+
+#include "base/date_time.h"
+#include "http/network_time.h"
+#include "http/tests/support/fixture_proxy.h"
+#include "http/tests/support/fixture_server.h"
+#include "http/tests/support/loopback_socket.h"
+#include "http/tests/support/test_certificates.h"
+#include "http/winhttp_request_object.h"
+
+namespace velmora {
+namespace {
+
+using testing::FixtureProxy;
+using testing::FixtureReply;
+using testing::FixtureServer;
+using testing::http_reply;
+using testing::RawRequest;
+
+std::string text_of(const Bytes& bytes) {
+    return std::string(bytes.begin(), bytes.end());
+}
+
+class ComRequestTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() { testing::trust_test_ca(); }
+
+    std::string host_line() const {
+        return "Host: 127.0.0.1:" + std::to_string(server_.port()) + "\r\n";
+    }
+
+    FixtureServer server_;
+};
+
+TEST_F(ComRequestTest, DefaultLinesAreSetOneByOne) {
+    const std::string url = server_.url("/page");
+    EXPECT_EQ(text_of(com_request(url)),
+              "GET /page HTTP/1.1\r\n" + host_line() + "Accept: */*\r\nReferer: " + url +
+                  "\r\nAccept-Language: zh-cn\r\n"
+                  "User-Agent: Mozilla/4.0 (compatible; MSIE 9.0; Windows NT 6.1)\r\n\r\n");
+
+    const std::string posted = text_of(com_request(url, 1, "a=1"));
+    EXPECT_NE(posted.find("\r\nContent-Type: application/x-www-form-urlencoded\r\n"),
+              std::string::npos);
+    EXPECT_EQ(posted.substr(posted.size() - 7), "\r\n\r\na=1");
+}
+
+TEST_F(ComRequestTest, CallerHeadersCookiesAndKeepAlive) {
+    Text cookies = "a=1";
+    const std::string echoed = text_of(com_request(
+        server_.url("/"), 0, {}, &cookies, nullptr, "x-one: 1\r\nConnection: keep-alive", nullptr,
+        nullptr, false, {}, {}, 0, {}, {}, 1, {}, true, false));
+    EXPECT_EQ(echoed, "GET / HTTP/1.1\r\n" + host_line() + "Cookie: a=1\r\nX-One: 1\r\n\r\n");
+
+    // A block of a single line without CRLF is set as one header, keep-alive or not.
+    const std::string single =
+        text_of(com_request(server_.url("/"), 0, {}, nullptr, nullptr, "Connection: keep-alive",
+                            nullptr, nullptr, false, {}, {}, 0, {}, {}, 1, {}, true, false));
+    EXPECT_NE(single.find("\r\nConnection: keep-alive\r\n"), std::string::npos);
+
+    // A cookie text written as a header line loses its "Cookie:" prefixes.
+    Text cookie_line = "Cookie: b=2";
+    com_request(server_.url("/"), 0, {}, &cookie_line);
+    EXPECT_EQ(cookie_line, " b=2");
+}
+
+TEST_F(ComRequestTest, ResultFieldsAndCookies) {
+    server_.route("/gone", [](const RawRequest&) {
+        return FixtureReply{http_reply(404, "Not Found", "missing", {"Set-Cookie: s=9; path=/"})};
+    });
+    Text sent = "a=1";
+    Text received;
+    Text headers;
+    int status = 0;
+    EXPECT_EQ(
+        text_of(com_request(server_.url("/gone"), 0, {}, &sent, &received, {}, &headers, &status)),
+        "missing");
+    EXPECT_EQ(status, 404);
+    EXPECT_EQ(headers.substr(0, 22), "Set-Cookie: s=9; path=");
+    EXPECT_EQ(headers.substr(headers.size() - 4), "\r\n\r\n");
+    EXPECT_EQ(received, "s=9; a=1");
+    EXPECT_EQ(sent, received);
+}
+
+TEST_F(ComRequestTest, RedirectsAndObjectReuse) {
+    server_.route("/from", [this](const RawRequest&) {
+        return FixtureReply{http_reply(302, "Found", "moved", {"Location: " + server_.url("/to")})};
+    });
+    server_.route("/to",
+                  [](const RawRequest&) { return FixtureReply{http_reply(200, "OK", "here")}; });
+
+    ComObject request;
+    register_winhttp_request_class();
+    ASSERT_TRUE(create_object(request, winhttp_request_prog_id));
+    int status = 0;
+    EXPECT_EQ(text_of(com_request(server_.url("/from"), 0, {}, nullptr, nullptr, {}, nullptr,
+                                  &status, false, {}, {}, 0, {}, {}, 1, request)),
+              "here");
+    EXPECT_EQ(status, 200);
+    EXPECT_EQ(text_of(com_request(server_.url("/from"), 0, {}, nullptr, nullptr, {}, nullptr,
+                                  &status, true, {}, {}, 0, {}, {}, 1, request)),
+              "moved");
+    EXPECT_EQ(status, 302);
+}
+
+TEST_F(ComRequestTest, CredentialsAreUsedOnlyWithAProxy) {
+    const std::string direct =
+        text_of(com_request(server_.url("/"), 0, {}, nullptr, nullptr, {}, nullptr, nullptr, false,
+                            {}, {}, 0, "u", "p", 0));
+    EXPECT_EQ(direct.find("Authorization"), std::string::npos);
+
+    FixtureProxy proxy;
+    const std::string proxied =
+        text_of(com_request(server_.url("/via"), 0, {}, nullptr, nullptr, {}, nullptr, nullptr,
+                            false, {}, proxy.address(), 0, "u", "p", 1));
+    EXPECT_EQ(proxied.substr(0, 19), "GET /via HTTP/1.1\r\n");
+    ASSERT_EQ(proxy.request_heads().size(), 1u);
+    EXPECT_NE(proxy.request_heads()[0].find("Proxy-Authorization: Basic dTpw\r\n"),
+              std::string::npos);
+}
+
+TEST_F(ComRequestTest, FailuresGiveEmptyResults) {
+    server_.route("/silent", [](const RawRequest&) { return FixtureReply{{}, true}; });
+    int status = -1;
+    Text headers = "x";
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_TRUE(com_request(server_.url("/silent"), 0, {}, nullptr, nullptr, {}, &headers, &status,
+                            false, {}, {}, 1)
+                    .empty());
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(headers, "");
+
+    FixtureServer untrusted(FixtureServer::Tls::untrusted);
+    EXPECT_TRUE(
+        com_request(untrusted.url("/"), 0, {}, nullptr, nullptr, {}, nullptr, &status).empty());
+    EXPECT_EQ(status, 0);
+}
+
+class NetworkTimeTest : public ComRequestTest {
+  protected:
+    void serve_date(const std::string& date) {
+        server_.route("/", [date](const RawRequest&) {
+            return FixtureReply{http_reply(200, "OK", {}, {"Date: " + date})};
+        });
+    }
+};
+
+TEST_F(NetworkTimeTest, TheDateHeaderIsReadAsUtcPlusEightHours) {
+    serve_date("Tue, 08 Dec 2026 00:30:00 GMT");
+    EXPECT_EQ(network_time(server_.url("/")), make_date_time(2026, 12, 8, 8, 30, 0));
+    EXPECT_EQ(server_.requests().back().method, "HEAD");
+
+    serve_date("Tue, 08 Dec 2026 20:00:00 GMT");
+    EXPECT_EQ(network_time(server_.url("/")), make_date_time(2026, 12, 9, 4, 0, 0));
+}
+
+TEST_F(NetworkTimeTest, WithoutADateTheZeroDatePlusEightHoursComesBack) {
+    const DateTime zero_plus_eight = add_to_date_time(make_date_time(0, 0, 0, 0, 0, 0), 6, 8);
+    server_.route("/", [](const RawRequest&) { return FixtureReply{http_reply(200, "OK", {})}; });
+    EXPECT_EQ(network_time(server_.url("/")), zero_plus_eight);
+
+    const std::string refused = "http://127.0.0.1:" + std::to_string(testing::refused_port()) + "/";
+    EXPECT_EQ(network_time(refused), zero_plus_eight);
+}
+
+}  // namespace
+}  // namespace velmora
