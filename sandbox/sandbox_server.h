@@ -44,7 +44,7 @@ struct SandboxOptions {
     std::vector<std::string> extra_dns_names;
     SeedData seed = demo_seed();
     // Worker threads per server.
-    int threads = 4;
+    int threads = 8;
 };
 
 // One API request as it reached the sandbox.

@@ -31,6 +31,16 @@ TEST(SandboxExecutable, PrintsPortsServesAndStopsOnSigterm) {
         _exit(127);
     }
     close(out[1]);
+    // A failed assertion below must not leave the sandbox running.
+    struct Reaper {
+        pid_t pid;
+        ~Reaper() {
+            if (pid > 0) {
+                kill(pid, SIGKILL);
+                waitpid(pid, nullptr, 0);
+            }
+        }
+    } reaper{child};
     FILE* lines = fdopen(out[0], "r");
     std::map<std::string, std::string> printed;
     char line[512];
@@ -55,6 +65,7 @@ TEST(SandboxExecutable, PrintsPortsServesAndStopsOnSigterm) {
     kill(child, SIGTERM);
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
+    reaper.pid = 0;
     EXPECT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
     std::fclose(lines);
