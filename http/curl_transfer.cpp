@@ -230,7 +230,9 @@ bool CurlTransfer::set_body(Bytes body) {
     }
     return curl_easy_setopt(handle_, CURLOPT_POSTFIELDSIZE_LARGE,
                             static_cast<curl_off_t>(body_.size())) == CURLE_OK &&
-           curl_easy_setopt(handle_, CURLOPT_POSTFIELDS, body_.data()) == CURLE_OK;
+           curl_easy_setopt(handle_, CURLOPT_POSTFIELDS,
+                            body_.empty() ? "" : reinterpret_cast<const char*>(body_.data())) ==
+               CURLE_OK;
 }
 
 std::size_t CurlTransfer::on_header(char* data, std::size_t size, std::size_t count, void* user) {
