@@ -1,0 +1,26 @@
+// Member and class names are matched the way the platform matches them: ASCII letters
+// without regard to case, every other byte exactly.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+namespace velmora {
+
+constexpr char ascii_lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+constexpr bool same_name_ignoring_case(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (ascii_lower(a[i]) != ascii_lower(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace velmora
