@@ -290,6 +290,9 @@ std::size_t CurlTransfer::on_body(char* data, std::size_t size, std::size_t coun
 int CurlTransfer::on_progress(void* user, curl_off_t, curl_off_t download_now, curl_off_t,
                               curl_off_t upload_now) {
     auto& progress = *static_cast<Progress*>(user);
+    // Closing the program must not wait for a transfer in flight.
+    if (shutdown_requested())
+        return 1;
     const auto now = Clock::now();
     if (upload_now != progress.last_upload || download_now != progress.last_download) {
         progress.last_upload = upload_now;
