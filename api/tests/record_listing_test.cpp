@@ -1,0 +1,136 @@
+#include "api/record_listing.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+
+#include "api/login_messages.h"
+#include "api/tests/support/sandbox_fixture.h"
+#include "base/gbk.h"
+
+namespace velmora {
+namespace {
+
+using testing::kEightDomainId;
+using testing::kEightDomainToken;
+using testing::kThreeDomainToken;
+
+class RecordListing : public testing::SandboxTest {
+  protected:
+    std::array<Text, 5> row(int page, int row) {
+        std::array<Text, 5> cells;
+        for (int column = 0; column < 5; ++column) {
+            cells[column] = controls_.list_cell_text(control::record_list(page), row, column);
+        }
+        return cells;
+    }
+    int rows(int page) { return controls_.list_row_count(control::record_list(page)); }
+    Text record_list_body(const Text& id, const Text& token, const Text& domain_id) {
+        return "login_token=" + id + "," + token + "&format=json&domain_id=" + domain_id +
+               "&sub_domain=www&record_type=A&offset=0&length=20&sub_domain";
+    }
+    std::vector<Text> shown_messages() {
+        std::vector<Text> messages;
+        for (const auto& box : controls_.message_boxes()) {
+            messages.push_back(box.message);
+        }
+        return messages;
+    }
+};
+
+TEST_F(RecordListing, PageOneLogsInAndListsTheFirstTwentyOfTwentyFiveRecords) {
+    EXPECT_TRUE(load_record_page(context(), 1));
+    EXPECT_EQ(shown_messages(), std::vector<Text>{gbk("登入成功")});
+    EXPECT_EQ(controls_.message_boxes()[0].caption, gbk("信息："));
+
+    ASSERT_EQ(rows(1), 21);
+    EXPECT_EQ(row(1, 0), (std::array<Text, 5>{"1001", "velmora-demo.example", "", "", ""}));
+    EXPECT_EQ(row(1, 1), (std::array<Text, 5>{"5001", "www", "A", "198.51.100.10", "600"}));
+    EXPECT_EQ(row(1, 3), (std::array<Text, 5>{"5003", "home", "A", "198.51.100.11", "600"}));
+    EXPECT_EQ(row(1, 20), (std::array<Text, 5>{"5020", "host17", "A", "198.51.100.37", "600"}));
+
+    EXPECT_EQ(bodies("Domain.List"),
+              TextList{"login_token=100001," + Text(kThreeDomainToken) + "&format=json"});
+    EXPECT_EQ(bodies("Record.List"),
+              TextList{record_list_body("100001", kThreeDomainToken, "1001")});
+}
+
+TEST_F(RecordListing, EveryErrorRowShowsItsMessageAndLeavesTheListAlone) {
+    for (const LoginMessage& expected : login_messages()) {
+        if (expected.code == kLoginSucceededCode) {
+            continue;
+        }
+        SCOPED_TRACE(expected.code);
+        sandbox_.set_forced_reply({.account_id = "100001",
+                                   .action = "Record.List",
+                                   .code = expected.code,
+                                   .with_data = true});
+        const auto before = controls_.message_boxes().size();
+        EXPECT_FALSE(load_record_page(context(), 1));
+        const auto boxes = controls_.message_boxes();
+        ASSERT_EQ(boxes.size(), before + 1);
+        EXPECT_EQ(boxes.back().message, expected.message);
+        EXPECT_EQ(rows(1), 0);
+    }
+    // Spaces are part of the messages.
+    EXPECT_EQ(controls_.message_boxes()[1].message, gbk("登入令牌ID无效 "));
+}
+
+TEST_F(RecordListing, UnknownOrMissingCodesEndTheLoginSilently) {
+    sandbox_.set_forced_reply(
+        {.account_id = "100001", .action = "Record.List", .code = "10003", .with_data = true});
+    EXPECT_FALSE(load_record_page(context(), 1));
+    sandbox_.clear_forced_replies();
+    endpoints_.api_host = "127.0.0.1:1";  // a transport failure: no code at all
+    EXPECT_FALSE(load_record_page(context(), 1));
+    EXPECT_TRUE(controls_.message_boxes().empty());
+    EXPECT_EQ(rows(1), 0);
+}
+
+TEST_F(RecordListing, EveryPageWritesItsDomainIdWhicheverPageIsCurrent) {
+    enter_credential(kEightDomainId, kEightDomainToken);
+    ASSERT_TRUE(controls_.set_current_tab(2));
+    for (int page = 2; page <= 6; ++page) {
+        EXPECT_FALSE(load_record_page(context(), page));
+        const Text domain_id = std::to_string(2000 + page);
+        const Text record_id = std::to_string(8000 + 2 * page - 1);
+        ASSERT_EQ(rows(page), 3) << page;
+        EXPECT_EQ(row(page, 0)[0], domain_id);
+        EXPECT_EQ(row(page, 0)[1], "site" + std::to_string(page) + ".example");
+        EXPECT_EQ(row(page, 1)[0], record_id);
+        EXPECT_EQ(row(page, 1)[1], "www");
+        EXPECT_EQ(row(page, 2)[1], "@");
+    }
+    EXPECT_TRUE(controls_.message_boxes().empty());
+    EXPECT_EQ(rows(1), 0);
+    // Page 3's body differs from the others only in the domain id.
+    EXPECT_EQ(bodies("Record.List")[1],
+              record_list_body(kEightDomainId, kEightDomainToken, "2003"));
+}
+
+TEST_F(RecordListing, AnInternationalisedDomainShowsItsAsciiForm) {
+    ASSERT_FALSE(load_record_page(context(), 2));
+    EXPECT_EQ(row(2, 0)[0], "1002");
+    EXPECT_EQ(row(2, 0)[1], "xn--fsq092h.example");
+    EXPECT_EQ(rows(2), 21);
+}
+
+TEST_F(RecordListing, AFailedLaterPageAddsNothingAndKeepsTheDomainRow) {
+    const Text& list = control::record_list(2);
+    controls_.insert_list_row(list, std::nullopt, "1002");
+    sandbox_.set_forced_reply({.account_id = "100001", .action = "Record.List", .code = "-1"});
+    EXPECT_FALSE(load_record_page(context(), 2));
+    EXPECT_TRUE(controls_.message_boxes().empty());
+    EXPECT_EQ(rows(2), 1);
+    EXPECT_EQ(row(2, 0)[0], "1002");
+}
+
+TEST_F(RecordListing, APageBeyondTheAccountsDomainsIsLeftUntouched) {
+    EXPECT_FALSE(load_record_page(context(), 4));
+    EXPECT_EQ(rows(4), 0);
+    EXPECT_EQ(count("Domain.List"), 1u);
+    EXPECT_EQ(count("Record.List"), 0u);
+}
+
+}  // namespace
+}  // namespace velmora
