@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <stdexcept>
 
 #include "http/tests/support/loopback_socket.h"
 
@@ -40,48 +39,15 @@ void relay(int a, int b) {
 
 }  // namespace
 
-FixtureProxy::FixtureProxy() {
-    listener_ = listen_on_loopback(port_);
-    if (listener_ == -1)
-        throw std::runtime_error("fixture proxy: listen");
-    acceptor_ = std::thread([this] { accept_loop(); });
-}
-
-FixtureProxy::~FixtureProxy() {
-    stopping_ = true;
-    shutdown(listener_, SHUT_RDWR);
-    acceptor_.join();
-    close(listener_);
-    {
-        std::lock_guard lock(mutex_);
-        for (const int socket : open_sockets_)
-            shutdown(socket, SHUT_RDWR);
-    }
-    for (auto& worker : workers_)
-        worker.join();
-}
+FixtureProxy::FixtureProxy() : acceptor_([this](int client) { serve(client); }) {}
 
 std::string FixtureProxy::address() const {
-    return loopback_prefix + std::to_string(port_);
+    return loopback_prefix + std::to_string(port());
 }
 
 std::vector<std::string> FixtureProxy::request_heads() const {
     std::lock_guard lock(mutex_);
     return heads_;
-}
-
-void FixtureProxy::accept_loop() {
-    while (!stopping_) {
-        const int client = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
-        if (client == -1) {
-            if (stopping_)
-                return;
-            continue;
-        }
-        std::lock_guard lock(mutex_);
-        open_sockets_.insert(client);
-        workers_.emplace_back([this, client] { serve(client); });
-    }
 }
 
 void FixtureProxy::serve(int client) {
@@ -129,11 +95,6 @@ void FixtureProxy::serve(int client) {
             }
         }
     }
-    {
-        std::lock_guard lock(mutex_);
-        open_sockets_.erase(client);
-    }
-    close(client);
 }
 
 }  // namespace velmora::testing

@@ -65,37 +65,25 @@ std::string http_reply(int status, const std::string& reason, const std::string&
     return reply + body;
 }
 
-FixtureServer::FixtureServer(Tls tls) {
-    if (tls != Tls::off) {
-        tls_ = std::make_unique<TlsContext>();
-        tls_->context = SSL_CTX_new(TLS_server_method());
-        if (!tls_->context)
-            throw std::runtime_error("fixture server: TLS context");
-        load_pem(tls_->context,
-                 tls == Tls::trusted ? trusted_certificates() : untrusted_certificates());
-    }
-    listener_ = listen_on_loopback(port_);
-    if (listener_ == -1)
-        throw std::runtime_error("fixture server: listen");
-    acceptor_ = std::thread([this] { accept_loop(); });
+std::unique_ptr<FixtureServer::TlsContext> FixtureServer::make_tls(Tls tls) {
+    if (tls == Tls::off)
+        return nullptr;
+    auto context = std::make_unique<TlsContext>();
+    context->context = SSL_CTX_new(TLS_server_method());
+    if (!context->context)
+        throw std::runtime_error("fixture server: TLS context");
+    load_pem(context->context,
+             tls == Tls::trusted ? trusted_certificates() : untrusted_certificates());
+    return context;
 }
 
-FixtureServer::~FixtureServer() {
-    stopping_ = true;
-    shutdown(listener_, SHUT_RDWR);
-    acceptor_.join();
-    close(listener_);
-    {
-        std::lock_guard lock(mutex_);
-        for (const int socket : open_sockets_)
-            shutdown(socket, SHUT_RDWR);
-    }
-    for (auto& worker : workers_)
-        worker.join();
-}
+FixtureServer::FixtureServer(Tls tls)
+    : tls_(make_tls(tls)), acceptor_([this](int socket) { serve(socket); }) {}
+
+FixtureServer::~FixtureServer() = default;
 
 std::string FixtureServer::url(const std::string& path) const {
-    return std::string(tls_ ? "https" : "http") + "://127.0.0.1:" + std::to_string(port_) + path;
+    return std::string(tls_ ? "https" : "http") + "://127.0.0.1:" + std::to_string(port()) + path;
 }
 
 void FixtureServer::route(const std::string& path, FixtureRoute handler) {
@@ -106,20 +94,6 @@ void FixtureServer::route(const std::string& path, FixtureRoute handler) {
 std::vector<RawRequest> FixtureServer::requests() const {
     std::lock_guard lock(mutex_);
     return requests_;
-}
-
-void FixtureServer::accept_loop() {
-    while (!stopping_) {
-        const int socket = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
-        if (socket == -1) {
-            if (stopping_)
-                return;
-            continue;
-        }
-        std::lock_guard lock(mutex_);
-        open_sockets_.insert(socket);
-        workers_.emplace_back([this, socket] { serve(socket); });
-    }
 }
 
 FixtureReply FixtureServer::answer(const RawRequest& request) const {
@@ -177,7 +151,7 @@ void FixtureServer::serve(int socket) {
         if (reply.never_answer) {
             // Silent until the client gives up or the server stops.
             pollfd watched{socket, POLLIN, 0};
-            while (!stopping_) {
+            while (!acceptor_.stopping()) {
                 if (poll(&watched, 1, 50) > 0) {
                     char probe;
                     if (recv(socket, &probe, 1, MSG_PEEK) <= 0)
@@ -190,11 +164,6 @@ void FixtureServer::serve(int socket) {
     }
     if (ssl && usable)
         SSL_shutdown(ssl.get());
-    {
-        std::lock_guard lock(mutex_);
-        open_sockets_.erase(socket);
-    }
-    close(socket);
 }
 
 }  // namespace velmora::testing

@@ -3,15 +3,14 @@
 // shape replies that well-behaved servers never send (cut bodies, silence).
 #pragma once
 
-#include <atomic>
 #include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
-#include <set>
 #include <string>
-#include <thread>
 #include <vector>
+
+#include "http/tests/support/loopback_socket.h"
 
 namespace velmora::testing {
 
@@ -46,7 +45,7 @@ class FixtureServer {
     FixtureServer(const FixtureServer&) = delete;
     FixtureServer& operator=(const FixtureServer&) = delete;
 
-    int port() const { return port_; }
+    int port() const { return acceptor_.port(); }
     // "http://127.0.0.1:PORT" + path (https for a TLS server).
     std::string url(const std::string& path = "/") const;
 
@@ -57,20 +56,16 @@ class FixtureServer {
 
   private:
     struct TlsContext;
-    void accept_loop();
+    static std::unique_ptr<TlsContext> make_tls(Tls tls);
     void serve(int socket);
     FixtureReply answer(const RawRequest& request) const;
 
     std::unique_ptr<TlsContext> tls_;
-    int listener_ = -1;
-    int port_ = 0;
-    std::atomic<bool> stopping_{false};
     mutable std::mutex mutex_;
     std::map<std::string, FixtureRoute> routes_;
     std::vector<RawRequest> requests_;
-    std::set<int> open_sockets_;
-    std::vector<std::thread> workers_;
-    std::thread acceptor_;
+    // Last, so its threads stop before the routes and records they use go away.
+    LoopbackAcceptor acceptor_;
 };
 
 }  // namespace velmora::testing

@@ -9,6 +9,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdint>
+#include <stdexcept>
 
 namespace velmora::testing {
 namespace {
@@ -124,6 +125,44 @@ std::string header_value(const std::string& head, const std::string& name) {
     while (begin < end && head[begin] == ' ')
         ++begin;
     return head.substr(begin, end - begin);
+}
+
+LoopbackAcceptor::LoopbackAcceptor(std::function<void(int socket)> serve)
+    : serve_(std::move(serve)) {
+    listener_ = listen_on_loopback(port_);
+    if (listener_ == -1)
+        throw std::runtime_error("loopback server: listen");
+    acceptor_ = std::thread([this] { accept_loop(); });
+}
+
+LoopbackAcceptor::~LoopbackAcceptor() {
+    stopping_ = true;
+    shutdown(listener_, SHUT_RDWR);
+    acceptor_.join();
+    close(listener_);
+    {
+        std::lock_guard lock(mutex_);
+        for (const int socket : open_sockets_)
+            shutdown(socket, SHUT_RDWR);
+    }
+    for (auto& worker : workers_)
+        worker.join();
+}
+
+void LoopbackAcceptor::accept_loop() {
+    while (!stopping_) {
+        const int socket = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+        if (socket == -1)
+            continue;
+        std::lock_guard lock(mutex_);
+        open_sockets_.insert(socket);
+        workers_.emplace_back([this, socket] {
+            serve_(socket);
+            std::lock_guard lock(mutex_);
+            open_sockets_.erase(socket);
+            close(socket);
+        });
+    }
 }
 
 }  // namespace velmora::testing
