@@ -94,6 +94,14 @@ bool write_property(const ComObject& object, const Text& member, const Automatio
     return !last_error;
 }
 
+bool write_property(const ComObject& object, const Text& member, const AutomationArguments& indexes,
+                    const AutomationValue& value) {
+    AutomationArguments arguments = indexes;
+    arguments.push_back(value);
+    automation_detail::invoke(object, member, automation_detail::Intent::write, arguments);
+    return !last_error;
+}
+
 namespace automation_detail {
 
 Variant invoke(const ComObject& object, const Text& member, Intent intent,

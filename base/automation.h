@@ -161,5 +161,10 @@ Variant read_variant_property(const ComObject& object, const Text& member, const
 
 // True exactly when the write succeeded (the last error is then clear).
 bool write_property(const ComObject& object, const Text& member, const AutomationValue& value);
+// The write of an indexed property, such as Option(4) = 0x3300:
+// write_property(request, "Option", {4}, 0x3300). The member receives the indexes first
+// and the value last.
+bool write_property(const ComObject& object, const Text& member, const AutomationArguments& indexes,
+                    const AutomationValue& value);
 
 }  // namespace velmora

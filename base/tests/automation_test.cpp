@@ -29,6 +29,8 @@ class Probe final : public AutomationObject {
             Member{"Target", MemberAccess::property_put_ref, 1, 1, &Probe::put_target},
             Member{"Add", MemberAccess::method, 1, 2, &Probe::add},
             Member{"Refuse", MemberAccess::method, 0, 0, &Probe::refuse},
+            Member{"Slot", MemberAccess::property_get, 1, 1, &Probe::get_slot},
+            Member{"Slot", MemberAccess::property_put, 2, 2, &Probe::put_slot},
         };
         return table;
     }
@@ -57,8 +59,11 @@ class Probe final : public AutomationObject {
         call.set_result(value_);
     }
     void refuse(MemberCall& call) { call.fail("refused"); }
+    void get_slot(MemberCall& call) { call.set_result(slots_[call.integer(0) % 4]); }
+    void put_slot(MemberCall& call) { slots_[call.integer(0) % 4] = call.integer(1); }
 
     std::int32_t value_ = 0;
+    std::int32_t slots_[4] = {};
 };
 
 constexpr const char* kProbeId = "Test.Probe";
@@ -149,6 +154,11 @@ TEST(MemberCalls, TryTheAccessKindsInTheirOrder) {
     EXPECT_TRUE(write_property(probe, "Target", other));
     EXPECT_EQ(static_cast<Probe&>(*probe).target, other);
     EXPECT_FALSE(write_property(probe, "Both", 1));  // no put of that name
+
+    EXPECT_TRUE(write_property(probe, "Slot", {2}, 0x3300));
+    EXPECT_EQ(read_number_property(probe, "Slot", 2), 0x3300);
+    EXPECT_EQ(read_number_property(probe, "Slot", 1), 0.0);
+    EXPECT_FALSE(write_property(probe, "Slot", 5)) << "the index is missing";
 }
 
 TEST(MemberCalls, FailuresGiveEmptyResultsAndSetTheThreadsLastError) {
