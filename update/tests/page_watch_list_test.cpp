@@ -43,7 +43,7 @@ TEST(PageWatchList, PagesAndSlotsAreIndependent) {
 
 TEST(PageWatchList, IndexesOutsideTheTablesAreIgnored) {
     PageWatchList watch;
-    for (const auto [page, slot] : {std::pair{0, 1}, {7, 1}, {1, 0}, {1, 21}, {-1, -1}}) {
+    for (const auto& [page, slot] : {std::pair{0, 1}, {7, 1}, {1, 0}, {1, 21}, {-1, -1}}) {
         watch.set_flag(page, slot, 1);
         watch.set_text(page, slot, WatchField::recordId, "x");
         EXPECT_EQ(watch.flag(page, slot), 0);
