@@ -41,6 +41,12 @@ TEST(StreamDecoding, Utf8BytesBecomeGbkText) {
         << "the byte-order mark is dropped";
 }
 
+TEST(StreamDecoding, CharactersOutsideGbkAreDroppedAndTheTextAroundThemKept) {
+    // U+2022 (a bullet) and U+1F600 (an emoji) have no GBK form.
+    EXPECT_EQ(decode(bytes_of("x\xe2\x80\xa2y \xf0\x9f\x98\x80\xe4\xb8\xad!"), "utf-8"),
+              gbk("xy 中!"));
+}
+
 TEST(StreamDecoding, GbkDeclaredInCapitalsGivesTheSameText) {
     const Text text = gbk("默认线路");
     EXPECT_EQ(decode(bytes_of(text), "GB2312"), text);
