@@ -46,7 +46,7 @@ class AutomationValue {
     AutomationValue(double value) : variant_(value) {}
     AutomationValue(DateTime value) : variant_(value) {}
     AutomationValue(const Text& text);
-    AutomationValue(const char* text) : AutomationValue(Text(text)) {}
+    AutomationValue(const char* text) : AutomationValue(text ? Text(text) : Text()) {}
     AutomationValue(Bytes bytes) : variant_(std::move(bytes)) {}
     AutomationValue(ComObject object) : variant_(std::move(object)) {}
     AutomationValue(Variant variant) : variant_(std::move(variant)) {}
@@ -90,8 +90,9 @@ bool object_is_empty(const ComObject& object);
 void copy_object(ComObject& target, const ComObject& source);
 
 // The value changed to a string, as GBK text; the empty text when the change fails.
-// Integers are decimal, floating values shortest-round-trip style ("%.15g"), booleans
-// "True"/"False", dates "YYYY/M/D H:MM:SS" (the date or time part alone when the other is 0).
+// Integers are decimal, doubles with 15 significant digits and floats with 7 ("%.15G",
+// "%.7G"), booleans "True"/"False", dates "YYYY/M/D H:MM:SS" (the time alone on day 0, the
+// date alone at midnight).
 Text variant_text(const Variant& value);
 // The bytes of a byte array; the empty buffer for any other value.
 Bytes variant_bytes(const Variant& value);

@@ -60,11 +60,11 @@ std::u16string date_time_string(DateTime value) {
     char time[32];
     std::snprintf(date, sizeof date, "%d/%d/%d", fields.year, fields.month, fields.day);
     std::snprintf(time, sizeof time, "%d:%02d:%02d", fields.hour, fields.minute, fields.second);
-    if (midnight) {
-        return ascii_to_wide(date);
-    }
     if (day_zero) {
         return ascii_to_wide(time);
+    }
+    if (midnight) {
+        return ascii_to_wide(date);
     }
     return ascii_to_wide(date) + u" " + ascii_to_wide(time);
 }

@@ -19,7 +19,7 @@ std::optional<std::int32_t> change_to_integer(const Variant& value);
 // Numbers are true when not 0; strings "True"/"False" (case ignored) or a number.
 std::optional<bool> change_to_boolean(const Variant& value);
 
-// "YYYY/M/D H:MM:SS"; the date alone at midnight, the time alone on day 0.
+// "YYYY/M/D H:MM:SS"; the time alone on day 0 (1899-12-30), else the date alone at midnight.
 std::u16string date_time_string(DateTime value);
 
 }  // namespace velmora

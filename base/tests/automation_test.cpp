@@ -257,6 +257,7 @@ TEST(Variants, TextFormsOfNumbersBooleansAndDates) {
     EXPECT_EQ(variant_text(Variant(make_date_time(2026, 12, 8, 8, 30, 0))), "2026/12/8 8:30:00");
     EXPECT_EQ(variant_text(Variant(make_date_time(2026, 12, 8))), "2026/12/8");
     EXPECT_EQ(variant_text(Variant(DateTime{0.25})), "6:00:00");
+    EXPECT_EQ(variant_text(Variant(DateTime{0.0})), "0:00:00");
 }
 
 TEST(Variants, ArgumentsChangeToTheKindAMemberReads) {
