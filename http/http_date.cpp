@@ -33,6 +33,8 @@ std::string read_digits(std::string_view text, std::size_t& pos) {
 
 // "H:MM" or "H:MM:SS" starting at the digits already read into `first`.
 bool read_time(std::string_view text, std::size_t& pos, const std::string& first, Token& token) {
+    if (first.size() > 2)
+        return false;
     int fields[3] = {std::stoi(first), 0, 0};
     int count = 1;
     while (count < 3 && pos + 1 < text.size() && text[pos] == ':' && is_digit(text[pos + 1])) {
@@ -42,7 +44,7 @@ bool read_time(std::string_view text, std::size_t& pos, const std::string& first
             return false;
         fields[count++] = std::stoi(digits);
     }
-    if (first.size() > 2 || count < 2 || (pos < text.size() && text[pos] == ':'))
+    if (count < 2 || (pos < text.size() && text[pos] == ':'))
         return false;
     token.kind = Token::kTime;
     token.hour = fields[0];

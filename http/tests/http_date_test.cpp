@@ -51,7 +51,8 @@ TEST(HttpDate, GarbageIsRefused) {
           "Tue, 08 Dec 2026 00:30:00 GMT junk", "Tue, 08 Dec 26000 00:30:00 GMT",
           "Tue, 08 Dec 2026 00:30:00:00 GMT", "Tue, 08 Dec 2026 00:30:00 +08",
           "Tue, 08 Dec 2026 10:30:00 12:00:00", "Tue, 08 Dec 123 00:30:00 GMT",
-          "Tue, 08 Dec 2026 00:30:00 GMT 5", "Tue; 08 Dec 2026 00:30:00 GMT"}) {
+          "Tue, 08 Dec 2026 00:30:00 GMT 5", "Tue, 08 Dec 2026 123456789012345678901:00 GMT",
+          "Tue, 08 Dec 99999999999999999999 00:30:00 GMT", "Tue; 08 Dec 2026 00:30:00 GMT"}) {
         EXPECT_FALSE(parse_http_date(text)) << text;
     }
 }
