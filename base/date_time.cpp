@@ -85,8 +85,11 @@ DateTime add_months(DateTime value, std::int64_t months) {
     return build(year, month_count - year * 12 + 1, f.day, f.hour, f.minute, f.second);
 }
 
+// Rounded to the millisecond, so that a value built from whole seconds stays exactly the
+// value make_date_time gives for the new time, not one a rounding error away from it.
 DateTime add_seconds(DateTime value, std::int64_t seconds) {
-    return from_continuous_seconds(continuous_seconds(value) + static_cast<double>(seconds));
+    const double milliseconds = std::round(continuous_seconds(value) * 1000.0);
+    return from_continuous_seconds(milliseconds / 1000.0 + static_cast<double>(seconds));
 }
 
 }  // namespace

@@ -78,6 +78,17 @@ TEST(AddToDateTime, SpanUnits) {
     expect_fields(add_to_date_time(make_date_time(1899, 12, 29, 22), 6, 4), 1899, 12, 30, 2);
 }
 
+TEST(AddToDateTime, SpansLandExactlyOnTheBuiltValue) {
+    for (int day = 1; day <= 28; day += 3) {
+        for (int minute = 0; minute < 60; minute += 7) {
+            const DateTime utc = make_date_time(2026, 12, day, 20, minute, 13);
+            EXPECT_EQ(add_to_date_time(utc, 6, 8),
+                      make_date_time(2026, 12, day + 1, 4, minute, 13));
+            EXPECT_EQ(add_to_date_time(utc, 8, -13), make_date_time(2026, 12, day, 20, minute, 0));
+        }
+    }
+}
+
 TEST(AddToDateTime, UnitIsClampedAndZeroAmountKeepsTheValue) {
     const DateTime start = make_date_time(2024, 5, 6, 7, 8, 9);
     expect_fields(add_to_date_time(start, 9, 1), 2024, 5, 6, 7, 8, 10);
