@@ -2,10 +2,13 @@
 
 #include <iconv.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
+#include <optional>
 #include <unordered_map>
 #include <utility>
 
@@ -29,47 +32,59 @@ class Converter {
 
     bool valid() const { return descriptor_ != reinterpret_cast<iconv_t>(-1); }
 
-    // Converts all of `input`. With `skip_invalid`, a byte that cannot be converted (or
-    // an incomplete sequence at the end) is dropped and conversion goes on; without it,
-    // such a byte makes the conversion fail.
-    bool run(std::string_view input, bool skip_invalid, std::string& out) {
+    // Converts all of `input`. With a `skip_unit`, an input sequence that cannot be
+    // converted loses that many bytes (one code unit of the input charset) and conversion
+    // goes on, and an incomplete sequence at the end is dropped; without one, either makes
+    // the conversion fail.
+    bool run(std::string_view input, std::optional<size_t> skip_unit, std::string& out) {
         out.clear();
         char* in_ptr = const_cast<char*>(input.data());
         size_t in_left = input.size();
+        bool flushed = false;
         char buffer[4096];
         while (true) {
             char* out_ptr = buffer;
             size_t out_left = sizeof buffer;
-            // A null input on the last round flushes any pending shift sequence.
+            // Once the input is used up, a null input flushes any pending shift sequence.
             size_t result = in_left > 0 ? iconv(descriptor_, &in_ptr, &in_left, &out_ptr, &out_left)
                                         : iconv(descriptor_, nullptr, nullptr, &out_ptr, &out_left);
             out.append(buffer, static_cast<size_t>(out_ptr - buffer));
             if (result != static_cast<size_t>(-1)) {
-                if (in_left == 0 && in_ptr != nullptr) {
-                    in_ptr = nullptr;  // input consumed: one more round to flush
-                    continue;
+                if (in_left == 0 && flushed) {
+                    return true;
                 }
-                return true;
+                flushed = in_left == 0;
+                continue;
             }
             if (errno == E2BIG) {
                 continue;
             }
-            if (!skip_invalid) {
-                return false;
+            if (!skip_unit || in_left == 0) {
+                return skip_unit.has_value();  // a failing flush has nothing left to skip
             }
-            if (errno == EILSEQ && in_left > 0) {
-                ++in_ptr;
-                --in_left;
-                continue;
-            }
-            // EINVAL: an incomplete sequence at the end of the input; drop it.
-            in_left = 0;
+            size_t skipped = errno == EILSEQ ? std::min(*skip_unit, in_left) : in_left;
+            in_ptr += skipped;
+            in_left -= skipped;
         }
     }
 
   private:
     iconv_t descriptor_;
 };
+
+// The width of one code unit of a charset, the step by which bad input is skipped.
+size_t code_unit_width(std::string_view charset) {
+    auto names = [&charset](std::string_view part) {
+        return std::search(charset.begin(), charset.end(), part.begin(), part.end(),
+                           [](char a, char b) {
+                               return std::toupper(static_cast<unsigned char>(a)) == b;
+                           }) != charset.end();
+    };
+    if (names("32") || names("UCS-4")) {
+        return 4;
+    }
+    return names("16") || names("UCS-2") ? 2 : 1;
+}
 
 }  // namespace
 
@@ -97,7 +112,7 @@ const Text& gbk(std::string_view utf8_literal) {
     }
     Text converted;
     Converter converter("UTF-8", "GBK");
-    if (!converter.valid() || !converter.run(utf8_literal, false, converted)) {
+    if (!converter.valid() || !converter.run(utf8_literal, std::nullopt, converted)) {
         std::fprintf(stderr, "gbk: literal not convertible to GBK: %.*s\n",
                      static_cast<int>(utf8_literal.size()), utf8_literal.data());
         std::abort();
@@ -105,14 +120,19 @@ const Text& gbk(std::string_view utf8_literal) {
     return cache.emplace(key, std::move(converted)).first->second;
 }
 
+// Through UTF-32, where every character is one 4-byte unit: a character the target
+// cannot hold is then skipped whole, however many bytes it took in the source.
 bool convert_charset(std::string_view input, const char* from_charset, const char* to_charset,
                      std::string& out) {
     out.clear();
-    Converter converter(from_charset, to_charset);
-    if (!converter.valid()) {
+    Converter decoder(from_charset, "UTF-32LE");
+    Converter encoder("UTF-32LE", to_charset);
+    if (!decoder.valid() || !encoder.valid()) {
         return false;
     }
-    converter.run(input, true, out);
+    std::string characters;
+    decoder.run(input, code_unit_width(from_charset), characters);
+    encoder.run(characters, 4, out);
     return true;
 }
 

@@ -1,0 +1,223 @@
+#include "base/ini_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "base/gbk.h"
+
+namespace velmora {
+namespace {
+
+namespace fs = std::filesystem;
+
+class IniFileTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        std::string pattern = testing::TempDir() + "ini_test_XXXXXX";
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        directory_ = pattern;
+        path_ = directory_ + "/velmora.ini";
+    }
+    void TearDown() override {
+        fs::permissions(directory_, fs::perms::owner_all);
+        fs::remove_all(directory_);
+    }
+
+    void put(const std::string& content) { std::ofstream(path_, std::ios::binary) << content; }
+    std::string content() const {
+        std::ifstream in(path_, std::ios::binary);
+        std::stringstream all;
+        all << in.rdbuf();
+        return all.str();
+    }
+    size_t files_in_directory() const {
+        return static_cast<size_t>(std::distance(fs::directory_iterator(directory_), {}));
+    }
+
+    std::string directory_;
+    std::string path_;
+};
+
+TEST_F(IniFileTest, MissingFileSectionOrKeyGivesTheDefault) {
+    EXPECT_EQ(read_ini_item(path_, "s", "k"), "");
+    EXPECT_EQ(read_ini_item(path_, "s", "k", "fallback"), "fallback");
+    put("[s]\r\nk=v\r\n");
+    EXPECT_EQ(read_ini_item(path_, "other", "k", "d"), "d");
+    EXPECT_EQ(read_ini_item(path_, "s", "other", "d"), "d");
+    EXPECT_EQ(read_ini_item(path_, "s", "other", "d  "), "d");  // trailing spaces dropped
+}
+
+TEST_F(IniFileTest, EmptyPathSectionOrKeyGivesEmptyTextNotTheDefault) {
+    put("[s]\r\nk=v\r\n");
+    EXPECT_EQ(read_ini_item(path_, "", "k", "d"), "");
+    EXPECT_EQ(read_ini_item(path_, " \t", "k", "d"), "");
+    EXPECT_EQ(read_ini_item(path_, "s", "\r\n", "d"), "");
+    EXPECT_EQ(read_ini_item("  ", "s", "k", "d"), "");
+    // Leading blanks are skipped before the look-up.
+    EXPECT_EQ(read_ini_item(" \t" + path_, "  s", "\tk"), "v");
+}
+
+TEST_F(IniFileTest, GbkSectionsAndKeysRoundTripAndMatchIgnoringAsciiCase) {
+    ASSERT_TRUE(write_ini_item(path_, gbk("登入数据"), "Token", gbk("带 空格 的令牌")));
+    EXPECT_EQ(content(), gbk("[登入数据]\r\nToken=带 空格 的令牌\r\n"));
+    EXPECT_EQ(read_ini_item(path_, gbk("登入数据"), "TOKEN"), gbk("带 空格 的令牌"));
+    EXPECT_EQ(read_ini_item(path_, gbk("登入数据"), "token"), gbk("带 空格 的令牌"));
+
+    // Writing under another spelling replaces the value and keeps the file's spelling.
+    ASSERT_TRUE(write_ini_item(path_, gbk("登入数据"), "tOKEN", "new"));
+    EXPECT_EQ(content(), gbk("[登入数据]\r\nToken=new\r\n"));
+}
+
+TEST_F(IniFileTest, TrailBytesThatLookLikeLettersOrBracketsAreNotFolded) {
+    // 0x81 0x41 and 0x81 0x61 are two different characters; their trail bytes are 'A' and 'a'.
+    ASSERT_TRUE(write_ini_item(path_, "\x81\x41", "k", "upper"));
+    ASSERT_TRUE(write_ini_item(path_, "\x81\x61", "k", "lower"));
+    EXPECT_EQ(read_ini_item(path_, "\x81\x41", "k"), "upper");
+    EXPECT_EQ(read_ini_item(path_, "\x81\x61", "k"), "lower");
+    // 0x81 0x5D ends in the byte of ']' but is a character of the name.
+    ASSERT_TRUE(write_ini_item(path_, "x\x81\x5d", "k", "bracket"));
+    EXPECT_EQ(read_ini_item(path_, "x\x81\x5d", "k"), "bracket");
+    EXPECT_EQ(read_ini_item(path_, "x\x81", "k", "none"), "none");
+}
+
+TEST_F(IniFileTest, ReadsHandWrittenFilesTheClassicWay) {
+    put("stray=before any section\n"
+        "; a comment\n"
+        "  [ Spaced ]  \n"
+        "  key   =   padded value  \n"
+        "quoted=\"  kept inside  \"\n"
+        "single='x'\n"
+        "half=\"open\n"
+        "empty=\n"
+        "no equals sign\n"
+        "key=second of the same name\n"
+        "[spaced]\n"
+        "key=second section of the same name\n");
+    EXPECT_EQ(read_ini_item(path_, "Spaced", "key"), "padded value");
+    EXPECT_EQ(read_ini_item(path_, "Spaced", "quoted"), "  kept inside  ");
+    EXPECT_EQ(read_ini_item(path_, "Spaced", "single"), "x");
+    EXPECT_EQ(read_ini_item(path_, "Spaced", "half"), "\"open");
+    EXPECT_EQ(read_ini_item(path_, "Spaced", "empty", "d"), "");
+    EXPECT_EQ(read_ini_item(path_, "Spaced", "no equals sign", "d"), "d");
+    EXPECT_EQ(read_ini_item(path_, "Spaced", "stray", "d"), "d");
+}
+
+TEST_F(IniFileTest, ValuesAreReadWholeUpTo10239Bytes) {
+    std::string longest(10239, 'v');
+    ASSERT_TRUE(write_ini_item(path_, "s", "k", longest));
+    EXPECT_EQ(read_ini_item(path_, "s", "k"), longest);
+    ASSERT_TRUE(write_ini_item(path_, "s", "k", longest + "w"));
+    EXPECT_EQ(read_ini_item(path_, "s", "k"), longest);
+
+    // 5120 double-byte characters: the cut must not leave half of one behind.
+    std::string wide;
+    for (int i = 0; i < 5120; ++i) {
+        wide += gbk("中");
+    }
+    ASSERT_TRUE(write_ini_item(path_, "s", "k", wide));
+    EXPECT_EQ(read_ini_item(path_, "s", "k"), wide.substr(0, 10238));
+}
+
+TEST_F(IniFileTest, WritingKeepsOtherLinesInTheirPlace) {
+    put(";top comment\r\n"
+        "[A]\r\n"
+        "x=1\r\n"
+        "; inside A\r\n"
+        "\r\n"
+        "[B]\n"
+        "y=2");  // LF line and no line end at all: kept as they are
+    ASSERT_TRUE(write_ini_item(path_, "a", "x", "3"));
+    ASSERT_TRUE(write_ini_item(path_, "A", "z", "4"));
+    ASSERT_TRUE(write_ini_item(path_, "B", "y2", "5"));
+    ASSERT_TRUE(write_ini_item(path_, "C", "w", "6"));
+    EXPECT_EQ(content(),
+              ";top comment\r\n"
+              "[A]\r\n"
+              "x=3\r\n"
+              "; inside A\r\n"
+              "z=4\r\n"
+              "\r\n"
+              "[B]\n"
+              "y=2\r\n"
+              "y2=5\r\n"
+              "\r\n"
+              "[C]\r\n"
+              "w=6\r\n");
+}
+
+TEST_F(IniFileTest, ValuesThatWouldChangeTheStructureAreRefused) {
+    ASSERT_TRUE(write_ini_item(path_, "s", "k", "v"));
+    const std::string before = content();
+    EXPECT_FALSE(write_ini_item(path_, "s", "k", "v\r\n[s]\r\nk=evil"));
+    EXPECT_FALSE(write_ini_item(path_, "s", "a=b", "v"));
+    EXPECT_FALSE(write_ini_item(path_, "s]x", "k", "v"));
+    EXPECT_FALSE(write_ini_item(path_, "s", " ", "v"));
+    EXPECT_FALSE(write_ini_item(path_, "", "k", "v"));
+    EXPECT_EQ(content(), before);
+}
+
+TEST_F(IniFileTest, ANewFileIsPrivateAndAnExistingFileKeepsItsMode) {
+    ASSERT_TRUE(write_ini_item(path_, "s", "k", "v"));
+    EXPECT_EQ(fs::status(path_).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+
+    fs::permissions(path_, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                               fs::perms::others_read);
+    ASSERT_TRUE(write_ini_item(path_, "s", "k", "w"));
+    EXPECT_EQ(fs::status(path_).permissions(), fs::perms::owner_read | fs::perms::owner_write |
+                                                   fs::perms::group_read | fs::perms::others_read);
+    EXPECT_EQ(files_in_directory(), 1u);  // no temporary file left behind
+}
+
+TEST_F(IniFileTest, ASymbolicLinkStaysAndItsTargetIsUpdated) {
+    const std::string target = directory_ + "/real.ini";
+    std::ofstream(target) << "[s]\r\nk=old\r\n";
+    fs::create_symlink(target, path_);
+    ASSERT_TRUE(write_ini_item(path_, "s", "k", "new"));
+    EXPECT_TRUE(fs::is_symlink(path_));
+    EXPECT_EQ(read_ini_item(target, "s", "k"), "new");
+}
+
+TEST_F(IniFileTest, AFileInAMissingDirectoryCannotBeWritten) {
+    EXPECT_FALSE(write_ini_item(directory_ + "/no/such/dir/velmora.ini", "s", "k", "v"));
+}
+
+// Runs `write` as an unprivileged user when the test runs as root, who could write
+// anyway; gives its result.
+bool write_without_privileges(const std::function<bool()>& write) {
+    if (geteuid() != 0) {
+        return write();
+    }
+    pid_t child = fork();
+    if (child == 0) {
+        bool dropped = setgid(65534) == 0 && setuid(65534) == 0;
+        _exit(!dropped ? 2 : write() ? 1 : 0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status));
+    EXPECT_NE(WEXITSTATUS(status), 2) << "could not drop privileges";
+    return WEXITSTATUS(status) == 1;
+}
+
+TEST_F(IniFileTest, AnUnwritableDirectoryGivesFalseAndTheOldFileSurvives) {
+    ASSERT_TRUE(write_ini_item(path_, "s", "k", "old"));
+    fs::permissions(path_, fs::perms::all);  // the file itself would be writable
+    fs::permissions(directory_, fs::perms::owner_read | fs::perms::owner_exec |
+                                    fs::perms::group_read | fs::perms::group_exec |
+                                    fs::perms::others_read | fs::perms::others_exec);
+    const std::string before = content();
+    EXPECT_FALSE(
+        write_without_privileges([this] { return write_ini_item(path_, "s", "k", "new"); }));
+    EXPECT_EQ(content(), before);
+    EXPECT_EQ(files_in_directory(), 1u);
+}
+
+}  // namespace
+}  // namespace velmora

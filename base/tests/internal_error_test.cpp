@@ -1,0 +1,57 @@
+#include "base/internal_error.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "base/gbk.h"
+
+namespace velmora {
+namespace {
+
+TEST(InternalError, MessageTextWithAndWithoutNumber) {
+    EXPECT_EQ(internal_error_text(4, gbk("数组成员引用下标必须大于等于1")),
+              gbk("运行时出错!") + "\r\n\r\n" + gbk("错误代码：") + "4\r\n\r\n" +
+                  gbk("错误信息：") + gbk("数组成员引用下标必须大于等于1") + "\r\n");
+    EXPECT_EQ(internal_error_text(std::nullopt, "x"),
+              gbk("运行时出错!") + "\r\n\r\n" + gbk("错误信息：") + "x\r\n");
+}
+
+// The default reporter writes the message, as UTF-8, to standard error.
+TEST(InternalErrorDeathTest, EndsTheProcessWithExitCodeMinusOne) {
+    EXPECT_EXIT(fail_index_out_of_range(), testing::ExitedWithCode(255),
+                "运行时出错!\r\n\r\n错误代码：1\r\n\r\n错误信息：数组成员引用下标超出定义范围\r\n");
+    EXPECT_EXIT(fail_index_below_one(), testing::ExitedWithCode(255),
+                "错误代码：4\r\n\r\n错误信息：数组成员引用下标必须大于等于1");
+    EXPECT_EXIT(fail_out_of_memory(1048576), testing::ExitedWithCode(255),
+                "运行时出错!\r\n\r\n错误信息：分配 1048576 字节内存失败!\r\n");
+}
+
+// Stands in for the window layer's message box; it sees the GBK text once.
+void report_by_marker(const Text& message) {
+    std::fprintf(stderr, "reported[%s]", message == internal_error_text(7, "m") ? "ok" : "bad");
+}
+
+TEST(InternalErrorDeathTest, AnInstalledReporterShowsTheMessageOnce) {
+    EXPECT_EXIT(
+        {
+            set_internal_error_reporter(report_by_marker);
+            fail_internal(7, "m");
+        },
+        testing::ExitedWithCode(255), "^reported\\[ok\\]$");
+}
+
+TEST(InternalErrorDeathTest, AReporterThatFailsItselfStillEndsTheProcess) {
+    EXPECT_EXIT(
+        {
+            set_internal_error_reporter([](const Text&) {
+                std::fputs("once", stderr);
+                fail_index_below_one();
+            });
+            fail_internal(7, "m");
+        },
+        testing::ExitedWithCode(255), "^once$");
+}
+
+}  // namespace
+}  // namespace velmora
