@@ -1,5 +1,5 @@
-// The program's one window: the credential fields, the login button, the six record
-// pages and the run log, each control named as the logic addresses it.
+// The program's one window: the credential fields, the login button, the six
+// record pages and the run log, each control named as the logic addresses it.
 #pragma once
 
 #include <QWidget>

@@ -1,0 +1,66 @@
+#include "app/login_flow.h"
+
+#include "api/domain_lookup.h"
+#include "api/record_listing.h"
+#include "api/show_message.h"
+#include "app/settings_file.h"
+#include "app/window_title.h"
+#include "base/control_names.h"
+#include "base/event_pump.h"
+#include "base/gbk.h"
+#include "update/address_discovery.h"
+
+namespace velmora {
+
+namespace {
+
+// Disables the login button for the lifetime of one flow.
+class LoginButtonLock {
+  public:
+    explicit LoginButtonLock(Controls& controls) : controls_(controls) {
+        controls_.set_control_enabled(control::login_button(), false);
+    }
+    ~LoginButtonLock() { controls_.set_control_enabled(control::login_button(), true); }
+    LoginButtonLock(const LoginButtonLock&) = delete;
+    LoginButtonLock& operator=(const LoginButtonLock&) = delete;
+
+  private:
+    Controls& controls_;
+};
+
+void load_named_pages(const ApiContext& context, UpdateLoop& update_loop) {
+    for (int page = 1; page <= control::kPageCount; ++page) {
+        if (shutdown_requested()) {
+            return;
+        }
+        if (context.controls.tab_caption(control::record_tabs(), page).empty()) {
+            continue;
+        }
+        if (load_record_page(context, page)) {
+            update_loop.start();
+        }
+        delay(100, 0);
+    }
+}
+
+}  // namespace
+
+void run_login(const ApiContext& context, const Text& settings_path, UpdateLoop& update_loop) {
+    Controls& controls = context.controls;
+    if (controls.edit_text(control::id_edit()).empty() ||
+        controls.edit_text(control::token_edit()).empty()) {
+        show_message(controls, gbk("请输入Id，Token后再试"));
+        return;
+    }
+    LoginButtonLock busy(controls);
+    for (int page = 1; page <= control::kPageCount; ++page) {
+        controls.clear_list(control::record_list(page));
+    }
+    process_events();
+    controls.set_window_title(window_title_for_address(discover_public_address(context.endpoints)));
+    save_settings(controls, settings_path);
+    lookup_domains(context);
+    load_named_pages(context, update_loop);
+}
+
+}  // namespace velmora

@@ -1,0 +1,23 @@
+// velmora: the desktop dynamic-DNS updater. The settings file beside the
+// executable is its only configuration; the endpoints are compiled in.
+#include <QApplication>
+#include <QIcon>
+
+#include "app/endpoints_from_build.h"
+#include "app/qt/qt_platform_hooks.h"
+#include "app/qt/window_session.h"
+#include "base/run_directory.h"
+#include "http/tls_settings.h"
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/velmora/velmora.png")));
+    velmora::QtPlatformHooks platform_hooks;
+
+    const velmora::Endpoints endpoints = velmora::endpoints_from_build();
+    velmora::set_extra_ca_file(endpoints.extra_ca_file);
+
+    velmora::WindowSession session(endpoints, velmora::run_directory() + "/velmora.ini");
+    session.start();
+    return QApplication::exec();
+}

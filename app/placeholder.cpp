@@ -1,1 +1,0 @@
-// Removed once the subsystem has its first real source file.

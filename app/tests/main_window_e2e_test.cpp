@@ -1,0 +1,165 @@
+// The real main window against the substitute provider on loopback: log in,
+// watch a record, change the public address and see the record follow it.
+#include <gtest/gtest.h>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+
+#include <filesystem>
+#include <functional>
+
+#include "api/tests/support/sandbox_fixture.h"
+#include "app/qt/message_box.h"
+#include "app/qt/qt_text.h"
+#include "app/qt/record_list_widget.h"
+#include "app/qt/window_session.h"
+#include "app/tests/qt_test_application.h"
+#include "base/event_pump.h"
+#include "base/gbk.h"
+#include "base/ini_file.h"
+
+namespace velmora {
+namespace {
+
+namespace fs = std::filesystem;
+using std::chrono::milliseconds;
+
+class MainWindowEndToEnd : public WithQtApplication, public testing::SandboxTest {
+  protected:
+    void SetUp() override {
+        SandboxTest::SetUp();
+        reset_shutdown();
+        endpoints_.update_period = milliseconds(300);
+        directory_ = fs::temp_directory_path() / ("velmora-e2e-" + std::to_string(::getpid()));
+        fs::create_directories(directory_);
+        settings_path_ = (directory_ / "velmora.ini").string();
+        set_message_box_presenter([this](QMessageBox& box) {
+            boxes_.push_back(box.text());
+            return int(QMessageBox::Ok);
+        });
+    }
+    void TearDown() override {
+        set_message_box_presenter(nullptr);
+        reset_shutdown();
+        fs::remove_all(directory_);
+        SandboxTest::TearDown();
+    }
+
+    template <class W>
+    W* widget(const Text& name) {
+        return session_->window().findChild<W*>(to_qstring(name));
+    }
+    QString log_text() { return widget<QPlainTextEdit>(control::run_log())->toPlainText(); }
+
+    // Pumps the window thread until `done` holds; false after `limit`.
+    static bool pump_until(const std::function<bool()>& done, milliseconds limit) {
+        QElapsedTimer timer;
+        timer.start();
+        while (!done()) {
+            if (timer.elapsed() > limit.count()) {
+                return false;
+            }
+            QTest::qWait(20);
+        }
+        return true;
+    }
+
+    void start_window() {
+        session_ = std::make_unique<WindowSession>(endpoints_, settings_path_);
+        session_->start();
+        ASSERT_TRUE(pump_until([&] { return session_->window().windowTitle().contains("|"); },
+                               milliseconds(5000)));
+    }
+
+    fs::path directory_;
+    Text settings_path_;
+    QStringList boxes_;
+    std::unique_ptr<WindowSession> session_;
+};
+
+TEST_F(MainWindowEndToEnd, WatchedRecordFollowsTheNewPublicAddress) {
+    sandbox_.set_public_address("198.51.100.10");  // what record 5001 (www) holds
+    start_window();
+    EXPECT_EQ(session_->window().windowTitle(),
+              QString::fromUtf8("Velmora|本机外网IP：198.51.100.10"));
+
+    QTest::keyClicks(widget<QLineEdit>(control::id_edit()), testing::kThreeDomainId);
+    QTest::keyClicks(widget<QLineEdit>(control::token_edit()), testing::kThreeDomainToken);
+    QTest::mouseClick(widget<QPushButton>(control::login_button()), Qt::LeftButton);
+
+    ASSERT_TRUE(pump_until([&] { return !boxes_.isEmpty(); }, milliseconds(10000)));
+    EXPECT_EQ(boxes_, QStringList{QString::fromUtf8("登入成功")});
+    auto* tabs = widget<QTabWidget>(control::record_tabs());
+    EXPECT_EQ(tabs->tabText(0), "velmora-demo.example");
+    EXPECT_EQ(tabs->tabText(1), "xn--fsq092h.example");
+    EXPECT_EQ(tabs->tabText(2), "home-lab.example");
+    auto* list = widget<RecordListWidget>(control::record_list(1));
+    ASSERT_EQ(list->rowCount(), 21);
+    EXPECT_EQ(list->cell_text(0, 0), "1001");
+    EXPECT_EQ(list->cell_text(1, 0), "5001");
+    EXPECT_EQ(list->cell_text(1, 3), "198.51.100.10");
+
+    // Tick the www record as the user would and let the address move on.
+    list->set_row_checked(1, true);
+    EXPECT_EQ(list->cell_text(1, 5), QString::fromUtf8("解析中..."));
+    const QString unchanged = QString::fromUtf8("]：公网IP无变化，无需更新，120秒后重新检测");
+    ASSERT_TRUE(pump_until([&] { return log_text().contains(unchanged); }, milliseconds(10000)));
+
+    sandbox_.set_public_address("203.0.113.99");
+    ASSERT_TRUE(pump_until(
+        [&] {
+            return log_text().contains(QString::fromUtf8("]：更新记录值成功|IP为：203.0.113.99"));
+        },
+        milliseconds(10000)));
+    EXPECT_EQ(sandbox_.records(1001)->front().value, "203.0.113.99");
+    EXPECT_TRUE(log_text().contains(QString::fromUtf8("[2024年3月5日14时7分9秒]：")));
+
+    // The next pass reads the new value back and from then on reports no change.
+    ASSERT_TRUE(
+        pump_until([&] { return list->cell_text(1, 3) == "203.0.113.99"; }, milliseconds(10000)));
+    const int lines_before = log_text().count(unchanged);
+    ASSERT_TRUE(pump_until([&] { return log_text().count(unchanged) > lines_before; },
+                           milliseconds(10000)));
+
+    EXPECT_EQ(read_ini_item(settings_path_, gbk("登入数据"), "ID"), testing::kThreeDomainId);
+    EXPECT_EQ(read_ini_item(settings_path_, gbk("登入数据"), "Token"), testing::kThreeDomainToken);
+    EXPECT_EQ(read_ini_item(settings_path_, gbk("选择框"), gbk("状态")), gbk("真"));
+
+    QElapsedTimer closing;
+    closing.start();
+    session_->window().close();
+    session_.reset();
+    EXPECT_LT(closing.elapsed(), 2000);
+}
+
+TEST_F(MainWindowEndToEnd, RememberedSettingsFillTheFieldsAtStart) {
+    ASSERT_TRUE(write_ini_item(settings_path_, gbk("登入数据"), "ID", "100001"));
+    ASSERT_TRUE(write_ini_item(settings_path_, gbk("选择框"), gbk("状态"), gbk("真")));
+    start_window();
+    EXPECT_EQ(widget<QLineEdit>(control::id_edit())->text(), "100001");
+    EXPECT_TRUE(widget<QCheckBox>(control::remember_box())->isChecked());
+}
+
+TEST_F(MainWindowEndToEnd, ClosingDuringTheLoopsRequestEndsPromptly) {
+    start_window();
+    session_->controls().set_edit_text(control::id_edit(), testing::kThreeDomainId);
+    session_->controls().set_edit_text(control::token_edit(), testing::kThreeDomainToken);
+    QTest::mouseClick(widget<QPushButton>(control::login_button()), Qt::LeftButton);
+    ASSERT_TRUE(pump_until([&] { return !boxes_.isEmpty(); }, milliseconds(10000)));
+    widget<RecordListWidget>(control::record_list(1))->set_row_checked(2, true);
+    QTest::qWait(150);  // the loop is now somewhere inside a pass or its pause
+
+    QElapsedTimer closing;
+    closing.start();
+    session_->window().close();
+    session_.reset();
+    EXPECT_LT(closing.elapsed(), 2000);
+}
+
+}  // namespace
+}  // namespace velmora
