@@ -11,7 +11,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstring>
 #include <optional>
 #include <string>
 #include <thread>
@@ -72,41 +71,62 @@ void ask_to_close(Display* display, Window window) {
     XFlush(display);
 }
 
-// A virtual X server of the test's own, on the first free display number.
+// A virtual X server of the test's own, on a display number no other server holds.
 class VirtualDisplay {
   public:
     VirtualDisplay() {
-        int pipe_ends[2];
-        if (::pipe(pipe_ends) != 0) {
-            return;
-        }
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::close(pipe_ends[0]);
-            const std::string fd = std::to_string(pipe_ends[1]);
-            ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-nolisten", "tcp", "-screen", "0",
-                     "1024x768x24", nullptr);
-            ::_exit(127);
-        }
-        ::close(pipe_ends[1]);
-        char number[16] = {};
-        ssize_t n = pid_ > 0 ? ::read(pipe_ends[0], number, sizeof number - 1) : -1;
-        ::close(pipe_ends[0]);
-        if (n > 0) {
-            name_ = ":" + std::string(number, std::strcspn(number, "\n"));
+        for (int number = 90 + ::getpid() % 50; number < 200 && display_ == nullptr; ++number) {
+            // A lock file means another server has that number: never talk to it.
+            if (::access(("/tmp/.X" + std::to_string(number) + "-lock").c_str(), F_OK) != 0) {
+                start(":" + std::to_string(number));
+            }
         }
     }
     ~VirtualDisplay() {
+        if (display_ != nullptr) {
+            XCloseDisplay(display_);
+        }
+        stop();
+    }
+    const std::string& name() const { return name_; }
+    Display* display() const { return display_; }
+
+  private:
+    void start(const std::string& name) {
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::execlp("Xvfb", "Xvfb", name.c_str(), "-nolisten", "tcp", "-screen", "0",
+                     "1024x768x24", nullptr);
+            ::_exit(127);
+        }
+        // The server is ready once a client can connect; it exits at once when the
+        // display number is taken.
+        const auto deadline = Clock::now() + std::chrono::seconds(10);
+        while (pid_ > 0 && Clock::now() < deadline) {
+            if (::waitpid(pid_, nullptr, WNOHANG) == pid_) {
+                pid_ = -1;
+                return;
+            }
+            display_ = XOpenDisplay(name.c_str());
+            if (display_ != nullptr) {
+                name_ = name;
+                return;
+            }
+            std::this_thread::sleep_for(milliseconds(50));
+        }
+        stop();
+    }
+    void stop() {
         if (pid_ > 0) {
             ::kill(pid_, SIGTERM);
             ::waitpid(pid_, nullptr, 0);
+            pid_ = -1;
         }
     }
-    const std::string& name() const { return name_; }
 
-  private:
     pid_t pid_ = -1;
     std::string name_;
+    Display* display_ = nullptr;
 };
 
 std::optional<int> wait_for_exit(pid_t child, milliseconds limit) {
@@ -123,9 +143,8 @@ std::optional<int> wait_for_exit(pid_t child, milliseconds limit) {
 
 TEST(VelmoraExecutable, WindowShowsTheAddressAndClosingEndsTheProcess) {
     VirtualDisplay virtual_display;
-    ASSERT_FALSE(virtual_display.name().empty()) << "Xvfb did not start";
-    Display* display = XOpenDisplay(virtual_display.name().c_str());
-    ASSERT_NE(display, nullptr);
+    Display* display = virtual_display.display();
+    ASSERT_NE(display, nullptr) << "Xvfb did not start";
     sandbox::SandboxOptions options;
     options.api_port = VELMORA_TEST_API_PORT;
     options.dns_port = VELMORA_TEST_DNS_PORT;
@@ -167,7 +186,6 @@ TEST(VelmoraExecutable, WindowShowsTheAddressAndClosingEndsTheProcess) {
     }
     ASSERT_TRUE(status.has_value()) << "still running two seconds after the close";
     EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0);
-    XCloseDisplay(display);
 }
 
 }  // namespace
