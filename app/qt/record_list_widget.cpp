@@ -56,6 +56,9 @@ RecordListWidget::RecordListWidget(int value_column_width, QWidget* parent)
     }
     horizontalHeader()->setSectionsClickable(true);
     verticalHeader()->hide();
+    // One line of text per row, as in a report list.
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    setWordWrap(false);
     setShowGrid(true);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
