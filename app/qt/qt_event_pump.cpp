@@ -32,11 +32,19 @@ void QtEventPump::wait(std::chrono::milliseconds duration) {
 }
 
 void QtEventPump::interrupt() {
+    // Only a wake-up goes through Qt; the loops are looked up again under our own lock on
+    // the window thread, so a wait that has ended meanwhile is never touched (and the
+    // hand-over stays visible to ThreadSanitizer, which cannot see into Qt's locking).
+    std::lock_guard lock(mutex_);
+    if (!loops_.empty()) {
+        QMetaObject::invokeMethod(this, "quit_waits", Qt::QueuedConnection);
+    }
+}
+
+void QtEventPump::quit_waits() {
     std::lock_guard lock(mutex_);
     for (QEventLoop* loop : loops_) {
-        // Queued, so it is safe from any thread; the loop stays registered, and so alive,
-        // until its wait has left exec().
-        QMetaObject::invokeMethod(loop, &QEventLoop::quit, Qt::QueuedConnection);
+        loop->quit();
     }
 }
 

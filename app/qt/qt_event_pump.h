@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QEventLoop>
+#include <QObject>
 #include <chrono>
 #include <mutex>
 #include <vector>
@@ -11,7 +12,9 @@
 
 namespace velmora {
 
-class QtEventPump : public EventPump {
+class QtEventPump : public QObject, public EventPump {
+    Q_OBJECT
+
   public:
     void process_events() override;
     // Waits may nest (a handler run inside a wait may wait itself); interrupt() ends all.
@@ -19,6 +22,9 @@ class QtEventPump : public EventPump {
     void interrupt() override;
 
   private:
+    // Runs on the window thread, posted by interrupt().
+    Q_INVOKABLE void quit_waits();
+
     std::mutex mutex_;
     std::vector<QEventLoop*> loops_;
 };

@@ -2,8 +2,6 @@
 
 #include <QApplication>
 #include <QMessageBox>
-#include <QMetaObject>
-#include <QThread>
 #include <cstdio>
 #include <string>
 
@@ -36,24 +34,21 @@ void report_to_stderr(const Text& message) {
 
 QtPlatformHooks::QtPlatformHooks() {
     install_event_pump(&pump_);
-    set_internal_error_reporter(report_internal_error_in_box);
+    set_internal_error_reporter([this](const Text& message) { report_internal_error(message); });
 }
 
 QtPlatformHooks::~QtPlatformHooks() {
     set_internal_error_reporter(nullptr);
     install_event_pump(nullptr);
+    calls_.begin_shutdown();
 }
 
-void report_internal_error_in_box(const Text& message) {
-    QCoreApplication* app = QCoreApplication::instance();
-    if (app == nullptr || QCoreApplication::closingDown()) {
+void QtPlatformHooks::report_internal_error(const Text& message) {
+    if (QCoreApplication::closingDown()) {
         report_to_stderr(message);
-    } else if (QThread::currentThread() == app->thread()) {
-        show_error_box(message);
-    } else {
-        QMetaObject::invokeMethod(
-            app, [message] { show_error_box(message); }, Qt::BlockingQueuedConnection);
+        return;
     }
+    calls_.run([message] { show_error_box(message); });
 }
 
 }  // namespace velmora

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/qt/qt_event_pump.h"
+#include "app/qt/window_thread_calls.h"
 #include "base/types.h"
 
 namespace velmora {
@@ -16,12 +17,14 @@ class QtPlatformHooks {
     QtPlatformHooks(const QtPlatformHooks&) = delete;
     QtPlatformHooks& operator=(const QtPlatformHooks&) = delete;
 
+    // The installed reporter: shows the text of an internal error in a box with an OK
+    // button on the window thread and waits for it, from any thread; falls back to
+    // standard error once the application is closing down.
+    void report_internal_error(const Text& message);
+
   private:
     QtEventPump pump_;
+    WindowThreadCalls calls_;
 };
-
-// Shows the text of an internal error in a box with an OK button and waits for it, from
-// any thread; falls back to standard error once the application is closing down.
-void report_internal_error_in_box(const Text& message);
 
 }  // namespace velmora

@@ -4,14 +4,19 @@
 //
 // Once shutdown has begun every call returns its empty result at once, and calls still
 // waiting are released with theirs: a thread never hangs on a window that has gone away.
-// A released call's work is dropped if it has not started yet; work must therefore own
-// its data (capture by value), since its caller may be gone when it runs.
+// Work that has not started by then is dropped; work must own its data (capture by
+// value), since its caller may be gone when it runs.
+//
+// The work itself is handed over in a queue of our own, under our own lock; Qt only wakes
+// the window thread up. That keeps every hand-over visible to ThreadSanitizer, which
+// cannot see into Qt's own locking.
 #pragma once
 
-#include <QMetaObject>
 #include <QObject>
 #include <QThread>
 #include <condition_variable>
+#include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -19,12 +24,12 @@
 
 namespace velmora {
 
-class WindowThreadCalls {
+class WindowThreadCalls : public QObject {
+    Q_OBJECT
+
   public:
-    // Must be created on the window thread.
+    // The window thread is the creating thread.
     WindowThreadCalls() = default;
-    WindowThreadCalls(const WindowThreadCalls&) = delete;
-    WindowThreadCalls& operator=(const WindowThreadCalls&) = delete;
 
     // Runs `work` (returning R) on the window thread; `empty` when shutdown has begun.
     template <class R, class Work>
@@ -44,42 +49,38 @@ class WindowThreadCalls {
 
   private:
     template <class R>
-    struct Call {
-        std::optional<R> result;
+    struct Result {
+        std::optional<R> value;
     };
 
+    // Queues `task` and wakes the window thread; false when shutdown has begun.
+    bool post(std::function<void()> task);
+    Q_INVOKABLE void run_queued();
+
+    QThread* const window_thread_ = QThread::currentThread();
     mutable std::mutex mutex_;
     std::condition_variable finished_;
+    std::deque<std::function<void()>> queue_;
     bool shutting_down_ = false;
-    // Declared last so it goes first: queued work aimed at it is dropped with it, before
-    // the members that work would touch.
-    QObject context_;
 };
 
 template <class R, class Work>
 R WindowThreadCalls::run(R empty, Work work) {
-    if (shutting_down()) {
+    if (QThread::currentThread() == window_thread_) {
+        return shutting_down() ? empty : work();
+    }
+    auto result = std::make_shared<Result<R>>();
+    bool posted = post([this, result, work = std::move(work)]() mutable {
+        R value = work();
+        std::lock_guard lock(mutex_);
+        result->value = std::move(value);
+    });
+    if (!posted) {
         return empty;
     }
-    if (QThread::currentThread() == context_.thread()) {
-        return work();
-    }
-    auto call = std::make_shared<Call<R>>();
-    QMetaObject::invokeMethod(
-        &context_,
-        [this, call, work = std::move(work)]() mutable {
-            if (shutting_down()) {
-                return;
-            }
-            R result = work();
-            std::lock_guard lock(mutex_);
-            call->result = std::move(result);
-            finished_.notify_all();
-        },
-        Qt::QueuedConnection);
     std::unique_lock lock(mutex_);
-    finished_.wait(lock, [&] { return call->result.has_value() || shutting_down_; });
-    return call->result ? std::move(*call->result) : empty;
+    finished_.wait(lock, [&] { return result->value.has_value() || shutting_down_; });
+    return result->value ? std::move(*result->value) : empty;
 }
 
 }  // namespace velmora

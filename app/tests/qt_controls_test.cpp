@@ -4,9 +4,9 @@
 
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QThread>
 #include <QUrl>
 #include <QWidget>
-#include <future>
 #include <memory>
 #include <thread>
 #include <tuple>
@@ -171,12 +171,9 @@ TEST_F(QtPlatformHooksTest, InternalErrorsFromAWorkerAreShownInABoxOnTheWindowTh
         on_window_thread = QThread::currentThread() == window_.thread();
         return int(QMessageBox::Ok);
     });
-    auto worker = std::async(std::launch::async, [&] {
-        report_internal_error_in_box(gbk("运行时出错!") + "\r\n\r\n" + gbk("错误代码：") + "1");
+    run_on_worker_while_pumping([&] {
+        hooks_.report_internal_error(gbk("运行时出错!") + "\r\n\r\n" + gbk("错误代码：") + "1");
     });
-    while (worker.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
     EXPECT_EQ(shown, QString::fromUtf8("运行时出错!\n\n错误代码：1"));
     EXPECT_TRUE(on_window_thread);
 }

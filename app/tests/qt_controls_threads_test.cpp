@@ -2,11 +2,8 @@
 // pumps, and released rather than left hanging once the window closes.
 #include <gtest/gtest.h>
 
-#include <QEventLoop>
 #include <QMessageBox>
-#include <QMetaObject>
 #include <QThread>
-#include <QTimer>
 #include <QWidget>
 #include <chrono>
 #include <future>
@@ -36,23 +33,6 @@ class QtControlsThreads : public testing::Test, public WithQtApplication {
     }
     ~QtControlsThreads() override { set_message_box_presenter(nullptr); }
 
-    // Pumps the window thread's events until `done` is ready (or the hang limit).
-    template <class T>
-    bool pump_until(std::future<T>& done) {
-        QEventLoop loop;
-        QTimer poll;
-        QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-            if (done.wait_for(std::chrono::seconds(0)) == std::future_status::ready) {
-                loop.quit();
-            }
-        });
-        poll.start(1);
-        QTimer::singleShot(std::chrono::duration_cast<std::chrono::milliseconds>(kHangLimit), &loop,
-                           &QEventLoop::quit);
-        loop.exec();
-        return done.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
-    }
-
     QWidget window_;
     std::unique_ptr<QtControls> controls_;
 };
@@ -65,7 +45,8 @@ TEST_F(QtControlsThreads, WorkerCallsRunOnTheWindowThreadAndReturnTheirResults) 
         handler_on_window_thread.push_back(QThread::currentThread() == window_thread);
     });
 
-    auto worker = std::async(std::launch::async, [&] {
+    bool all_right = false;
+    run_on_worker_while_pumping([&] {
         Controls& c = *controls_;
         std::vector<int> indexes;
         for (int i = 0; i < 30; ++i) {
@@ -74,16 +55,15 @@ TEST_F(QtControlsThreads, WorkerCallsRunOnTheWindowThreadAndReturnTheirResults) 
         }
         c.set_list_row_checked(list, 5, true);
         c.append_to_edit(control::run_log(), {"one\r\n", "two\r\n"});
-        bool all_right = c.list_row_count(list) == 30 && indexes[29] == 29 &&
-                         c.list_cell_text(list, 17, 3) == gbk("值") + "17" &&
-                         c.list_cell_text(list, 17, 0) == "17" && c.list_row_checked(list, 5) &&
-                         c.edit_text(control::run_log()) == "one\r\ntwo\r\n";
+        all_right = c.list_row_count(list) == 30 && indexes[29] == 29 &&
+                    c.list_cell_text(list, 17, 3) == gbk("值") + "17" &&
+                    c.list_cell_text(list, 17, 0) == "17" && c.list_row_checked(list, 5) &&
+                    c.edit_text(control::run_log()) == "one\r\ntwo\r\n";
         c.clear_list(list);
-        return all_right && c.list_row_count(list) == 0;
+        all_right = all_right && c.list_row_count(list) == 0;
     });
 
-    ASSERT_TRUE(pump_until(worker));
-    EXPECT_TRUE(worker.get());
+    EXPECT_TRUE(all_right);
     EXPECT_EQ(handler_on_window_thread, std::vector<bool>{true});
 }
 
@@ -99,13 +79,7 @@ TEST_F(QtControlsThreads, AWaitingCallIsReleasedWhenTheWindowCloses) {
         return int(QMessageBox::Ok);
     });
 
-    std::thread worker([&] { worker_answer.set_value(controls_->message_box("bye", 4)); });
-    // The window thread serves the worker's call once, then stops pumping.
-    while (!released_while_box_up &&
-           answered.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    worker.join();
+    run_on_worker_while_pumping([&] { worker_answer.set_value(controls_->message_box("bye", 4)); });
     EXPECT_TRUE(released_while_box_up);
     EXPECT_EQ(answered.get(), 0);
 }

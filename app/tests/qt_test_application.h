@@ -3,6 +3,11 @@
 #pragma once
 
 #include <QApplication>
+#include <QEventLoop>
+#include <thread>
+#include <utility>
+
+#include "app/qt/window_thread_calls.h"
 
 namespace velmora {
 
@@ -18,5 +23,20 @@ inline void ensure_qt_application() {
 struct WithQtApplication {
     WithQtApplication() { ensure_qt_application(); }
 };
+
+// Runs `body` on a worker thread while this (the window) thread pumps events, and returns
+// once the body has finished.
+template <class Body>
+void run_on_worker_while_pumping(Body body) {
+    QEventLoop loop;
+    WindowThreadCalls calls;
+    std::thread worker([&loop, &calls, body = std::move(body)]() mutable {
+        body();
+        // Queued: taken by the loop even if it has not started yet.
+        calls.run([&loop] { loop.quit(); });
+    });
+    loop.exec();
+    worker.join();
+}
 
 }  // namespace velmora
