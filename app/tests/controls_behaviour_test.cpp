@@ -21,14 +21,8 @@ struct MemoryWindow {
     MemoryControls memory;
 };
 
-struct QtWindow : WithQtApplication {
-    QtWindow() {
-        build_named_controls(window);
-        qt = std::make_unique<QtControls>(&window);
-    }
-    Controls& controls() { return *qt; }
-    QWidget window;
-    std::unique_ptr<QtControls> qt;
+struct QtWindow : QtTestWindow {
+    Controls& controls() { return *controls_; }
 };
 
 template <class Window>

@@ -26,21 +26,14 @@
 namespace velmora {
 namespace {
 
-class QtControlsTest : public testing::Test, public WithQtApplication {
+class QtControlsTest : public testing::Test, public QtTestWindow {
   protected:
-    QtControlsTest() {
-        build_named_controls(window_);
-        controls_ = std::make_unique<QtControls>(&window_);
-    }
     ~QtControlsTest() override { set_message_box_presenter(nullptr); }
 
     template <class W>
     W& widget(const Text& name) {
         return *window_.findChild<W*>(to_qstring(name));
     }
-
-    QWidget window_;
-    std::unique_ptr<QtControls> controls_;
 };
 
 struct SeenBox {

@@ -25,16 +25,9 @@ namespace {
 // Generous bound for "it did not hang"; never reached when things work.
 constexpr auto kHangLimit = std::chrono::seconds(20);
 
-class QtControlsThreads : public testing::Test, public WithQtApplication {
+class QtControlsThreads : public testing::Test, public QtTestWindow {
   protected:
-    QtControlsThreads() {
-        build_named_controls(window_);
-        controls_ = std::make_unique<QtControls>(&window_);
-    }
     ~QtControlsThreads() override { set_message_box_presenter(nullptr); }
-
-    QWidget window_;
-    std::unique_ptr<QtControls> controls_;
 };
 
 TEST_F(QtControlsThreads, WorkerCallsRunOnTheWindowThreadAndReturnTheirResults) {

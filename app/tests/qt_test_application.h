@@ -4,9 +4,13 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QWidget>
+#include <memory>
 #include <thread>
 #include <utility>
 
+#include "app/qt/named_controls.h"
+#include "app/qt/qt_controls.h"
 #include "app/qt/window_thread_calls.h"
 
 namespace velmora {
@@ -22,6 +26,16 @@ inline void ensure_qt_application() {
 // As the first base or member of a fixture that holds widgets.
 struct WithQtApplication {
     WithQtApplication() { ensure_qt_application(); }
+};
+
+// The named controls on a window of their own, driven through QtControls.
+struct QtTestWindow : WithQtApplication {
+    QtTestWindow() {
+        build_named_controls(window_);
+        controls_ = std::make_unique<QtControls>(&window_);
+    }
+    QWidget window_;
+    std::unique_ptr<QtControls> controls_;
 };
 
 // Runs `body` on a worker thread while this (the window) thread pumps events, and returns
