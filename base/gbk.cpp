@@ -88,9 +88,10 @@ size_t code_unit_width(std::string_view charset) {
 
 }  // namespace
 
-const Text& gbk(std::string_view utf8_literal) {
+const Text& gbk(Utf8Literal literal) {
     // Keyed by address and length: the same literal always yields the same reference.
     // Node-based map, so references handed out stay valid when it grows.
+    const std::string_view utf8_literal = literal.view();
     struct Key {
         const char* data;
         size_t size;

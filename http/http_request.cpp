@@ -110,7 +110,7 @@ class Engine {
         // the path. The simple variant has no security step of its own, so a failure to
         // arm verification there counts as a failed send.
         if (!transfer_.set_tls_verification()) {
-            return fail(call_.simple ? "711 发送请求失败!" : "忽略错误/证书错误  失败！");
+            return call_.simple ? fail("711 发送请求失败!") : fail("忽略错误/证书错误  失败！");
         }
         // libcurl's cookie engine is never switched on, so it neither stores nor sends
         // cookies of its own: the cookie option needs no call here.
@@ -197,7 +197,7 @@ class Engine {
             *call_.status_text = text;
     }
 
-    bool fail(const char* utf8_message) {
+    bool fail(Utf8Literal utf8_message) {
         write_status(gbk(utf8_message));
         return false;
     }

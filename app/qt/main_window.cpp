@@ -48,7 +48,7 @@ QFont link_font() {
     return font;
 }
 
-QLabel* place_label(QWidget* parent, int n, const char* caption, const QFont& font,
+QLabel* place_label(QWidget* parent, int n, Utf8Literal caption, const QFont& font,
                     const QColor& colour, QRect geometry) {
     auto* label = place<QLabel>(parent, control::label(n), geometry.x(), geometry.y(),
                                 geometry.width(), geometry.height());

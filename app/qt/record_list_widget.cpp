@@ -43,10 +43,10 @@ QTableWidgetItem* new_cell(int column, const QString& text) {
 
 RecordListWidget::RecordListWidget(int value_column_width, QWidget* parent)
     : QTableWidget(0, kColumnCount, parent) {
-    static const std::array<const char*, kColumnCount> headers = {"域名ID", "主机记录", "记录类型",
-                                                                  "记录值", "TTL",      "状态"};
+    static constexpr std::array<Utf8Literal, kColumnCount> headers = {
+        "域名ID", "主机记录", "记录类型", "记录值", "TTL", "状态"};
     QStringList labels;
-    for (const char* header : headers) {
+    for (Utf8Literal header : headers) {
         labels << to_qstring(gbk(header));
     }
     setHorizontalHeaderLabels(labels);
