@@ -3,6 +3,7 @@
 #include <iconv.h>
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -86,6 +87,26 @@ size_t code_unit_width(std::string_view charset) {
     return names("16") || names("UCS-2") ? 2 : 1;
 }
 
+// GB2312 is a subset of GBK, and pages that declare it routinely carry GBK-only
+// characters (堃, 喆, 镕), which a strict GB2312 decoder turns into other characters.
+// So every name of GB2312, and GBK's own aliases, decode as GBK.
+const char* decoding_charset(const char* name) {
+    static constexpr std::array<std::string_view, 16> gbk_names = {
+        "gbk",      "x-gbk",     "cp936",           "ms936",     "windows-936", "gb2312",
+        "gb_2312",  "gb2312-80", "gb_2312-80",      "csgb2312",  "csiso58gb231280",
+        "iso-ir-58", "chinese",  "euc-cn",          "euccn",     "cn-gb"};
+    const std::string_view given(name);
+    for (std::string_view gbk_name : gbk_names) {
+        if (std::equal(given.begin(), given.end(), gbk_name.begin(), gbk_name.end(),
+                       [](char a, char b) {
+                           return std::tolower(static_cast<unsigned char>(a)) == b;
+                       })) {
+            return "GBK";
+        }
+    }
+    return name;
+}
+
 }  // namespace
 
 const Text& gbk(Utf8Literal literal) {
@@ -126,7 +147,7 @@ const Text& gbk(Utf8Literal literal) {
 bool convert_charset(std::string_view input, const char* from_charset, const char* to_charset,
                      std::string& out) {
     out.clear();
-    Converter decoder(from_charset, "UTF-32LE");
+    Converter decoder(decoding_charset(from_charset), "UTF-32LE");
     Converter encoder("UTF-32LE", to_charset);
     if (!decoder.valid() || !encoder.valid()) {
         return false;
