@@ -44,6 +44,15 @@ std::string resolve_link(const std::string& path) {
     return realpath(path.c_str(), resolved) != nullptr ? std::string(resolved) : path;
 }
 
+// The rename that replaces a file needs only a writable directory, so the file's own
+// permission is checked here: a file the user may not write keeps what its owner
+// protected. The owner's write bit is looked at directly because root passes every
+// access check, and a file of another user is never replaced, since the new file
+// would silently change owner.
+bool may_replace(const struct stat& file) {
+    return file.st_uid == ::geteuid() && (file.st_mode & S_IWUSR) != 0;
+}
+
 }  // namespace
 
 std::optional<std::string> read_whole_file(const std::string& path, bool* missing) {
@@ -81,7 +90,7 @@ bool replace_file_atomically(const std::string& path, std::string_view content) 
     const std::string target = resolve_link(path);
     struct stat existing;
     const bool exists = ::stat(target.c_str(), &existing) == 0;
-    if (exists && !S_ISREG(existing.st_mode)) {
+    if (exists && (!S_ISREG(existing.st_mode) || !may_replace(existing))) {
         return false;
     }
 

@@ -20,7 +20,8 @@ Text read_ini_item(const Text& path, const Text& section, const Text& key,
 // Stores `value` under `section` and `key`, creating the file, the section or the key
 // as needed and keeping every other line (other sections and keys, comments) in its
 // place. The file is replaced atomically; a new file is private to its owner.
-// False when the file cannot be written (the old file is then unchanged), and when a
+// False when the file cannot be written, or is not the user's own to write (read-only,
+// or another user's, even for root; the old file is then unchanged), and when a
 // line break in any argument, a "]" in the section or a "=" in the key could not be
 // stored without changing the file's structure.
 bool write_ini_item(const Text& path, const Text& section, const Text& key, const Text& value);

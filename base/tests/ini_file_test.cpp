@@ -219,5 +219,25 @@ TEST_F(IniFileTest, AnUnwritableDirectoryGivesFalseAndTheOldFileSurvives) {
     EXPECT_EQ(files_in_directory(), 1u);
 }
 
+TEST_F(IniFileTest, AFileTheUserMayNotWriteIsLeftUntouchedEvenByRoot) {
+    put("[s]\r\nk=old\r\n");
+    const std::string before = content();
+    const auto expect_untouched = [&](fs::perms mode) {
+        fs::permissions(path_, mode);
+        EXPECT_FALSE(write_ini_item(path_, "s", "k", "new"));
+        EXPECT_FALSE(write_ini_item(path_, "t", "k", "new"));
+        EXPECT_EQ(content(), before);
+        EXPECT_EQ(fs::status(path_).permissions(), mode);
+        EXPECT_EQ(files_in_directory(), 1u);
+    };
+    expect_untouched(fs::perms::owner_read);
+    // Writable by group and others, but the owner's own bit is off.
+    expect_untouched(fs::perms::owner_read | fs::perms::group_all | fs::perms::others_all);
+    if (geteuid() == 0) {
+        ASSERT_EQ(chown(path_.c_str(), 65534, 65534), 0);
+        expect_untouched(fs::perms::all);
+    }
+}
+
 }  // namespace
 }  // namespace velmora
