@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -154,6 +155,10 @@ void LoopbackAcceptor::accept_loop() {
         const int socket = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
         if (socket == -1)
             continue;
+        // A reply written in pieces (TLS session tickets, then the response) must not
+        // wait for the client's delayed ACK of the first piece.
+        const int on = 1;
+        setsockopt(socket, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
         std::lock_guard lock(mutex_);
         open_sockets_.insert(socket);
         workers_.emplace_back([this, socket] {
