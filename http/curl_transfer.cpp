@@ -8,6 +8,8 @@
 
 #include "base/event_pump.h"
 #include "http/curl_tls.h"
+#include "http/redirect_policy.h"
+#include "http/request_target.h"
 
 namespace velmora {
 namespace {
@@ -23,37 +25,21 @@ bool starts_with_ignoring_case(std::string_view text, std::string_view prefix) {
     });
 }
 
+// Also for the "Name;" form libcurl takes for a line without a value.
 std::string_view header_name(std::string_view line) {
-    const auto colon = line.find(':');
-    return colon == std::string_view::npos ? line : line.substr(0, colon);
+    return line.substr(0, line.find_first_of(":;"));
 }
 
-bool has_header(const std::vector<std::string>& lines, std::string_view name) {
-    return std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
-        const auto candidate = header_name(line);
-        return candidate.size() == name.size() && starts_with_ignoring_case(candidate, name);
+bool is_named(std::string_view line, std::initializer_list<std::string_view> names) {
+    const auto name = header_name(line);
+    return std::any_of(names.begin(), names.end(), [&](std::string_view wanted) {
+        return name.size() == wanted.size() && starts_with_ignoring_case(name, wanted);
     });
 }
 
-// Bytes a URL cannot carry raw (blanks, controls, GBK bytes) go out percent-encoded.
-std::string escape_url(std::string_view url) {
-    static constexpr char hex[] = "0123456789ABCDEF";
-    std::string escaped;
-    for (const char c : url) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte <= 0x20 || byte >= 0x7F) {
-            escaped += '%';
-            escaped += hex[byte >> 4];
-            escaped += hex[byte & 0x0F];
-        } else {
-            escaped += c;
-        }
-    }
-    return escaped;
-}
-
-bool is_followed_redirect(long status) {
-    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+bool has_header(const std::vector<std::string>& lines, std::string_view name) {
+    return std::any_of(lines.begin(), lines.end(),
+                       [&](const std::string& line) { return is_named(line, {name}); });
 }
 
 }  // namespace
@@ -79,13 +65,11 @@ bool curl_ready() {
 // What the callbacks learn while the exchange runs.
 struct CurlTransfer::Progress {
     CURL* handle = nullptr;
-    bool follow_redirects = true;
     PhaseTimeouts timeouts;
     curl_off_t body_size = 0;
 
     std::string header_block;
     long status = 0;
-    bool saw_location = false;
     bool headers_complete = false;
     Bytes body;
 
@@ -109,8 +93,8 @@ CurlTransfer::CurlTransfer() {
     curl_easy_setopt(handle_, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(handle_, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
     curl_easy_setopt(handle_, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(handle_, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(handle_, CURLOPT_MAXREDIRS, 10L);
+    curl_easy_setopt(handle_, CURLOPT_FOLLOWLOCATION, 0L);
+    curl_easy_setopt(handle_, CURLOPT_HEADEROPT, CURLHEADER_SEPARATE);
     curl_easy_setopt(handle_, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
     // Paths go out exactly as the caller built them.
     curl_easy_setopt(handle_, CURLOPT_PATH_AS_IS, 1L);
@@ -123,10 +107,14 @@ CurlTransfer::~CurlTransfer() {
     if (handle_)
         curl_easy_cleanup(handle_);
     curl_slist_free_all(headers_);
+    curl_slist_free_all(proxy_headers_);
 }
 
 bool CurlTransfer::set_url(const std::string& url) {
-    return valid() && curl_easy_setopt(handle_, CURLOPT_URL, escape_url(url).c_str()) == CURLE_OK;
+    if (!valid())
+        return false;
+    first_url_ = url_ = escape_url(url);
+    return curl_easy_setopt(handle_, CURLOPT_URL, url_.c_str()) == CURLE_OK;
 }
 
 bool CurlTransfer::set_timeouts(const PhaseTimeouts& timeouts) {
@@ -181,39 +169,48 @@ bool CurlTransfer::set_tls_verification() {
 }
 
 bool CurlTransfer::set_follow_redirects(bool follow) {
-    if (!valid())
-        return false;
     follow_redirects_ = follow;
-    return curl_easy_setopt(handle_, CURLOPT_FOLLOWLOCATION, follow ? 1L : 0L) == CURLE_OK;
+    return valid();
 }
 
 bool CurlTransfer::set_header_lines(const std::vector<std::string>& lines) {
     if (!valid())
         return false;
-    std::vector<std::string> wire;
     for (const auto& line : lines) {
         const auto colon = line.find(':');
         if (colon == std::string::npos)
             return false;
         // libcurl reads "Name:" as "drop this header"; "Name;" sends it with no value.
         if (line.find_first_not_of(" \t", colon + 1) == std::string::npos) {
-            wire.push_back(line.substr(0, colon) + ";");
+            header_lines_.push_back(line.substr(0, colon) + ";");
         } else {
-            wire.push_back(line);
+            header_lines_.push_back(line);
         }
     }
     // libcurl's own Accept, Expect and form Content-Type are not ours to send.
     for (const char* name : {"Accept", "Expect", "Content-Type"}) {
         if (!has_header(lines, name))
-            wire.push_back(std::string(name) + ":");
+            header_lines_.push_back(std::string(name) + ":");
     }
-    for (const auto& line : wire) {
-        curl_slist* extended = curl_slist_append(headers_, line.c_str());
+    return apply_header_lines(false);
+}
+
+bool CurlTransfer::apply_header_lines(bool drop_origin_lines) {
+    curl_slist_free_all(headers_);
+    curl_slist_free_all(proxy_headers_);
+    headers_ = proxy_headers_ = nullptr;
+    for (const auto& line : header_lines_) {
+        if (drop_origin_lines && is_named(line, {"Authorization", "Cookie"}))
+            continue;
+        // One Proxy-Authorization line, and only the proxy sees it.
+        curl_slist*& list = is_named(line, {"Proxy-Authorization"}) ? proxy_headers_ : headers_;
+        curl_slist* extended = curl_slist_append(list, line.c_str());
         if (!extended)
             return false;
-        headers_ = extended;
+        list = extended;
     }
-    return curl_easy_setopt(handle_, CURLOPT_HTTPHEADER, headers_) == CURLE_OK;
+    return curl_easy_setopt(handle_, CURLOPT_HTTPHEADER, headers_) == CURLE_OK &&
+           curl_easy_setopt(handle_, CURLOPT_PROXYHEADER, proxy_headers_) == CURLE_OK;
 }
 
 bool CurlTransfer::set_body(Bytes body) {
@@ -249,25 +246,19 @@ std::size_t CurlTransfer::on_header(char* data, std::size_t size, std::size_t co
     if (starts_with_ignoring_case(line, "HTTP/")) {
         // A new response (after an interim one or a followed redirect) starts its own block.
         progress.header_block.clear();
-        progress.saw_location = false;
         progress.status = 0;
         const auto blank = line.find(' ');
         if (blank != std::string_view::npos) {
             progress.status =
                 std::strtol(std::string(line.substr(blank + 1, 3)).c_str(), nullptr, 10);
         }
-    } else if (starts_with_ignoring_case(line, "Location:")) {
-        progress.saw_location = true;
     }
     progress.header_block.append(line);
     progress.header_block.append("\r\n");
 
-    if (line.empty()) {
-        const bool interim = progress.status >= 100 && progress.status < 200;
-        const bool followed = progress.follow_redirects && progress.saw_location &&
-                              is_followed_redirect(progress.status);
-        progress.headers_complete = !interim && !followed;
-    }
+    // Interim responses (1xx) are followed by the real one.
+    if (line.empty())
+        progress.headers_complete = progress.status < 100 || progress.status >= 200;
     process_events();
     return length;
 }
@@ -276,9 +267,6 @@ std::size_t CurlTransfer::on_body(char* data, std::size_t size, std::size_t coun
     auto& progress = *static_cast<Progress*>(user);
     const std::size_t length = size * count;
     progress.last_activity = Clock::now();
-    // Bodies of followed redirects are skipped; only the final response's body counts.
-    if (!progress.headers_complete)
-        return length;
     const std::size_t room = max_response_body - progress.body.size();
     const std::size_t taken = std::min(room, length);
     progress.body.insert(progress.body.end(), data, data + taken);
@@ -317,13 +305,50 @@ int CurlTransfer::on_progress(void* user, curl_off_t, curl_off_t download_now, c
 }
 
 TransferResult CurlTransfer::perform() {
+    const auto failed = [](TransferOutcome outcome) {
+        TransferResult failure;
+        failure.outcome = outcome;
+        return failure;
+    };
+    TransferResult result = perform_once();
+    int hops = 0;
+    while (follow_redirects_ && result.outcome == TransferOutcome::complete) {
+        const auto hop = next_redirect_hop(url_, verb_, result.header_block);
+        if (!hop)
+            break;
+        if (hops++ == max_redirect_hops)
+            return failed(TransferOutcome::no_response);
+        if (!start_hop(hop->url, hop->becomes_get))
+            return failed(TransferOutcome::send_failed);
+        result = perform_once();
+    }
+    return result;
+}
+
+bool CurlTransfer::start_hop(const std::string& url, bool becomes_get) {
+    url_ = url;
+    if (becomes_get) {
+        verb_ = "GET";
+        body_.clear();
+        if (curl_easy_setopt(handle_, CURLOPT_HTTPGET, 1L) != CURLE_OK)
+            return false;
+    }
+    const bool leaves_origin = !same_origin(first_url_, url_);
+    if (leaves_origin && (curl_easy_setopt(handle_, CURLOPT_USERNAME, nullptr) != CURLE_OK ||
+                          curl_easy_setopt(handle_, CURLOPT_PASSWORD, nullptr) != CURLE_OK)) {
+        return false;
+    }
+    return apply_header_lines(leaves_origin) &&
+           curl_easy_setopt(handle_, CURLOPT_URL, url_.c_str()) == CURLE_OK;
+}
+
+TransferResult CurlTransfer::perform_once() {
     TransferResult result;
     if (!valid())
         return result;
 
     Progress progress;
     progress.handle = handle_;
-    progress.follow_redirects = follow_redirects_;
     progress.timeouts = timeouts_;
     progress.body_size = static_cast<curl_off_t>(verb_ == "HEAD" ? 0 : body_.size());
 

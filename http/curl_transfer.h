@@ -34,6 +34,8 @@ enum class TransferOutcome {
 };
 
 struct TransferResult {
+    // Of the last request when redirects were followed: a hop that cannot be sent is a
+    // send failure, one more redirect than allowed counts as no response.
     TransferOutcome outcome = TransferOutcome::send_failed;
     // Raw header block of the final response: status line, header lines and the empty
     // line, each ending in CRLF. Interim and followed-redirect responses are not kept.
@@ -65,9 +67,14 @@ class CurlTransfer {
     bool set_server_credentials(const std::string& user, const std::string& password);
     bool set_proxy_credentials(const std::string& user, const std::string& password);
     bool set_tls_verification();
+    // Redirects are followed here, never by libcurl, under redirect_policy.h. Once a hop
+    // leaves the first URL's origin, server credentials and the caller's Authorization
+    // and Cookie lines stay behind.
     bool set_follow_redirects(bool follow);
     // "Name: value" lines, sent in this order and nothing else beyond what HTTP needs
-    // (Host, Content-Length, credentials). False for a line without a colon.
+    // (Host, Content-Length, credentials). False for a line without a colon. A
+    // Proxy-Authorization line goes to the proxy alone (never to the server, and not
+    // at all without a proxy), in place of the one proxy credentials would make.
     bool set_header_lines(const std::vector<std::string>& lines);
     // The body goes out whenever it is non-empty, and always for POST and PUT.
     bool set_body(Bytes body);
@@ -76,13 +83,20 @@ class CurlTransfer {
 
   private:
     struct Progress;
+    TransferResult perform_once();
+    bool start_hop(const std::string& url, bool becomes_get);
+    bool apply_header_lines(bool drop_origin_lines);
     static std::size_t on_header(char* data, std::size_t size, std::size_t count, void* user);
     static std::size_t on_body(char* data, std::size_t size, std::size_t count, void* user);
     static int on_progress(void* user, curl_off_t download_total, curl_off_t download_now,
                            curl_off_t upload_total, curl_off_t upload_now);
 
     CURL* handle_ = nullptr;
+    std::vector<std::string> header_lines_;  // as libcurl takes them
     curl_slist* headers_ = nullptr;
+    curl_slist* proxy_headers_ = nullptr;
+    std::string first_url_;
+    std::string url_;
     std::string verb_ = "GET";
     Bytes body_;
     bool follow_redirects_ = true;

@@ -142,4 +142,14 @@ TextList header_block_lines(const Text& block) {
     return lines;
 }
 
+Text header_value(const Text& block, const Text& name) {
+    Text value;
+    for (const Text& line : split_text(block, "\r\n")) {
+        const int colon = find_text(line, ":");
+        if (colon != -1 && compare_text(text_left(line, colon - 1), name, false) == 0)
+            value = trim_spaces(text_middle(line, colon + 1, text_length(line)));
+    }
+    return value;
+}
+
 }  // namespace velmora

@@ -25,4 +25,9 @@ Text build_simple_header_block(const Text& extra_headers, const Text& send_cooki
 // The non-empty lines of a block, in order.
 TextList header_block_lines(const Text& block);
 
+// In a block of CRLF-separated lines (request or response), the value of the last line
+// whose name equals `name` with letter case ignored, without surrounding blanks; empty
+// when no line has that name. Only whole names count: "X-Last-Date:" is not "Date:".
+Text header_value(const Text& block, const Text& name);
+
 }  // namespace velmora

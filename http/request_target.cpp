@@ -20,6 +20,22 @@ bool parse_port(std::string_view digits, int& port) {
 
 }  // namespace
 
+Text escape_url(const Text& url) {
+    static constexpr char hex[] = "0123456789ABCDEF";
+    Text escaped;
+    for (const char c : url) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte <= 0x20 || byte >= 0x7F) {
+            escaped += '%';
+            escaped += hex[byte >> 4];
+            escaped += hex[byte & 0x0F];
+        } else {
+            escaped += c;
+        }
+    }
+    return escaped;
+}
+
 Text RequestTarget::request_url() const {
     return (secure ? "https://" : "http://") + host + ":" + std::to_string(port) + target;
 }

@@ -20,6 +20,9 @@ struct RequestTarget {
     Text request_url() const;
 };
 
+// Bytes a URL cannot carry raw (blanks, controls, GBK bytes) percent-encoded.
+Text escape_url(const Text& url);
+
 // Nothing for a URL that is not an absolute http or https URL with a host and a valid port.
 std::optional<RequestTarget> crack_url(const Text& url);
 
