@@ -1,8 +1,8 @@
 #include "http/network_time.h"
 
 #include "base/date_time.h"
-#include "base/markers.h"
 #include "http/com_request.h"
+#include "http/header_block.h"
 #include "http/http_date.h"
 
 namespace velmora {
@@ -17,7 +17,9 @@ constexpr int hours_ahead_of_utc = 8;
 DateTime network_time(const Text& time_url) {
     Text headers;
     com_request(time_url, method_head, {}, nullptr, nullptr, {}, &headers);
-    const Text date_text = text_between(headers, "Date:", "\r\n");
+    // The line named Date, in any letter case; a "Date:" inside another header's name
+    // (X-Last-Update-Date) is not the server's clock.
+    const Text date_text = header_value(headers, "Date");
     const HttpDate date = parse_http_date(date_text).value_or(HttpDate{});
     const DateTime utc =
         make_date_time(date.year, date.month, date.day, date.hour, date.minute, date.second);
