@@ -1,8 +1,10 @@
 #include "base/internal_error.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
+#include <new>
 #include <string>
 #include <utility>
 
@@ -30,7 +32,20 @@ ReporterSlot& reporter_slot() {
     return slot;
 }
 
+constexpr std::size_t kReserveBytes = 4 << 20;
+std::atomic<void*> memory_reserve{nullptr};
+
+void on_allocation_failure() {
+    std::free(memory_reserve.exchange(nullptr));
+    fail_out_of_memory(0);
+}
+
 }  // namespace
+
+void install_out_of_memory_handler() {
+    std::free(memory_reserve.exchange(std::malloc(kReserveBytes)));
+    std::set_new_handler(on_allocation_failure);
+}
 
 void set_internal_error_reporter(InternalErrorReporter reporter) {
     ReporterSlot& slot = reporter_slot();

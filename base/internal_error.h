@@ -24,6 +24,12 @@ Text internal_error_text(std::optional<int> number, const Text& message);
 // code -1 without running destructors (other threads may still be running).
 [[noreturn]] void fail_internal(std::optional<int> number, const Text& message);
 
+// Makes an allocation that finds no memory an internal error: operator new then ends the
+// program through fail_out_of_memory instead of throwing. A reserve is set aside here and
+// given back first, so that the message can still be built and shown. The standard
+// handler is not told the size of the failed request, so the message gives 0 bytes.
+void install_out_of_memory_handler();
+
 // The three internal errors the program knows.
 [[noreturn]] void fail_out_of_memory(std::int64_t bytes);  // "分配 N 字节内存失败!"
 [[noreturn]] void fail_index_out_of_range();               // number 1

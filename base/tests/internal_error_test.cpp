@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <limits>
+#include <new>
+#include <vector>
 
 #include "base/gbk.h"
 
@@ -51,6 +54,35 @@ TEST(InternalErrorDeathTest, AReporterThatFailsItselfStillEndsTheProcess) {
             fail_internal(7, "m");
         },
         testing::ExitedWithCode(255), "^once$");
+}
+
+void* volatile allocation = nullptr;  // stored, so that the allocation is really made
+
+// The sanitizers' allocators report a failed allocation themselves and never call the
+// new-handler; there it is called as operator new would call it.
+void allocate_more_than_there_is() {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    std::get_new_handler()();
+#else
+    volatile std::size_t too_many = std::numeric_limits<std::size_t>::max() / 2;
+    allocation = ::operator new(too_many);
+#endif
+}
+
+TEST(InternalErrorDeathTest, AllocationFailureShowsTheMessageOnceAndExitsWithMinusOne) {
+    EXPECT_EXIT(
+        {
+            install_out_of_memory_handler();
+            set_internal_error_reporter([](const Text& message) {
+                const bool expected = message == internal_error_text(
+                                                     std::nullopt, gbk("分配 0 字节内存失败!"));
+                // The reserve is back: the reporter can still allocate.
+                std::vector<char> room(1 << 20);
+                std::fprintf(stderr, "reported[%s]", expected && !room.empty() ? "ok" : "bad");
+            });
+            allocate_more_than_there_is();
+        },
+        testing::ExitedWithCode(255), "^reported\\[ok\\]$");
 }
 
 }  // namespace
