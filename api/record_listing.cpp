@@ -3,6 +3,7 @@
 #include "api/api_post.h"
 #include "api/credential.h"
 #include "api/login_messages.h"
+#include "api/record_list_reply.h"
 #include "api/reply_markers.h"
 #include "api/request_bodies.h"
 #include "api/show_message.h"
@@ -59,30 +60,31 @@ bool load_record_page(const ApiContext& context, int page) {
         return false;
     }
 
-    const TextList domain_ids = reply_fields(reply, reply_marker::kUnquotedId);
-    const TextList record_ids = reply_fields(reply, reply_marker::kQuotedId);
-    const TextList names = reply_fields(reply, reply_marker::kName);
-    const TextList types = reply_fields(reply, reply_marker::kType);
-    const TextList values = reply_fields(reply, reply_marker::kValue);
-    const TextList ttls = reply_fields(reply, reply_marker::kTtl);
+    // Lists that do not pair up by position would put one record's id beside another's
+    // name; such a reply leaves the page as it was.
+    const RecordListReply fields = read_record_list_reply(reply);
+    if (!fills_page(fields)) {
+        return is_login;
+    }
 
     const Text& list = control::record_list(page);
-    for (const Text& name : names) {
+    for (const Text& name : fields.names) {
         const int row = controls.insert_list_row(list);
         if (row >= 0) {
             controls.set_list_cell_text(list, row, kNameColumn, name);
         }
     }
-    write_column(controls, list, kRecordIdColumn, record_ids);
-    write_column(controls, list, kTypeColumn, types);
-    write_column(controls, list, kValueColumn, values);
-    write_column(controls, list, kTtlColumn, ttls);
+    write_column(controls, list, kRecordIdColumn, fields.record_ids);
+    write_column(controls, list, kTypeColumn, fields.types);
+    write_column(controls, list, kValueColumn, fields.values);
+    write_column(controls, list, kTtlColumn, fields.ttls);
 
     // Every page carries its domain id in the domain row, whichever page is current,
-    // because the refresh and the watch handlers read it from there. A reply without
-    // the domain object's id leaves the cell as it was.
-    if (!domain_ids.empty()) {
-        controls.set_list_cell_text(list, 0, kRecordIdColumn, domain_ids.front());
+    // because the refresh and the watch handlers read it from there and send it as it
+    // stands. Only the domain object's own id in digits is taken; otherwise the cell
+    // keeps what it had.
+    if (!fields.domain_ids.empty() && is_domain_id(fields.domain_ids.front())) {
+        controls.set_list_cell_text(list, 0, kRecordIdColumn, fields.domain_ids.front());
     }
     return is_login;
 }

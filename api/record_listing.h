@@ -6,7 +6,9 @@ namespace velmora {
 
 // Lists the first 20 A records of the page's domain (the account's page-th domain) into
 // the page's list: one row appended per name after row 0, the domain row, whose column
-// 0 gets the domain id. The login flow empties the lists first.
+// 0 gets the domain id when the reply gives it in digits. A reply whose lists do not
+// pair up (see record_list_reply.h) leaves the list untouched. The login flow empties
+// the lists first.
 //
 // Loading page 1 is the login proper: its reply code shows the matching login message
 // and only code "1" ("登入成功") fills the list. Pages 2 to 6 ignore the code.

@@ -6,6 +6,7 @@
 
 #include "api/login_messages.h"
 #include "api/tests/support/sandbox_fixture.h"
+#include "api/tests/support/scripted_provider.h"
 #include "base/gbk.h"
 
 namespace velmora {
@@ -14,6 +15,7 @@ namespace {
 using testing::kEightDomainId;
 using testing::kEightDomainToken;
 using testing::kThreeDomainToken;
+using testing::scripted_record_list;
 
 class RecordListing : public testing::SandboxTest {
   protected:
@@ -130,6 +132,70 @@ TEST_F(RecordListing, APageBeyondTheAccountsDomainsIsLeftUntouched) {
     EXPECT_EQ(rows(4), 0);
     EXPECT_EQ(count("Domain.List"), 1u);
     EXPECT_EQ(count("Record.List"), 0u);
+}
+
+// Replies the substitute provider never gives, from a provider scripted by the test.
+class ScriptedRecordListing : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        endpoints_.api_host = provider_.host();
+        controls_.set_edit_text(control::id_edit(), "100001");
+        controls_.set_edit_text(control::token_edit(), "token");
+    }
+    void TearDown() override { set_extra_ca_file(""); }
+
+    bool load_page_one() { return load_record_page({controls_, endpoints_}, 1); }
+    Text cell(int row, int column) {
+        return controls_.list_cell_text(control::record_list(1), row, column);
+    }
+    int rows() { return controls_.list_row_count(control::record_list(1)); }
+
+    testing::ScriptedProvider provider_;
+    MemoryControls controls_;
+    Endpoints endpoints_;
+};
+
+TEST_F(ScriptedRecordListing, AWellFormedReplyFillsThePage) {
+    EXPECT_TRUE(load_page_one());
+    ASSERT_EQ(rows(), 4);
+    EXPECT_EQ(cell(0, 0), "1001");
+    EXPECT_EQ(cell(0, 1), "velmora-demo.example");
+    EXPECT_EQ(cell(2, 0), "5002");
+    EXPECT_EQ(cell(2, 1), "home");
+    EXPECT_EQ(cell(3, 3), "198.51.100.12");
+}
+
+// Paired by position, each of these would show a record's id beside another record's
+// name or value (a record without a name showed 5001 with "home"), and a change built
+// from that row would rename a record at the provider.
+TEST_F(ScriptedRecordListing, RepliesWhoseListsDoNotLineUpLeaveThePageUntouched) {
+    const struct {
+        const char* label;
+        std::string reply;
+    } cases[] = {
+        {"a record without a name", scripted_record_list(R"("name":"home",)", "")},
+        {"a name outside the records",
+         scripted_record_list(R"("info":{)", R"("info":{"name":"stats",)")},
+        {"a quoted domain id", scripted_record_list(R"("id":1001,)", R"("id":"1001",)")},
+        {"a record without a type", scripted_record_list(R"("type":"A",)", "")},
+        {"a record without a value", scripted_record_list(R"("value":"198.51.100.11",)", "")},
+    };
+    for (const auto& [label, reply] : cases) {
+        provider_.set_record_list(reply);
+        EXPECT_TRUE(load_page_one()) << label;  // the login itself succeeded
+        EXPECT_EQ(rows(), 0) << label;
+    }
+    EXPECT_EQ(provider_.bodies("Record.List").size(), std::size(cases));
+}
+
+TEST_F(ScriptedRecordListing, TheDomainRowTakesOnlyAnIdInDigits) {
+    // The lists line up; only the domain object's id is not a plain number.
+    provider_.set_record_list(scripted_record_list(R"("id":1001,)", R"("id": 1001,)"));
+    EXPECT_TRUE(load_page_one());
+    ASSERT_EQ(rows(), 4);
+    EXPECT_EQ(cell(0, 0), "");
+    EXPECT_EQ(cell(0, 1), "velmora-demo.example");
+    EXPECT_EQ(cell(1, 0), "5001");
 }
 
 }  // namespace
