@@ -5,7 +5,7 @@
 
 #include "api/api_post.h"
 #include "api/credential.h"
-#include "api/reply_markers.h"
+#include "api/record_list_reply.h"
 #include "api/request_bodies.h"
 #include "base/control_names.h"
 #include "base/event_pump.h"
@@ -53,12 +53,24 @@ void refresh_record_values(const ApiContext& context) {
             continue;
         }
         const Text& list = control::record_list(page);
+        // A page whose load has not written its domain id yet (the first pass can run
+        // while the login still loads the later pages) has nothing to ask for: a
+        // request without a domain id can only be refused.
         const Text domain_id = controls.list_cell_text(list, 0, kDomainIdColumn);
-        const Text reply = api_post(context.endpoints, "Record.List",
-                                    record_list_body(credential_text(controls), domain_id));
-        const TextList values = reply_fields(reply, reply_marker::kValue);
-        for (std::size_t i = 0; i < values.size(); ++i) {
-            controls.set_list_cell_text(list, static_cast<int>(i) + 1, kValueColumn, values[i]);
+        if (domain_id.empty()) {
+            continue;
+        }
+        const RecordListReply fields = read_record_list_reply(
+            api_post(context.endpoints, "Record.List",
+                     record_list_body(credential_text(controls), domain_id)));
+        // Values that do not pair up with the record ids would land in other records'
+        // rows, and a watched row would then be compared with another record's value.
+        if (!values_line_up(fields)) {
+            continue;
+        }
+        for (std::size_t i = 0; i < fields.values.size(); ++i) {
+            controls.set_list_cell_text(list, static_cast<int>(i) + 1, kValueColumn,
+                                        fields.values[i]);
         }
     }
 }

@@ -8,7 +8,9 @@
 namespace velmora {
 
 // Re-reads the values of every captioned page's records into column 3 of its list,
-// using the domain id in row 0, column 0. A failed request leaves the column as it was.
+// using the domain id in row 0, column 0; a page without one is skipped. A failed
+// request, or a reply whose values do not pair up with its record ids, leaves the
+// column as it was.
 void refresh_record_values(const ApiContext& context);
 
 // One pass: the refresh, then every watched slot in page then slot order. A slot whose

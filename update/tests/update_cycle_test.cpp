@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include "api/tests/support/scripted_provider.h"
 #include "update/tests/support/update_fixture.h"
 
 namespace velmora {
 namespace {
 
 using testing::no_change_line;
+using testing::scripted_record_list;
 using testing::success_line;
 
 class UpdatePass : public testing::UpdateTest {};
@@ -103,6 +105,52 @@ TEST_F(UpdatePass, AFailedOrOddDiscoverySendsNoChange) {
     EXPECT_EQ(count("Record.Modify"), 0u);
     EXPECT_EQ(run_log(), "");
     EXPECT_EQ(sandbox_.records(1001)->at(0).value, "198.51.100.10");
+}
+
+TEST_F(UpdatePass, CaptionedPagesNotYetLoadedAreNotRefreshed) {
+    lookup_domains(context());  // names pages 1 to 3
+    ASSERT_TRUE(load_record_page(context(), 1));
+    sandbox_.reset_counters();
+    run_update_pass(context(), watch_);
+    const TextList refreshes = bodies("Record.List");
+    ASSERT_EQ(refreshes.size(), 1u);
+    EXPECT_NE(refreshes[0].find("&domain_id=1001&"), std::string::npos);
+}
+
+// A refresh whose values would land in other records' rows makes a watched row compare
+// another record's value with the address, and sends changes nobody asked for.
+TEST_F(UpdatePass, ARefreshWhoseValuesDoNotLineUpLeavesTheShownValues) {
+    testing::ScriptedProvider provider;
+    endpoints_.api_host = provider.host();
+    controls_.set_tab_caption(control::record_tabs(), 1, "velmora-demo.example");
+    ASSERT_TRUE(load_record_page(context(), 1));
+    watch_row(1, 2);  // home, 198.51.100.11
+    sandbox_.set_public_address("198.51.100.11");
+
+    const struct {
+        const char* label;
+        std::string reply;
+        TextList shown;  // rows 1 to 3 after the pass
+    } cases[] = {
+        {"a record without a value",
+         scripted_record_list(R"("value":"198.51.100.10",)", ""),
+         {"198.51.100.10", "198.51.100.11", "198.51.100.12"}},
+        {"a value outside the records",
+         scripted_record_list(R"("info":{)", R"("info":{"value":"3",)"),
+         {"198.51.100.10", "198.51.100.11", "198.51.100.12"}},
+        {"values that line up",
+         scripted_record_list("198.51.100.12", "198.51.100.99"),
+         {"198.51.100.10", "198.51.100.11", "198.51.100.99"}},
+    };
+    for (const auto& [label, reply, shown] : cases) {
+        provider.set_record_list(reply);
+        run_update_pass(context(), watch_);
+        EXPECT_EQ((TextList{shown_value(1, 1), shown_value(1, 2), shown_value(1, 3)}), shown)
+            << label;
+    }
+    EXPECT_EQ(run_log(), no_change_line() + no_change_line() + no_change_line());
+    EXPECT_EQ(provider.bodies("Record.List").size(), 1 + std::size(cases));
+    EXPECT_TRUE(provider.bodies("Record.Modify").empty());
 }
 
 // Records the reads of the value column and the appends to the run log, in order.

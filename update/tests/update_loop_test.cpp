@@ -21,10 +21,11 @@ class UpdateLoopTest : public testing::UpdateTest {
         UpdateTest::TearDown();
     }
 
-    // Polls until the loop has made `passes` refreshes of page 1 (three named pages).
-    bool wait_for_passes(std::uint64_t passes) {
+    // Polls until the sandbox has had `requests` Record.List requests (a pass over the
+    // three named pages makes three).
+    bool wait_for_record_lists(std::uint64_t requests) {
         for (int i = 0; i < 3000; ++i) {
-            if (count("Record.List") >= 3 * passes) {
+            if (count("Record.List") >= requests) {
                 return true;
             }
             std::this_thread::sleep_for(10ms);
@@ -39,7 +40,7 @@ TEST_F(UpdateLoopTest, OneLoopPerProcessAndShutdownEndsItsPause) {
     UpdateLoop loop(controls_, endpoints_, watch_);
     EXPECT_TRUE(loop.start());
     EXPECT_FALSE(loop.start());  // a second login leaves the running loop alone
-    ASSERT_TRUE(wait_for_passes(1));
+    ASSERT_TRUE(wait_for_record_lists(3));
 
     // The loop now sits in its two-minute pause; stopping must not wait it out. The
     // bound only tells an interrupted pause from a finished one.
@@ -72,9 +73,28 @@ TEST_F(UpdateLoopTest, TickingAndUntickingWhileTheLoopRuns) {
         }
     });
     ticking.join();
-    ASSERT_TRUE(wait_for_passes(2));
+    ASSERT_TRUE(wait_for_record_lists(6));
     loop.stop();
     EXPECT_EQ(controls_.message_boxes().size(), 1u);  // the login's; the loop shows none
+}
+
+TEST_F(UpdateLoopTest, TheFirstPassDuringALoginAsksOnlyForLoadedPages) {
+    endpoints_.update_period = std::chrono::seconds(120);
+    UpdateLoop loop(controls_, endpoints_, watch_);
+    // As the login does: name the pages, then load each with a short pause after it.
+    // Page 1's load starts the loop, whose first pass runs while pages 2 and 3 still load.
+    lookup_domains(context());
+    for (int page = 1; page <= 3; ++page) {
+        if (load_record_page(context(), page)) {
+            ASSERT_TRUE(loop.start());
+        }
+        std::this_thread::sleep_for(100ms);
+    }
+    ASSERT_TRUE(wait_for_record_lists(4));  // the three loads and page 1's refresh
+    loop.stop();
+    for (const Text& body : bodies("Record.List")) {
+        EXPECT_EQ(body.find("&domain_id=&"), std::string::npos) << body;
+    }
 }
 
 }  // namespace
