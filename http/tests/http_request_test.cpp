@@ -7,6 +7,8 @@
 #include <chrono>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "base/event_pump.h"
 #include "base/gbk.h"
@@ -33,6 +35,10 @@ const std::string default_lines =
     "Accept-Language: zh-cn\r\n";
 const std::string cache_line = "Cache-Control: no-cache\r\n";
 const std::string form_line = "Content-Type: application/x-www-form-urlencoded\r\n";
+
+std::string header_of(const RawRequest& request, const std::string& name) {
+    return testing::header_value(request.head, name);
+}
 
 std::string host_line(const FixtureServer& server) {
     return "Host: 127.0.0.1:" + std::to_string(server.port()) + "\r\n";
@@ -189,6 +195,142 @@ TEST_F(HttpRequestTest, RedirectsAreFollowedUnlessSwitchedOff) {
         EXPECT_EQ(not_followed, "moved") << code;
         EXPECT_EQ(status, std::to_string(code) + " Moved");
         EXPECT_EQ(not_followed_location, server_.url("/to"));
+    }
+}
+
+// What one redirecting response leads to, for each status and verb.
+TEST_F(HttpRequestTest, RedirectPolicyMatrix) {
+    struct Case {
+        int code;
+        int method;  // 0 GET, 1 POST
+        std::string location;
+        std::string text;  // the result: the final echo, or the redirect's own body
+    };
+    // A GET keeps the body the caller gave it; only a POST turns into a bodiless GET.
+    const std::vector<Case> cases = {
+        {301, 0, "/to", "GET k=v"},    {301, 1, "/to", "GET "},     {302, 0, "/to", "GET k=v"},
+        {302, 1, "to", "GET "},        {303, 0, "/to", "GET k=v"},  {303, 1, "/to", "GET "},
+        {307, 0, "/to", "GET k=v"},    {307, 1, "/to", "POST k=v"}, {308, 0, "/to", "GET k=v"},
+        {308, 1, "to", "POST k=v"},    {300, 0, "/to", "moved"},    {304, 0, "/to", ""},
+        {305, 1, "/to", "moved"},      {302, 1, "", "moved"},       {307, 0, " ", "moved"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.code) + " method " + std::to_string(c.method) + " '" +
+                     c.location + "'");
+        FixtureServer server;
+        server.route("/from", [&c](const RawRequest&) {
+            return FixtureReply{http_reply(c.code, "Hop", "moved",
+                                           {"Location: " + c.location, "Set-Cookie: hop=1"})};
+        });
+        server.route("/to", [](const RawRequest& request) {
+            return FixtureReply{http_reply(200, "OK", request.method + " " + request.body,
+                                           {"Set-Cookie: final=2", "X-Final: yes"})};
+        });
+        const bool followed = c.text != "moved" && c.code != 304;
+        Text headers;
+        Text received;
+        Text location = "untouched";
+        Text status;
+        EXPECT_EQ(http_request(server.url("/from"), c.method, "k=v", nullptr, &received, {},
+                               &headers, false, {}, {}, {}, {}, {}, 0, &location, &status),
+                  c.text);
+        // Everything the caller sees is of the last response.
+        EXPECT_EQ(status, followed ? "200 OK" : std::to_string(c.code) + " Hop");
+        EXPECT_EQ(received, followed ? "final=2" : "hop=1");
+        EXPECT_EQ(location, followed ? "untouched" : c.location);
+        EXPECT_EQ(headers.find("X-Final") != std::string::npos, followed);
+        const auto requests = server.requests();
+        ASSERT_EQ(requests.size(), followed ? 2u : 1u);
+        if (c.text == "GET ") {
+            EXPECT_EQ(header_of(requests[1], "Content-Length"), "");
+        }
+    }
+}
+
+TEST_F(HttpRequestTest, TenRedirectsAreFollowedAndAnEleventhIsNoResponse) {
+    server_.route("/chain", [](const RawRequest& request) {
+        const int left = std::stoi(request.target.substr(request.target.find('=') + 1));
+        if (left == 0)
+            return FixtureReply{http_reply(200, "OK", "end")};
+        return FixtureReply{
+            http_reply(302, "Found", {}, {"Location: chain?left=" + std::to_string(left - 1)})};
+    });
+    Text status;
+    EXPECT_EQ(http_request(server_.url("/chain?left=10"), 0, {}, nullptr, nullptr, {}, nullptr,
+                           false, {}, {}, {}, {}, {}, 0, nullptr, &status),
+              "end");
+    EXPECT_EQ(server_.requests().size(), 11u);
+
+    Text headers = "before";
+    EXPECT_EQ(http_request(server_.url("/chain?left=11"), 0, {}, nullptr, nullptr, {}, &headers,
+                           false, {}, {}, {}, {}, {}, 0, nullptr, &status),
+              "");
+    EXPECT_EQ(status, gbk("712 服务器未响应!"));
+    EXPECT_EQ(headers, "before");
+    EXPECT_EQ(server_.requests().size(), 22u);
+}
+
+TEST_F(HttpRequestTest, FailuresOfAFollowedRequestAreThoseOfTheLastRequest) {
+    FixtureServer silent;
+    silent.route("/", [](const RawRequest&) { return FixtureReply{{}, true}; });
+    const std::string refused =
+        "http://127.0.0.1:" + std::to_string(testing::refused_port()) + "/";
+    for (const auto& [to, message] :
+         {std::pair{silent.url("/"), gbk("712 服务器未响应!")},
+          std::pair{refused, gbk("711 发送请求失败!")}}) {
+        const std::string target = to;
+        server_.route("/from", [target](const RawRequest&) {
+            return FixtureReply{http_reply(303, "See Other", {}, {"Location: " + target})};
+        });
+        Text status;
+        EXPECT_EQ(http_request(server_.url("/from"), 1, "k=v", nullptr, nullptr, {}, nullptr, false,
+                               {}, {}, {}, {}, {}, 1, nullptr, &status),
+                  "");
+        EXPECT_EQ(status, message);
+    }
+}
+
+TEST_F(HttpRequestTest, NothingGoesFromHttpsToPlainHttp) {
+    FixtureServer secure(FixtureServer::Tls::trusted);
+    secure.route("/login", [this](const RawRequest&) {
+        return FixtureReply{http_reply(307, "Temporary Redirect", "stay secure",
+                                       {"Location: " + server_.url("/steal"), "Set-Cookie: s=1"})};
+    });
+    secure.route("/hop", [](const RawRequest&) {
+        return FixtureReply{http_reply(308, "Permanent Redirect", {}, {"Location: /login2"})};
+    });
+    Text status;
+    Text location;
+    Text received;
+    EXPECT_EQ(http_request(secure.url("/login"), 1, "login_token=secret", nullptr, &received, {},
+                           nullptr, false, {}, {}, {}, {}, {}, 0, &location, &status),
+              "stay secure");
+    EXPECT_EQ(status, "307 Temporary Redirect");
+    EXPECT_EQ(location, server_.url("/steal"));
+    EXPECT_EQ(received, "s=1");
+    EXPECT_TRUE(server_.requests().empty());
+
+    // https to https is followed, body and all.
+    const Text echoed = http_request(secure.url("/hop"), 1, "login_token=secret");
+    EXPECT_EQ(echoed.substr(0, 24), "POST /login2 HTTP/1.1\r\nH");
+    EXPECT_EQ(echoed.substr(echoed.size() - 18), "login_token=secret");
+}
+
+TEST_F(HttpRequestTest, CredentialsAndCookiesStayWithTheFirstOrigin) {
+    FixtureServer elsewhere;
+    server_.route("/same", [](const RawRequest&) {
+        return FixtureReply{http_reply(302, "Found", {}, {"Location: /echo"})};
+    });
+    server_.route("/away", [&elsewhere](const RawRequest&) {
+        return FixtureReply{http_reply(302, "Found", {}, {"Location: " + elsewhere.url("/echo")})};
+    });
+    for (const char* path : {"/same", "/away"}) {
+        Text cookies = "sid=1";
+        const Text echoed = http_request(server_.url(path), 0, {}, &cookies, nullptr, {}, nullptr,
+                                         false, "user", "pass");
+        const bool kept = std::string(path) == "/same";
+        EXPECT_EQ(echoed.find("\r\nCookie: sid=1\r\n") != std::string::npos, kept) << path;
+        EXPECT_EQ(echoed.find("\r\nAuthorization: Basic") != std::string::npos, kept) << path;
     }
 }
 
