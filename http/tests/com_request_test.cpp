@@ -111,6 +111,39 @@ TEST_F(ComRequestTest, RedirectsAndObjectReuse) {
     EXPECT_EQ(status, 302);
 }
 
+// The object follows by the engine's rules: 308 keeps a POST, 300 is not followed, and
+// nothing goes from https to plain http.
+TEST_F(ComRequestTest, RedirectsFollowTheSamePolicy) {
+    FixtureServer secure(FixtureServer::Tls::trusted);
+    secure.route("/keep", [](const RawRequest&) {
+        return FixtureReply{http_reply(308, "Permanent Redirect", {}, {"Location: /echo"})};
+    });
+    secure.route("/choices", [](const RawRequest&) {
+        return FixtureReply{http_reply(300, "Multiple Choices", "pick", {"Location: /echo"})};
+    });
+    secure.route("/down", [this](const RawRequest&) {
+        return FixtureReply{http_reply(307, "Temporary Redirect", "not there",
+                                       {"Location: " + server_.url("/steal")})};
+    });
+    int status = 0;
+    const std::string kept = text_of(com_request(secure.url("/keep"), 1, "a=1", nullptr, nullptr,
+                                                 {}, nullptr, &status));
+    EXPECT_EQ(kept.substr(0, 20), "POST /echo HTTP/1.1\r");
+    EXPECT_EQ(kept.substr(kept.size() - 3), "a=1");
+    EXPECT_EQ(text_of(com_request(secure.url("/choices"), 0, {}, nullptr, nullptr, {}, nullptr,
+                                  &status)),
+              "pick");
+    EXPECT_EQ(status, 300);
+    Text headers;
+    EXPECT_EQ(text_of(com_request(secure.url("/down"), 1, "login_token=1,t", nullptr, nullptr, {},
+                                  &headers, &status)),
+              "not there");
+    EXPECT_EQ(status, 307);
+    EXPECT_EQ(headers.substr(0, 10 + server_.url("/steal").size()),
+              "Location: " + server_.url("/steal"));
+    EXPECT_TRUE(server_.requests().empty());
+}
+
 TEST_F(ComRequestTest, CredentialsAreUsedOnlyWithAProxy) {
     const std::string direct =
         text_of(com_request(server_.url("/"), 0, {}, nullptr, nullptr, {}, nullptr, nullptr, false,
@@ -125,6 +158,30 @@ TEST_F(ComRequestTest, CredentialsAreUsedOnlyWithAProxy) {
     ASSERT_EQ(proxy.request_heads().size(), 1u);
     EXPECT_NE(proxy.request_heads()[0].find("Proxy-Authorization: Basic dTpw\r\n"),
               std::string::npos);
+}
+
+std::size_t count_of(const std::string& text, const std::string& part) {
+    std::size_t count = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
+// The object's credentials and the explicit header make one line, seen by the proxy only.
+TEST_F(ComRequestTest, OneProxyAuthorizationLine) {
+    FixtureProxy proxy;
+    FixtureServer secure(FixtureServer::Tls::trusted);
+    com_request(server_.url("/plain"), 0, {}, nullptr, nullptr, {}, nullptr, nullptr, false, {},
+                proxy.address(), 0, "u", "p", 1);
+    const std::string tunnelled =
+        text_of(com_request(secure.url("/tunnel"), 0, {}, nullptr, nullptr, {}, nullptr, nullptr,
+                            false, {}, proxy.address(), 0, "u", "p", 1));
+    const auto heads = proxy.request_heads();
+    ASSERT_EQ(heads.size(), 2u);
+    for (const auto& head : heads)
+        EXPECT_EQ(count_of(head, "Proxy-Authorization:"), 1u) << head;
+    EXPECT_EQ(heads[1].substr(0, 8), "CONNECT ");
+    EXPECT_EQ(tunnelled.find("Proxy-Authorization"), std::string::npos);
 }
 
 TEST_F(ComRequestTest, FailuresGiveEmptyResults) {
@@ -160,6 +217,23 @@ TEST_F(NetworkTimeTest, TheDateHeaderIsReadAsUtcPlusEightHours) {
     EXPECT_EQ(server_.requests().back().method, "HEAD");
 
     serve_date("Tue, 08 Dec 2026 20:00:00 GMT");
+    EXPECT_EQ(network_time(server_.url("/")), make_date_time(2026, 12, 9, 4, 0, 0));
+}
+
+// Only the line named Date counts: not a header whose name merely ends in "Date", and a
+// lower-case name is the same header.
+TEST_F(NetworkTimeTest, TheDateIsTheHeaderNamedDate) {
+    server_.route("/", [](const RawRequest&) {
+        return FixtureReply{http_reply(200, "OK", {},
+                                       {"X-Last-Update-Date: Mon, 01 Jan 2024 00:00:00 GMT",
+                                        "Date: Tue, 08 Dec 2026 00:30:00 GMT"})};
+    });
+    EXPECT_EQ(network_time(server_.url("/")), make_date_time(2026, 12, 8, 8, 30, 0));
+
+    server_.route("/", [](const RawRequest&) {
+        return FixtureReply{"HTTP/1.1 200 OK\r\ndate: Tue, 08 Dec 2026 20:00:00 GMT\r\n"
+                            "Content-Length: 0\r\nConnection: close\r\n\r\n"};
+    });
     EXPECT_EQ(network_time(server_.url("/")), make_date_time(2026, 12, 9, 4, 0, 0));
 }
 
