@@ -2,6 +2,8 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QKeyEvent>
@@ -11,10 +13,13 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QTabWidget>
+#include <QThread>
+#include <QWindow>
 
+#include "app/qt/control_colours.h"
 #include "app/qt/qt_text.h"
 #include "app/qt/record_list_widget.h"
+#include "app/qt/record_tabs.h"
 #include "base/control_names.h"
 #include "base/gbk.h"
 
@@ -24,6 +29,8 @@ namespace {
 
 constexpr int kClientWidth = 656;
 constexpr int kClientHeight = 488;
+// How long present() waits for the window system to expose the window.
+constexpr int kExposureLimit = 2000;
 
 template <class W>
 W* place(QWidget* parent, const Text& name, int left, int top, int width, int height) {
@@ -33,17 +40,23 @@ W* place(QWidget* parent, const Text& name, int left, int top, int width, int he
     return widget;
 }
 
-QFont caption_font() {
-    QFont font(to_qstring(gbk("微软雅黑")));
-    font.setPixelSize(16);
-    font.setWeight(QFont::Bold);
+// The designed family first; where it is not installed, the CJK font the project
+// installs, which has the Latin letters too, so that a caption such as "Token" is drawn
+// in one font with the metrics it was laid out for rather than half in a fallback.
+QFont label_font(Utf8Literal design_family, int pixel_size, int weight) {
+    QFont font;
+    font.setFamilies({to_qstring(gbk(design_family)), QStringLiteral("WenQuanYi Micro Hei")});
+    font.setPixelSize(pixel_size);
+    font.setWeight(static_cast<QFont::Weight>(weight));
     return font;
 }
 
+QFont caption_font() {
+    return label_font("微软雅黑", 16, QFont::Bold);
+}
+
 QFont link_font() {
-    QFont font(to_qstring(gbk("微软雅黑 Light")));
-    font.setPixelSize(12);
-    font.setWeight(static_cast<QFont::Weight>(290));
+    QFont font = label_font("微软雅黑 Light", 12, 290);
     font.setUnderline(true);
     return font;
 }
@@ -92,8 +105,9 @@ void MainWindow::build_controls() {
     link->setCursor(Qt::PointingHandCursor);
     link->installEventFilter(this);
 
-    auto* tabs = place<QTabWidget>(this, control::record_tabs(), 0, 48, kClientWidth, 296);
+    auto* tabs = place<RecordTabs>(this, control::record_tabs(), 0, 48, kClientWidth, 296);
     for (int page = 1; page <= control::kPageCount; ++page) {
+        // The value column of the first list is a little narrower than the others.
         int value_width = page == 1 ? 127 : 131;
         auto* list = new RecordListWidget(value_width);
         list->setObjectName(to_qstring(control::record_list(page)));
@@ -103,7 +117,21 @@ void MainWindow::build_controls() {
     auto* log = place<QPlainTextEdit>(this, control::run_log(), 0, 344, kClientWidth, 144);
     log->setFrameShadow(QFrame::Sunken);
     log->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    log->setUndoRedoEnabled(false);
+    use_black_on_white(*log);
+}
+
+void MainWindow::present() {
+    show();
+    centre_on_screen();
+    // The window system exposes a new window a moment after it is shown; only then does
+    // a paint reach the screen.
+    QDeadlineTimer limit(kExposureLimit);
+    while (!(windowHandle() != nullptr && windowHandle()->isExposed()) && !limit.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        QThread::msleep(5);
+    }
+    repaint();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void MainWindow::centre_on_screen() {

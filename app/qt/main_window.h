@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QWidget>
-#include <functional>
 
 namespace velmora {
 
@@ -13,8 +12,10 @@ class MainWindow : public QWidget {
   public:
     explicit MainWindow(QWidget* parent = nullptr);
 
-    // Centres the window on its screen; the design position is not used.
-    void centre_on_screen();
+    // Shows the window centred on its screen (the design position is not used) and
+    // returns once it has been painted, so that it does not stay blank while the window
+    // thread then blocks on a request.
+    void present();
 
   signals:
     void login_clicked();
@@ -28,6 +29,7 @@ class MainWindow : public QWidget {
 
   private:
     void build_controls();
+    void centre_on_screen();
 };
 
 }  // namespace velmora

@@ -1,7 +1,10 @@
 #include "app/qt/message_box.h"
 
+#include <QCursor>
+#include <QGuiApplication>
 #include <mutex>
 #include <utility>
+#include <vector>
 
 namespace velmora {
 
@@ -70,6 +73,28 @@ int answer_code(int standard_button) {
     }
 }
 
+// Takes the application's override cursors (a login's wait cursor) off for its lifetime
+// and puts them back afterwards: a box that waits for the user shows the normal cursor.
+class NormalCursor {
+  public:
+    NormalCursor() {
+        while (const QCursor* cursor = QGuiApplication::overrideCursor()) {
+            saved_.push_back(*cursor);
+            QGuiApplication::restoreOverrideCursor();
+        }
+    }
+    ~NormalCursor() {
+        for (auto cursor = saved_.rbegin(); cursor != saved_.rend(); ++cursor) {
+            QGuiApplication::setOverrideCursor(*cursor);
+        }
+    }
+    NormalCursor(const NormalCursor&) = delete;
+    NormalCursor& operator=(const NormalCursor&) = delete;
+
+  private:
+    std::vector<QCursor> saved_;
+};
+
 }  // namespace
 
 void set_message_box_presenter(MessageBoxPresenter presenter) {
@@ -92,6 +117,7 @@ int show_message_box(QMessageBox& box) {
         std::lock_guard lock(slot.mutex);
         presenter = slot.presenter;
     }
+    NormalCursor normal_cursor;
     return answer_code(presenter ? presenter(box) : box.exec());
 }
 

@@ -22,7 +22,9 @@ void set_message_box_presenter(MessageBoxPresenter presenter);
 std::unique_ptr<QMessageBox> make_message_box(const QString& text, int flags,
                                               const QString& caption, QWidget* owner);
 
-// Presents the box and maps the answer (any other answer gives 0). Window thread only.
+// Presents the box and maps the answer (any other answer gives 0). While it is up the
+// normal cursor shows, even during a login's wait cursor, which comes back afterwards.
+// Window thread only.
 int show_message_box(QMessageBox& box);
 
 }  // namespace velmora

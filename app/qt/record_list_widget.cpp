@@ -1,12 +1,12 @@
 #include "app/qt/record_list_widget.h"
 
 #include <QHeaderView>
-#include <QPalette>
 #include <QStringList>
 #include <QTableWidgetItem>
 #include <algorithm>
 #include <array>
 
+#include "app/qt/control_colours.h"
 #include "app/qt/qt_text.h"
 #include "base/gbk.h"
 
@@ -65,11 +65,7 @@ RecordListWidget::RecordListWidget(int value_column_width, QWidget* parent)
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSortingEnabled(false);
 
-    // The selection is shown only while the list has the focus.
-    QPalette colours = palette();
-    colours.setColor(QPalette::Inactive, QPalette::Highlight, colours.color(QPalette::Base));
-    colours.setColor(QPalette::Inactive, QPalette::HighlightedText, colours.color(QPalette::Text));
-    setPalette(colours);
+    use_black_on_white(*this);
 
     connect(this, &QTableWidget::itemChanged, this, &RecordListWidget::on_item_changed);
 }

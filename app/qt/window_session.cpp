@@ -29,8 +29,7 @@ WindowSession::~WindowSession() {
 }
 
 void WindowSession::start() {
-    window_.show();
-    window_.centre_on_screen();
+    window_.present();
     QTimer::singleShot(0, this, [this] {
         on_window_created({controls_, endpoints_}, settings_path_);
     });

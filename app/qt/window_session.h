@@ -20,8 +20,8 @@ class WindowSession : public QObject {
     WindowSession(const Endpoints& endpoints, Text settings_path);
     ~WindowSession() override;
 
-    // Shows the window centred on the screen, then runs the window-created
-    // handler.
+    // Shows the window centred on the screen and lets it paint, then runs the
+    // window-created handler (whose address lookup blocks the window thread).
     void start();
 
     MainWindow& window() { return window_; }

@@ -1,12 +1,11 @@
-// The behaviour the logic relies on, checked against both implementations of Controls.
+// The behaviour the logic relies on, checked against both implementations of Controls:
+// the in-memory one and the program's real main window.
 #include <gtest/gtest.h>
 
-#include <QWidget>
 #include <memory>
 #include <tuple>
 #include <vector>
 
-#include "app/qt/named_controls.h"
 #include "app/qt/qt_controls.h"
 #include "app/tests/qt_test_application.h"
 #include "base/control_names.h"

@@ -4,7 +4,6 @@
 
 #include <QMessageBox>
 #include <QThread>
-#include <QWidget>
 #include <chrono>
 #include <future>
 #include <memory>
@@ -12,8 +11,8 @@
 #include <thread>
 #include <vector>
 
+#include "app/qt/main_window.h"
 #include "app/qt/message_box.h"
-#include "app/qt/named_controls.h"
 #include "app/qt/qt_controls.h"
 #include "app/tests/qt_test_application.h"
 #include "base/control_names.h"
@@ -97,8 +96,7 @@ TEST_F(QtControlsThreads, CallsAfterTheWindowClosedReturnEmptyAtOnce) {
 }
 
 TEST_F(QtControlsThreads, DestroyingTheWindowReleasesWorkersToo) {
-    auto window = std::make_unique<QWidget>();
-    build_named_controls(*window);
+    auto window = std::make_unique<MainWindow>();
     QtControls controls(window.get());
     window.reset();
     auto worker =

@@ -9,7 +9,7 @@
 #include <thread>
 #include <utility>
 
-#include "app/qt/named_controls.h"
+#include "app/qt/main_window.h"
 #include "app/qt/qt_controls.h"
 #include "app/qt/window_thread_calls.h"
 
@@ -28,13 +28,10 @@ struct WithQtApplication {
     WithQtApplication() { ensure_qt_application(); }
 };
 
-// The named controls on a window of their own, driven through QtControls.
+// The program's main window, not shown, driven through QtControls.
 struct QtTestWindow : WithQtApplication {
-    QtTestWindow() {
-        build_named_controls(window_);
-        controls_ = std::make_unique<QtControls>(&window_);
-    }
-    QWidget window_;
+    QtTestWindow() : controls_(std::make_unique<QtControls>(&window_)) {}
+    MainWindow window_;
     std::unique_ptr<QtControls> controls_;
 };
 
