@@ -6,10 +6,12 @@
 #include "app/endpoints_from_build.h"
 #include "app/qt/qt_platform_hooks.h"
 #include "app/qt/window_session.h"
+#include "base/internal_error.h"
 #include "base/run_directory.h"
 #include "http/tls_settings.h"
 
 int main(int argc, char** argv) {
+    velmora::install_out_of_memory_handler();
     QApplication application(argc, argv);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/velmora/velmora.png")));
     velmora::QtPlatformHooks platform_hooks;

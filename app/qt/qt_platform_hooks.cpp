@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QMetaObject>
+#include <QThread>
 #include <cstdio>
 #include <string>
 
@@ -32,23 +34,76 @@ void report_to_stderr(const Text& message) {
 
 }  // namespace
 
-QtPlatformHooks::QtPlatformHooks() {
+QtPlatformHooks::QtPlatformHooks(std::chrono::milliseconds pick_up_limit)
+    : pick_up_limit_(pick_up_limit) {
+    connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this,
+            &QtPlatformHooks::stop_serving);
     install_event_pump(&pump_);
     set_internal_error_reporter([this](const Text& message) { report_internal_error(message); });
 }
 
 QtPlatformHooks::~QtPlatformHooks() {
+    // First, so that a report in progress on another thread stops waiting for this
+    // thread, which is about to wait for that report to release the reporter.
+    stop_serving();
     set_internal_error_reporter(nullptr);
     install_event_pump(nullptr);
-    calls_.begin_shutdown();
+}
+
+void QtPlatformHooks::stop_serving() {
+    {
+        std::lock_guard lock(mutex_);
+        serving_ = false;
+    }
+    changed_.notify_all();
 }
 
 void QtPlatformHooks::report_internal_error(const Text& message) {
-    if (QCoreApplication::closingDown()) {
-        report_to_stderr(message);
+    if (QThread::currentThread() == thread()) {
+        if (QCoreApplication::closingDown()) {
+            report_to_stderr(message);
+        } else {
+            show_error_box(message);
+        }
         return;
     }
-    calls_.run([message] { show_error_box(message); });
+    // Internal errors end the process, and the reporter is held by the first one to the
+    // end, so there is never more than one report.
+    std::unique_lock lock(mutex_);
+    if (serving_) {
+        report_ = Report::waiting;
+        message_ = message;
+        // Posted under the lock that show_waiting_report takes first.
+        QMetaObject::invokeMethod(this, "show_waiting_report", Qt::QueuedConnection);
+        changed_.wait_for(lock, pick_up_limit_,
+                          [this] { return report_ != Report::waiting || !serving_; });
+        if (report_ == Report::showing) {
+            changed_.wait(lock, [this] { return report_ == Report::done; });
+            return;
+        }
+    }
+    report_ = Report::abandoned;
+    lock.unlock();
+    report_to_stderr(message);
+}
+
+void QtPlatformHooks::show_waiting_report() {
+    Text message;
+    {
+        std::lock_guard lock(mutex_);
+        if (report_ != Report::waiting) {
+            return;  // given up on, and written out instead
+        }
+        report_ = Report::showing;
+        message = message_;
+    }
+    changed_.notify_all();
+    show_error_box(message);
+    {
+        std::lock_guard lock(mutex_);
+        report_ = Report::done;
+    }
+    changed_.notify_all();
 }
 
 }  // namespace velmora

@@ -5,14 +5,17 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QThread>
+#include <QTimer>
 #include <QUrl>
 #include <QWidget>
+#include <chrono>
 #include <memory>
 #include <thread>
 #include <tuple>
 #include <vector>
 
 #include "app/qt/message_box.h"
+#include "app/qt/named_controls.h"
 #include "app/qt/qt_controls.h"
 #include "app/qt/qt_platform_hooks.h"
 #include "app/qt/qt_text.h"
@@ -136,7 +139,8 @@ TEST_F(QtControlsTest, RunLogKeepsTheCaretAtTheEndAndNoUndoHistory) {
 class QtPlatformHooksTest : public QtControlsTest {
   protected:
     ~QtPlatformHooksTest() override { reset_shutdown(); }
-    QtPlatformHooks hooks_;
+    static constexpr std::chrono::seconds kPickUpLimit{2};
+    QtPlatformHooks hooks_{kPickUpLimit};
 };
 
 TEST_F(QtPlatformHooksTest, DelayOnTheWindowThreadServesWorkersAndEndsOnShutdown) {
@@ -168,6 +172,33 @@ TEST_F(QtPlatformHooksTest, InternalErrorsFromAWorkerAreShownInABoxOnTheWindowTh
     });
     EXPECT_EQ(shown, QString::fromUtf8("运行时出错!\n\n错误代码：1"));
     EXPECT_TRUE(on_window_thread);
+}
+
+// The window thread joins the reporting thread without pumping, as when it closes
+// down: the report must neither wait for it forever nor come up later.
+TEST_F(QtPlatformHooksTest, AReportTheWindowThreadCannotServeIsWrittenOutNeverShown) {
+    bool shown = false;
+    set_message_box_presenter([&](QMessageBox&) {
+        shown = true;
+        return int(QMessageBox::Ok);
+    });
+    const auto report_from_worker = [this] {
+        testing::internal::CaptureStderr();
+        const auto start = std::chrono::steady_clock::now();
+        std::thread([this] { hooks_.report_internal_error("oom"); }).join();
+        const auto waited = std::chrono::steady_clock::now() - start;
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "oom");
+        QCoreApplication::processEvents();
+        return waited;
+    };
+    EXPECT_GE(report_from_worker(), kPickUpLimit);
+    EXPECT_FALSE(shown);
+
+    // Once the event loop has ended nothing waits at all.
+    QTimer::singleShot(0, QCoreApplication::instance(), &QCoreApplication::quit);
+    QCoreApplication::exec();
+    EXPECT_LT(report_from_worker(), kPickUpLimit / 2);
+    EXPECT_FALSE(shown);
 }
 
 }  // namespace
