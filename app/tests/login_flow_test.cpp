@@ -145,5 +145,18 @@ TEST_F(LoginFlowTest, UnwritableSettingsDirectoryDoesNotStopTheLogin) {
     EXPECT_EQ(rows(1), 21);
 }
 
+TEST_F(LoginFlowTest, ReadOnlySettingsFileIsLeftAsItWasAndTheLoginGoesOn) {
+    // Read-only for everyone, root included: the owner's write bit is off.
+    ASSERT_TRUE(write_ini_item(settings_path_, "s", "k", "kept"));
+    fs::permissions(settings_path_, fs::perms::owner_read);
+    const Text before = read_ini_item(settings_path_, "s", "k");
+    login();
+    EXPECT_EQ(box_messages(), std::vector<Text>{gbk("登入成功")});
+    EXPECT_EQ(rows(1), 21);
+    EXPECT_EQ(read_ini_item(settings_path_, "s", "k"), before);
+    EXPECT_EQ(read_ini_item(settings_path_, gbk("登入数据"), "ID"), "");
+    EXPECT_EQ(fs::status(settings_path_).permissions(), fs::perms::owner_read);
+}
+
 }  // namespace
 }  // namespace velmora
