@@ -15,7 +15,6 @@
 #include <vector>
 
 #include "app/qt/message_box.h"
-#include "app/qt/named_controls.h"
 #include "app/qt/qt_controls.h"
 #include "app/qt/qt_platform_hooks.h"
 #include "app/qt/qt_text.h"
