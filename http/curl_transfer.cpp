@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <initializer_list>
 #include <mutex>
 #include <string_view>
+#include <utility>
 
 #include "base/event_pump.h"
 #include "http/curl_tls.h"
@@ -196,21 +198,27 @@ bool CurlTransfer::set_header_lines(const std::vector<std::string>& lines) {
 }
 
 bool CurlTransfer::apply_header_lines(bool drop_origin_lines) {
-    curl_slist_free_all(headers_);
-    curl_slist_free_all(proxy_headers_);
-    headers_ = proxy_headers_ = nullptr;
+    curl_slist* headers = nullptr;
+    curl_slist* proxy_headers = nullptr;
+    bool built = true;
     for (const auto& line : header_lines_) {
         if (drop_origin_lines && is_named(line, {"Authorization", "Cookie"}))
             continue;
         // One Proxy-Authorization line, and only the proxy sees it.
-        curl_slist*& list = is_named(line, {"Proxy-Authorization"}) ? proxy_headers_ : headers_;
+        curl_slist*& list = is_named(line, {"Proxy-Authorization"}) ? proxy_headers : headers;
         curl_slist* extended = curl_slist_append(list, line.c_str());
-        if (!extended)
-            return false;
-        list = extended;
+        built = built && extended;
+        if (extended)
+            list = extended;
     }
-    return curl_easy_setopt(handle_, CURLOPT_HTTPHEADER, headers_) == CURLE_OK &&
-           curl_easy_setopt(handle_, CURLOPT_PROXYHEADER, proxy_headers_) == CURLE_OK;
+    // The lists libcurl holds are replaced before the old ones are freed.
+    built = built && curl_easy_setopt(handle_, CURLOPT_HTTPHEADER, headers) == CURLE_OK &&
+            curl_easy_setopt(handle_, CURLOPT_PROXYHEADER, proxy_headers) == CURLE_OK;
+    std::swap(headers, headers_);
+    std::swap(proxy_headers, proxy_headers_);
+    curl_slist_free_all(headers);
+    curl_slist_free_all(proxy_headers);
+    return built;
 }
 
 bool CurlTransfer::set_body(Bytes body) {
