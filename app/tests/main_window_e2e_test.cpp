@@ -3,18 +3,22 @@
 #include <gtest/gtest.h>
 #include <QCheckBox>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 
+#include <atomic>
 #include <filesystem>
 #include <functional>
 
 #include "api/tests/support/sandbox_fixture.h"
 #include "app/qt/message_box.h"
+#include "app/qt/qt_event_pump.h"
 #include "app/qt/qt_text.h"
 #include "app/qt/record_list_widget.h"
 #include "app/qt/window_session.h"
@@ -22,6 +26,7 @@
 #include "base/event_pump.h"
 #include "base/gbk.h"
 #include "base/ini_file.h"
+#include "http/tests/support/fixture_server.h"
 
 namespace velmora {
 namespace {
@@ -34,17 +39,21 @@ class MainWindowEndToEnd : public WithQtApplication, public testing::SandboxTest
     void SetUp() override {
         SandboxTest::SetUp();
         reset_shutdown();
+        // As in the program: the login's waits keep the window thread's events going.
+        install_event_pump(&pump_);
         endpoints_.update_period = milliseconds(300);
         directory_ = fs::temp_directory_path() / ("velmora-e2e-" + std::to_string(::getpid()));
         fs::create_directories(directory_);
         settings_path_ = (directory_ / "velmora.ini").string();
         set_message_box_presenter([this](QMessageBox& box) {
             boxes_.push_back(box.text());
+            wait_cursor_over_a_box_ |= QGuiApplication::overrideCursor() != nullptr;
             return int(QMessageBox::Ok);
         });
     }
     void TearDown() override {
         set_message_box_presenter(nullptr);
+        install_event_pump(nullptr);
         reset_shutdown();
         fs::remove_all(directory_);
         SandboxTest::TearDown();
@@ -76,9 +85,11 @@ class MainWindowEndToEnd : public WithQtApplication, public testing::SandboxTest
                                milliseconds(5000)));
     }
 
+    QtEventPump pump_;
     fs::path directory_;
     Text settings_path_;
     QStringList boxes_;
+    bool wait_cursor_over_a_box_ = false;
     std::unique_ptr<WindowSession> session_;
 };
 
@@ -90,7 +101,18 @@ TEST_F(MainWindowEndToEnd, WatchedRecordFollowsTheNewPublicAddress) {
 
     QTest::keyClicks(widget<QLineEdit>(control::id_edit()), testing::kThreeDomainId);
     QTest::keyClicks(widget<QLineEdit>(control::token_edit()), testing::kThreeDomainToken);
+    // Pages 2 and 3 load after page 1's box: the wait cursor is back for them.
+    bool waiting_after_the_box = false;
+    QTimer watch_cursor;
+    QObject::connect(&watch_cursor, &QTimer::timeout, [&] {
+        const QCursor* cursor = QGuiApplication::overrideCursor();
+        waiting_after_the_box |=
+            !boxes_.isEmpty() && cursor != nullptr && cursor->shape() == Qt::WaitCursor;
+    });
+    watch_cursor.start(10);
     QTest::mouseClick(widget<QPushButton>(control::login_button()), Qt::LeftButton);
+    watch_cursor.stop();
+    EXPECT_TRUE(waiting_after_the_box);
 
     ASSERT_TRUE(pump_until([&] { return !boxes_.isEmpty(); }, milliseconds(10000)));
     EXPECT_EQ(boxes_, QStringList{QString::fromUtf8("登入成功")});
@@ -103,6 +125,9 @@ TEST_F(MainWindowEndToEnd, WatchedRecordFollowsTheNewPublicAddress) {
     EXPECT_EQ(list->cell_text(0, 0), "1001");
     EXPECT_EQ(list->cell_text(1, 0), "5001");
     EXPECT_EQ(list->cell_text(1, 3), "198.51.100.10");
+
+    EXPECT_FALSE(wait_cursor_over_a_box_);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 
     // Tick the www record as the user would and let the address move on.
     list->set_row_checked(1, true);
@@ -135,6 +160,37 @@ TEST_F(MainWindowEndToEnd, WatchedRecordFollowsTheNewPublicAddress) {
     session_->window().close();
     session_.reset();
     EXPECT_LT(closing.elapsed(), 2000);
+}
+
+// Paint events reaching the window, counted from another thread's point of view.
+class PaintWatcher : public QObject {
+  public:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            painted = true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+    std::atomic<bool> painted{false};
+};
+
+TEST_F(MainWindowEndToEnd, TheWindowIsPaintedBeforeTheStartUpLookupBlocksIt) {
+    PaintWatcher watcher;
+    std::atomic<bool> painted_at_lookup{false};
+    testing::FixtureServer dns;
+    dns.route("/d", [&](const testing::RawRequest&) {
+        painted_at_lookup = watcher.painted.load();
+        return testing::FixtureReply{testing::http_reply(200, "OK", "10.0.0.1|198.51.100.5")};
+    });
+    endpoints_.httpdns_address = "127.0.0.1:" + std::to_string(dns.port());
+
+    session_ = std::make_unique<WindowSession>(endpoints_, settings_path_);
+    session_->window().installEventFilter(&watcher);
+    session_->start();
+    ASSERT_TRUE(pump_until([&] { return session_->window().windowTitle().contains("|"); },
+                           milliseconds(5000)));
+    EXPECT_TRUE(painted_at_lookup);
+    session_->window().removeEventFilter(&watcher);
 }
 
 TEST_F(MainWindowEndToEnd, RememberedSettingsFillTheFieldsAtStart) {
