@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <memory>
 #include <mutex>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "http/curl_tls.h"
@@ -17,77 +19,114 @@ namespace {
 struct X509Free {
     void operator()(X509* certificate) const { X509_free(certificate); }
 };
+struct X509StoreFree {
+    void operator()(X509_STORE* store) const { X509_STORE_free(store); }
+};
+using Certificate = std::unique_ptr<X509, X509Free>;
+using Store = std::unique_ptr<X509_STORE, X509StoreFree>;
 
-// The parsed extra bundle. Immutable once built, so a transfer can use it without a lock.
-struct ExtraCaBundle {
-    std::string path;
-    std::vector<std::unique_ptr<X509, X509Free>> certificates;
+std::vector<Certificate> read_pem_file(const char* path) {
+    std::vector<Certificate> certificates;
+    if (!path || !*path)
+        return certificates;
+    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path, "rb"), &std::fclose);
+    if (!file)
+        return certificates;
+    while (X509* certificate = PEM_read_X509(file.get(), nullptr, nullptr, nullptr)) {
+        certificates.emplace_back(certificate);
+    }
+    return certificates;
+}
+
+// The system's trusted roots, from the bundle libcurl itself would read. Decoding some
+// hundred certificates costs milliseconds, so it happens once per process instead of
+// once per handshake.
+const std::vector<Certificate>& system_certificates() {
+    static const std::vector<Certificate> certificates = [] {
+        CURL* probe = curl_easy_init();
+        const char* bundle = nullptr;
+        if (probe)
+            curl_easy_getinfo(probe, CURLINFO_CAINFO, &bundle);
+        auto read = read_pem_file(bundle);
+        if (probe)
+            curl_easy_cleanup(probe);
+        return read;
+    }();
+    return certificates;
+}
+
+// One store for every handshake: the system's roots plus the extra bundle. OpenSSL
+// stores are reference counted and locked internally, so handshakes on several threads
+// may share one. The extra bundle is read when it is named; the store is built at the
+// first handshake, so a process that only speaks plain HTTP never reads the system's roots.
+class TrustStore {
+public:
+    explicit TrustStore(std::string extra_path)
+        : extra_path_(std::move(extra_path)), extra_(read_pem_file(extra_path_.c_str())) {}
+
+    const std::string& extra_path() const { return extra_path_; }
+
+    X509_STORE* store() {
+        std::call_once(built_, [this] {
+            store_.reset(X509_STORE_new());
+            if (!store_)
+                return;
+            // A certificate already in the store is reported as an error and is harmless.
+            for (const auto& certificate : system_certificates())
+                X509_STORE_add_cert(store_.get(), certificate.get());
+            for (const auto& certificate : extra_)
+                X509_STORE_add_cert(store_.get(), certificate.get());
+        });
+        return store_.get();
+    }
+
+private:
+    std::string extra_path_;
+    std::vector<Certificate> extra_;
+    std::once_flag built_;
+    Store store_;
 };
 
-std::shared_ptr<ExtraCaBundle> load_bundle(const std::string& path) {
-    auto bundle = std::make_shared<ExtraCaBundle>();
-    bundle->path = path;
-    if (path.empty())
-        return bundle;
-    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
-    if (!file)
-        return bundle;
-    while (X509* certificate = PEM_read_X509(file.get(), nullptr, nullptr, nullptr)) {
-        bundle->certificates.emplace_back(certificate);
-    }
-    return bundle;
+std::mutex store_mutex;
+std::shared_ptr<TrustStore> current_store = std::make_shared<TrustStore>("");
+
+std::shared_ptr<TrustStore> store_snapshot() {
+    std::lock_guard lock(store_mutex);
+    return current_store;
 }
 
-std::mutex bundle_mutex;
-std::shared_ptr<ExtraCaBundle> current_bundle = std::make_shared<ExtraCaBundle>();
-// Every bundle ever installed stays alive until exit: a transfer that started with an
-// older one may still be inside its handshake when the bundle is replaced.
-std::vector<std::shared_ptr<ExtraCaBundle>> retired_bundles;
-
-std::shared_ptr<ExtraCaBundle> bundle_snapshot() {
-    std::lock_guard lock(bundle_mutex);
-    return current_bundle;
-}
-
-CURLcode add_extra_certificates(CURL*, void* ssl_context, void* user_data) {
-    const auto* bundle = static_cast<const ExtraCaBundle*>(user_data);
-    X509_STORE* store = SSL_CTX_get_cert_store(static_cast<SSL_CTX*>(ssl_context));
-    for (const auto& certificate : bundle->certificates) {
-        // A certificate already in the store is reported as an error and is harmless.
-        X509_STORE_add_cert(store, certificate.get());
-    }
+CURLcode use_shared_store(CURL*, void* ssl_context, void*) {
+    const auto trust = store_snapshot();
+    X509_STORE* store = trust->store();
+    if (!store)
+        return CURLE_OUT_OF_MEMORY;
+    // set1 takes a reference of its own, so a store replaced in the meantime lives on
+    // until this handshake's context is freed.
+    SSL_CTX_set1_cert_store(static_cast<SSL_CTX*>(ssl_context), store);
     return CURLE_OK;
 }
 
 }  // namespace
 
 void set_extra_ca_file(const std::string& pem_path) {
-    auto bundle = load_bundle(pem_path);
-    std::lock_guard lock(bundle_mutex);
-    retired_bundles.push_back(current_bundle);
-    current_bundle = std::move(bundle);
+    auto trust = std::make_shared<TrustStore>(pem_path);
+    std::lock_guard lock(store_mutex);
+    current_store = std::move(trust);
 }
 
 std::string extra_ca_file() {
-    return bundle_snapshot()->path;
+    return store_snapshot()->extra_path();
 }
 
 bool apply_tls_verification(CURL* handle) {
-    if (curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, 1L) != CURLE_OK)
-        return false;
-    if (curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 2L) != CURLE_OK)
-        return false;
-    if (curl_easy_setopt(handle, CURLOPT_PROXY_SSL_VERIFYPEER, 1L) != CURLE_OK)
-        return false;
-    if (curl_easy_setopt(handle, CURLOPT_PROXY_SSL_VERIFYHOST, 2L) != CURLE_OK)
-        return false;
-    const auto bundle = bundle_snapshot();
-    if (bundle->certificates.empty())
-        return true;
-    // The bundle outlives the transfer: it is never freed before exit (see above).
-    return curl_easy_setopt(handle, CURLOPT_SSL_CTX_FUNCTION, &add_extra_certificates) ==
-               CURLE_OK &&
-           curl_easy_setopt(handle, CURLOPT_SSL_CTX_DATA, bundle.get()) == CURLE_OK;
+    // libcurl reads no CA file of its own: the shared store replaces the context's.
+    return curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, 1L) == CURLE_OK &&
+           curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 2L) == CURLE_OK &&
+           curl_easy_setopt(handle, CURLOPT_PROXY_SSL_VERIFYPEER, 1L) == CURLE_OK &&
+           curl_easy_setopt(handle, CURLOPT_PROXY_SSL_VERIFYHOST, 2L) == CURLE_OK &&
+           curl_easy_setopt(handle, CURLOPT_CAINFO, nullptr) == CURLE_OK &&
+           curl_easy_setopt(handle, CURLOPT_CAPATH, nullptr) == CURLE_OK &&
+           curl_easy_setopt(handle, CURLOPT_SSL_CTX_FUNCTION, &use_shared_store) == CURLE_OK;
 }
 
 }  // namespace velmora
