@@ -9,7 +9,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
+#include <memory>
 #include <optional>
+#include <string>
 #include <unordered_map>
 #include <utility>
 
@@ -17,8 +19,8 @@ namespace velmora {
 
 namespace {
 
-// One conversion descriptor per call: a descriptor carries shift state and must not be
-// shared between threads, and conversions are short enough that opening one is cheap.
+// A conversion descriptor carries shift state, so it must not be shared between threads;
+// each run starts from the initial state.
 class Converter {
   public:
     Converter(const char* from_charset, const char* to_charset)
@@ -39,6 +41,7 @@ class Converter {
     // the conversion fail.
     bool run(std::string_view input, std::optional<size_t> skip_unit, std::string& out) {
         out.clear();
+        iconv(descriptor_, nullptr, nullptr, nullptr, nullptr);
         char* in_ptr = const_cast<char*>(input.data());
         size_t in_left = input.size();
         bool flushed = false;
@@ -72,6 +75,27 @@ class Converter {
   private:
     iconv_t descriptor_;
 };
+
+// Opening a descriptor loads and unloads the charset's conversion module each time, which
+// costs far more than the short conversions themselves; so each thread keeps the ones it
+// opened. Charset names can come from web pages, so the cache is bounded.
+// Shared pointers, so that emptying a full cache never pulls a descriptor from under a
+// caller that still holds it.
+std::shared_ptr<Converter> cached_converter(const char* from_charset, const char* to_charset) {
+    constexpr size_t kMaxConverters = 16;
+    thread_local std::unordered_map<std::string, std::shared_ptr<Converter>> converters;
+    std::string key = std::string(from_charset) + '\n' + to_charset;
+    auto found = converters.find(key);
+    if (found != converters.end())
+        return found->second;
+    auto converter = std::make_shared<Converter>(from_charset, to_charset);
+    if (!converter->valid())
+        return nullptr;
+    if (converters.size() >= kMaxConverters)
+        converters.clear();
+    converters.emplace(std::move(key), converter);
+    return converter;
+}
 
 // The width of one code unit of a charset, the step by which bad input is skipped.
 size_t code_unit_width(std::string_view charset) {
@@ -147,18 +171,31 @@ const Text& gbk(Utf8Literal literal) {
 bool convert_charset(std::string_view input, const char* from_charset, const char* to_charset,
                      std::string& out) {
     out.clear();
-    Converter decoder(decoding_charset(from_charset), "UTF-32LE");
-    Converter encoder("UTF-32LE", to_charset);
-    if (!decoder.valid() || !encoder.valid()) {
+    const auto decoder = cached_converter(decoding_charset(from_charset), "UTF-32LE");
+    const auto encoder = decoder ? cached_converter("UTF-32LE", to_charset) : nullptr;
+    if (!encoder) {
         return false;
     }
     std::string characters;
-    decoder.run(input, code_unit_width(from_charset), characters);
-    encoder.run(characters, 4, out);
+    decoder->run(input, code_unit_width(from_charset), characters);
+    encoder->run(characters, 4, out);
     return true;
 }
 
+namespace {
+
+bool is_ascii(std::string_view bytes) {
+    return std::all_of(bytes.begin(), bytes.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+}  // namespace
+
+// ASCII reads the same in GBK and UTF-16, and most texts crossing this edge (URLs, header
+// blocks, replies) are ASCII: those are widened or narrowed without a conversion.
 std::u16string to_wide(const Text& text) {
+    if (is_ascii(text))
+        return std::u16string(text.begin(), text.end());
     std::string bytes;
     convert_charset(text, "GBK", "UTF-16LE", bytes);
     std::u16string wide(bytes.size() / 2, u'\0');
@@ -170,6 +207,8 @@ std::u16string to_wide(const Text& text) {
 }
 
 Text from_wide(std::u16string_view wide) {
+    if (std::all_of(wide.begin(), wide.end(), [](char16_t unit) { return unit < 0x80; }))
+        return Text(wide.begin(), wide.end());
     std::string bytes(wide.size() * 2, '\0');
     for (size_t i = 0; i < wide.size(); ++i) {
         bytes[2 * i] = static_cast<char>(wide[i] & 0xff);
