@@ -3,6 +3,7 @@
 #define PCRE2_CODE_UNIT_WIDTH 16
 #include <pcre2.h>
 
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -25,7 +26,36 @@ struct MatchDataDeleter {
 struct CompileContextDeleter {
     void operator()(pcre2_compile_context* context) const { pcre2_compile_context_free(context); }
 };
-using CompiledPattern = std::unique_ptr<pcre2_code, CodeDeleter>;
+using CompiledPattern = std::shared_ptr<pcre2_code>;
+
+// Compiling costs more than matching the short texts the program searches, and it uses a
+// handful of fixed patterns; so each thread keeps what it compiled (bounded, as patterns
+// are the caller's). A compiled pattern is never changed by matching.
+// A null result with *error_code left 0 means memory ran out.
+CompiledPattern compile_cached(const std::u16string& pattern, std::uint32_t options,
+                               int* error_code, PCRE2_SIZE* error_offset) {
+    constexpr std::size_t kMaxPatterns = 32;
+    thread_local std::map<std::pair<std::u16string, std::uint32_t>, CompiledPattern> patterns;
+    auto key = std::make_pair(pattern, options);
+    const auto found = patterns.find(key);
+    if (found != patterns.end())
+        return found->second;
+    std::unique_ptr<pcre2_compile_context, CompileContextDeleter> context(
+        pcre2_compile_context_create(nullptr));
+    if (!context)
+        return nullptr;
+    pcre2_set_newline(context.get(), PCRE2_NEWLINE_ANYCRLF);
+    CompiledPattern code(pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern.data()),
+                                       pattern.size(), options, error_code, error_offset,
+                                       context.get()),
+                         CodeDeleter{});
+    if (!code)
+        return code;
+    if (patterns.size() >= kMaxPatterns)
+        patterns.clear();
+    patterns.emplace(std::move(key), code);
+    return code;
+}
 
 // A span of the subject, in UTF-16 units.
 struct Span {
@@ -171,13 +201,6 @@ class RegExpObject final : public AutomationObject {
     // The pattern compiled with the current switches; nullptr (and the call failed) when it
     // does not compile.
     CompiledPattern compile(MemberCall& call) const {
-        std::unique_ptr<pcre2_compile_context, CompileContextDeleter> context(
-            pcre2_compile_context_create(nullptr));
-        if (!context) {
-            call.fail("out of memory");
-            return nullptr;
-        }
-        pcre2_set_newline(context.get(), PCRE2_NEWLINE_ANYCRLF);
         std::uint32_t options = PCRE2_UTF | PCRE2_MATCH_INVALID_UTF | PCRE2_DOLLAR_ENDONLY |
                                 PCRE2_ALT_BSUX | PCRE2_MATCH_UNSET_BACKREF;
         if (ignore_case_) {
@@ -188,10 +211,10 @@ class RegExpObject final : public AutomationObject {
         }
         int error_code = 0;
         PCRE2_SIZE error_offset = 0;
-        CompiledPattern code(pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern_.data()),
-                                           pattern_.size(), options, &error_code, &error_offset,
-                                           context.get()));
-        if (!code) {
+        CompiledPattern code = compile_cached(pattern_, options, &error_code, &error_offset);
+        if (!code && error_code == 0) {
+            call.fail("out of memory");
+        } else if (!code) {
             call.fail("syntax error in regular expression at offset " +
                       std::to_string(error_offset));
         }
