@@ -40,8 +40,12 @@ template <typename Found>
 void walk_matches(std::string_view region, Size from, std::string_view needle, bool ignore_case,
                   Found found) {
     Size i = from;
+    const char first = fold_ascii(needle[0]);
     while (region.size() - i >= needle.size()) {
-        if (matches_at(region, i, needle, ignore_case) && !found(i)) {
+        // The first byte rules out almost every position before the full comparison.
+        const bool candidate = (ignore_case ? fold_ascii(region[i]) : region[i]) ==
+                               (ignore_case ? first : needle[0]);
+        if (candidate && matches_at(region, i, needle, ignore_case) && !found(i)) {
             return;
         }
         const Size step = char_size(region, i);
@@ -215,7 +219,8 @@ TextList split_text(std::string_view text, std::string_view separator, int max_p
     };
     Size piece_begin = 0;
     for (Size i = 0; i < text.size();) {
-        if (text.size() - i >= separator.size() && matches_at(text, i, separator, false)) {
+        if (text[i] == separator[0] && text.size() - i >= separator.size() &&
+            matches_at(text, i, separator, false)) {
             pieces.emplace_back(text.substr(piece_begin, i - piece_begin));
             i += separator.size();
             piece_begin = i;

@@ -108,8 +108,14 @@ Text converted_text(const Text& response_text, const Bytes& body, const Text& ch
 }  // namespace
 
 Text decode_response_text(const Text& response_text, const Bytes& body) {
+    const Text sample = text_left(response_text, kSampleLength);
+    // Most replies name no charset; without the literal the pattern cannot match, and
+    // the regular-expression object need not be made at all.
+    constexpr bool kIgnoreCase = true;
+    if (find_text(sample, "charset=", 1, kIgnoreCase) < 0)
+        return response_text;
     regex_object regex;
-    if (!regex.search(kCharsetPattern, text_left(response_text, kSampleLength))) {
+    if (!regex.search(kCharsetPattern, sample)) {
         return response_text;
     }
     Text text = converted_text(response_text, body, regex.submatch(1, 1));
