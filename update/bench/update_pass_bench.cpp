@@ -18,52 +18,22 @@
 #include "base/memory_controls.h"
 #include "http/tls_settings.h"
 #include "sandbox/sandbox_server.h"
+#include "update/bench/bench_account.h"
 #include "update/page_watch_list.h"
 #include "update/update_cycle.h"
 
 namespace velmora {
 namespace {
 
-constexpr char kAccountId[] = "300001";
-constexpr char kToken[] = "bench0token0bench0token0bench000";
+using bench::bench_seed;
+using bench::kAccountId;
+using bench::kToken;
+using bench::watch_slots;
+
 constexpr char kFirstAddress[] = "198.51.100.1";
 constexpr char kSecondAddress[] = "198.51.100.2";
 const std::vector<std::string> kActions = {"Domain.List", "Record.List", "Record.Modify", "httpdns",
                                            "time"};
-
-// Six domains of 20 A records each, so all 120 slots can be watched.
-sandbox::SeedData bench_seed() {
-    sandbox::SeedData seed;
-    sandbox::Account account{kAccountId, kToken, {}};
-    for (int d = 1; d <= control::kPageCount; ++d) {
-        sandbox::Domain domain;
-        domain.name = "bench" + std::to_string(d) + ".example";
-        for (int r = 1; r <= PageWatchList::kSlotCount; ++r) {
-            sandbox::Record record;
-            record.name = "host" + std::to_string(r);
-            record.type = "A";
-            record.value = kFirstAddress;
-            domain.records.push_back(record);
-        }
-        account.domains.push_back(domain);
-    }
-    seed.accounts.push_back(account);
-    seed.httpdns["www.velmora.example"] = {"203.0.113.80"};
-    return seed;
-}
-
-void watch_slots(Controls& controls, PageWatchList& watch, int count) {
-    for (int n = 0; n < count; ++n) {
-        const int page = n / PageWatchList::kSlotCount + 1;
-        const int row = n % PageWatchList::kSlotCount + 1;
-        const Text& list = control::record_list(page);
-        watch.set_flag(page, row, 1);
-        watch.set_text(page, row, WatchField::domainId, controls.list_cell_text(list, 0, 0));
-        watch.set_text(page, row, WatchField::recordId, controls.list_cell_text(list, row, 0));
-        watch.set_text(page, row, WatchField::subDomain, controls.list_cell_text(list, row, 1));
-        watch.set_text(page, row, WatchField::recordType, controls.list_cell_text(list, row, 2));
-    }
-}
 
 double pass_milliseconds(const ApiContext& context, const PageWatchList& watch) {
     const auto start = std::chrono::steady_clock::now();
@@ -85,7 +55,7 @@ void print_row(const char* kind, int slots, double median_ms, const sandbox::Cou
 
 int run(int passes) {
     sandbox::SandboxOptions options;
-    options.seed = bench_seed();
+    options.seed = bench_seed(kFirstAddress);
     sandbox::SandboxServer sandbox(options);
     std::string error;
     if (!sandbox.start(&error)) {
@@ -96,7 +66,7 @@ int run(int passes) {
     Endpoints endpoints;
     endpoints.api_host = sandbox.api_host();
     endpoints.httpdns_address = sandbox.dns_address();
-    endpoints.httpdns_name = "www.velmora.example";
+    endpoints.httpdns_name = bench::kDnsName;
     endpoints.time_url = sandbox.time_url();
     endpoints.extra_ca_file = sandbox.ca_file();
 

@@ -1,0 +1,211 @@
+// CPU and wall time per request of the request paths the update loop uses, each beside
+// the same requests made with bare libcurl under the same connection policy (a fresh
+// handle and connection per request, HTTP/1.1, verified TLS against the system store plus
+// the substitute provider's CA). CPU time is the calling thread's own (getrusage), so the
+// in-process substitute provider's threads are not counted.
+//
+//   request_cost_bench [requests]     (default 200 per path and side)
+#include <curl/curl.h>
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+
+#include "api/domain_lookup.h"
+#include "api/record_listing.h"
+#include "base/control_names.h"
+#include "base/memory_controls.h"
+#include "http/http_request.h"
+#include "http/network_time.h"
+#include "http/tls_settings.h"
+#include "sandbox/sandbox_server.h"
+#include "update/bench/bench_account.h"
+#include "update/page_watch_list.h"
+#include "update/update_cycle.h"
+
+namespace velmora {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+using bench::kAccountId;
+using bench::kDnsName;
+using bench::kToken;
+
+constexpr char kAddress[] = "198.51.100.1";
+
+struct Cost {
+    double cpu_ms = 0;
+    double wall_ms = 0;
+};
+
+double thread_cpu_ms() {
+    rusage usage{};
+    getrusage(RUSAGE_THREAD, &usage);
+    return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
+}
+
+// Runs `request` `count` times after one untimed warm-up; the cost of one request.
+Cost measure(int count, const std::function<bool()>& request) {
+    if (!request()) {
+        std::fprintf(stderr, "warm-up request failed\n");
+        std::exit(1);
+    }
+    const double cpu_start = thread_cpu_ms();
+    const auto wall_start = Clock::now();
+    for (int i = 0; i < count; ++i) {
+        if (!request()) {
+            std::fprintf(stderr, "request %d failed\n", i + 1);
+            std::exit(1);
+        }
+    }
+    const double wall = std::chrono::duration<double, std::milli>(Clock::now() - wall_start).count();
+    return {(thread_cpu_ms() - cpu_start) / count, wall / count};
+}
+
+std::size_t discard(char*, std::size_t size, std::size_t count, void*) {
+    return size * count;
+}
+
+// One request the way a hand-written libcurl client would make it.
+bool bare_request(const std::string& url, const char* verb, const std::string& body,
+                  const std::string& ca_file) {
+    CURL* handle = curl_easy_init();
+    if (!handle)
+        return false;
+    curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(handle, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
+    curl_easy_setopt(handle, CURLOPT_PROXY, "");
+    curl_easy_setopt(handle, CURLOPT_NOPROXY, "*");
+    curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &discard);
+    if (url.rfind("https:", 0) == 0) {
+        // The system store and the provider's CA, as the engine trusts them.
+        curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, 1L);
+        curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 2L);
+        curl_easy_setopt(handle, CURLOPT_CAINFO, ca_file.c_str());
+        curl_easy_setopt(handle, CURLOPT_CAPATH, "/etc/ssl/certs");
+    }
+    if (std::string(verb) == "HEAD")
+        curl_easy_setopt(handle, CURLOPT_NOBODY, 1L);
+    if (std::string(verb) == "POST") {
+        curl_easy_setopt(handle, CURLOPT_POSTFIELDSIZE, static_cast<long>(body.size()));
+        curl_easy_setopt(handle, CURLOPT_POSTFIELDS, body.c_str());
+    }
+    const CURLcode code = curl_easy_perform(handle);
+    long status = 0;
+    curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &status);
+    curl_easy_cleanup(handle);
+    return code == CURLE_OK && status == 200;
+}
+
+void print_row(const char* path, const Cost& engine, const Cost& bare) {
+    std::printf("%-34s %9.3f %9.3f %9.3f %9.3f %7.2f\n", path, engine.cpu_ms, bare.cpu_ms,
+                engine.wall_ms, bare.wall_ms, engine.cpu_ms / bare.cpu_ms);
+}
+
+int run(int count) {
+    sandbox::SandboxOptions options;
+    options.seed = bench::bench_seed(kAddress);
+    sandbox::SandboxServer sandbox(options);
+    std::string error;
+    if (!sandbox.start(&error)) {
+        std::fprintf(stderr, "sandbox: %s\n", error.c_str());
+        return 1;
+    }
+    sandbox.set_public_address(kAddress);
+    set_extra_ca_file(sandbox.ca_file());
+    Endpoints endpoints;
+    endpoints.api_host = sandbox.api_host();
+    endpoints.httpdns_address = sandbox.dns_address();
+    endpoints.httpdns_name = kDnsName;
+    endpoints.time_url = sandbox.time_url();
+    endpoints.extra_ca_file = sandbox.ca_file();
+
+    const std::string dns_url =
+        "http://" + endpoints.httpdns_address + "/d?dn=" + kDnsName + "&clientip=1";
+    const std::string list_url = "https://" + endpoints.api_host + "/Domain.List";
+    const std::string list_body = std::string("login_token=") + kAccountId + "," + kToken +
+                                  "&format=json";
+
+    std::printf("%d requests per path and side; times per request in ms\n", count);
+    std::printf("%-34s %9s %9s %9s %9s %7s\n", "path", "cpu", "bare cpu", "wall", "bare wall",
+                "cpu x");
+
+    print_row("http_request_simple GET (http)", measure(count, [&] {
+                  Text status;
+                  http_request_simple(dns_url, 0, {}, nullptr, nullptr, {}, nullptr, false, {}, {},
+                                      {}, {}, {}, 0, nullptr, &status);
+                  return status == "200 OK";
+              }),
+              measure(count, [&] { return bare_request(dns_url, "GET", {}, sandbox.ca_file()); }));
+    print_row("http_request POST (https)", measure(count, [&] {
+                  Text status;
+                  http_request(list_url, 1, list_body, nullptr, nullptr, {}, nullptr, false, {},
+                               {}, {}, {}, {}, 0, nullptr, &status);
+                  return status == "200 OK";
+              }),
+              measure(count, [&] {
+                  return bare_request(list_url, "POST", list_body, sandbox.ca_file());
+              }));
+    print_row("network_time HEAD (http)",
+              measure(count, [&] { return network_time(endpoints.time_url).days > 1.0; }),
+              measure(count, [&] {
+                  return bare_request(endpoints.time_url, "HEAD", {}, sandbox.ca_file());
+              }));
+
+    // One steady pass with all 120 slots watched: 6 Record.List over HTTPS, then for
+    // every slot one HTTP-DNS GET and one network-time HEAD.
+    MemoryControls controls;
+    controls.set_edit_text(control::id_edit(), kAccountId);
+    controls.set_edit_text(control::token_edit(), kToken);
+    const ApiContext context{controls, endpoints};
+    lookup_domains(context);
+    for (int page = 1; page <= control::kPageCount; ++page) {
+        load_record_page(context, page);
+    }
+    const int slots = control::kPageCount * PageWatchList::kSlotCount;
+    PageWatchList watch;
+    bench::watch_slots(controls, watch, slots);
+    const int pass_requests = control::kPageCount + 2 * slots;
+    const int passes = std::max(1, count / pass_requests);
+    const Cost pass = measure(passes, [&] {
+        run_update_pass(context, watch);
+        return true;
+    });
+    const Cost bare_pass = measure(passes, [&] {
+        bool ok = true;
+        for (int page = 1; page <= control::kPageCount; ++page) {
+            ok = bare_request("https://" + endpoints.api_host + "/Record.List", "POST",
+                              list_body + "&domain_id=" + controls.list_cell_text(
+                                                              control::record_list(page), 0, 0),
+                              sandbox.ca_file()) && ok;
+        }
+        for (int slot = 0; slot < slots; ++slot) {
+            ok = bare_request(dns_url, "GET", {}, sandbox.ca_file()) && ok;
+            ok = bare_request(endpoints.time_url, "HEAD", {}, sandbox.ca_file()) && ok;
+        }
+        return ok;
+    });
+    const auto per_request = [&](Cost cost) {
+        return Cost{cost.cpu_ms / pass_requests, cost.wall_ms / pass_requests};
+    };
+    print_row("update pass, 120 slots (per req)", per_request(pass), per_request(bare_pass));
+    std::printf("update pass, 120 slots: %d requests, %.1f ms cpu, %.1f ms wall per pass\n",
+                pass_requests, pass.cpu_ms, pass.wall_ms);
+    set_extra_ca_file("");
+    return 0;
+}
+
+}  // namespace
+}  // namespace velmora
+
+int main(int argc, char** argv) {
+    const int count = argc > 1 ? std::max(1, std::atoi(argv[1])) : 200;
+    return velmora::run(count);
+}
