@@ -13,11 +13,14 @@ std::optional<std::string> read_whole_file(const std::string& path, bool* missin
 
 // Replaces the file's content so that readers see either the old or the new file,
 // never a part: the bytes go to a temporary file in the same directory, are flushed to
-// disk, and the temporary file is renamed over the old one. An existing file is replaced
-// only when the user owns it and its owner may write it (for root too), and keeps its
-// permission bits; a new one is readable and writable by its owner only. A symbolic
-// link is followed, so the file it names is replaced and the link stays. On failure the
-// old file is untouched and no temporary file is left behind.
+// disk, and the temporary file is renamed over the old one. On failure the old file is
+// untouched and no temporary file is left behind.
+// Linux: an existing file is replaced only when the user owns it and its owner may write
+// it (for root too), and keeps its permission bits; a new one is readable and writable
+// by its owner only. A symbolic link is followed, so the file it names is replaced and
+// the link stays.
+// Windows: a read-only file is never replaced; the new file takes the access rights the
+// directory hands down.
 bool replace_file_atomically(const std::string& path, std::string_view content);
 
 }  // namespace velmora

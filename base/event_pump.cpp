@@ -1,20 +1,20 @@
 #include "base/event_pump.h"
 
 #include <algorithm>
-#include <condition_variable>
 #include <cstdint>
 #include <mutex>
 #include <vector>
+
+#include "base/backend.h"
 
 namespace velmora {
 
 namespace {
 
-// Shared by every thread: the shutdown flag, the condition the timer waits on, and the
-// installed pumps so that a shutdown can interrupt waits running inside them.
+// Shared by every thread: the shutdown flag and the installed pumps, so that a shutdown
+// can interrupt waits running inside them.
 struct WaitState {
     std::mutex mutex;
-    std::condition_variable wake;
     bool shutdown = false;
     std::vector<EventPump*> pumps;
 };
@@ -27,13 +27,6 @@ WaitState& wait_state() {
 thread_local EventPump* current_pump = nullptr;
 
 constexpr std::chrono::milliseconds kLongestWait = std::chrono::hours(24 * 365 * 100);
-
-// Waits until `deadline` or shutdown; true when the deadline was reached.
-bool wait_on_timer(std::chrono::steady_clock::time_point deadline) {
-    WaitState& state = wait_state();
-    std::unique_lock lock(state.mutex);
-    return !state.wake.wait_until(lock, deadline, [&state] { return state.shutdown; });
-}
 
 // Lets the pump run until `deadline` or shutdown; true when the deadline was reached.
 // The pump may return early for its own reasons, so the remaining time is waited again.
@@ -68,6 +61,8 @@ void install_event_pump(EventPump* pump) {
 void process_events() {
     if (current_pump != nullptr) {
         current_pump->process_events();
+    } else {
+        backend::process_thread_messages();
     }
 }
 
@@ -103,11 +98,10 @@ bool delay(int amount, int unit) {
     }
     // The clock counts nanoseconds in 64 bits; a century keeps the deadline far inside.
     duration = std::min<std::chrono::milliseconds>(duration, kLongestWait);
-    auto deadline = std::chrono::steady_clock::now() + duration;
     if (current_pump != nullptr) {
-        return wait_in_pump(*current_pump, deadline);
+        return wait_in_pump(*current_pump, std::chrono::steady_clock::now() + duration);
     }
-    return wait_on_timer(deadline);
+    return backend::wait_unless_woken(duration);
 }
 
 void request_shutdown() {
@@ -119,8 +113,8 @@ void request_shutdown() {
         for (EventPump* pump : state.pumps) {
             pump->interrupt();
         }
+        backend::wake_waiters();
     }
-    state.wake.notify_all();
 }
 
 bool shutdown_requested() {
@@ -133,6 +127,7 @@ void reset_shutdown() {
     WaitState& state = wait_state();
     std::lock_guard lock(state.mutex);
     state.shutdown = false;
+    backend::rearm_waiters();
 }
 
 }  // namespace velmora

@@ -2,7 +2,8 @@
 //
 // The window layer installs an EventPump for the window thread; it then keeps the
 // window alive while that thread waits. A thread without a pump (the update thread)
-// waits on an interruptible timer instead. Either way, request_shutdown() ends every
+// waits on an interruptible timer instead (on Windows one that also handles the
+// thread's own messages). Either way, request_shutdown() ends every
 // wait at once so the program can close promptly.
 #pragma once
 
@@ -29,7 +30,8 @@ class EventPump {
 // using the timer. The pump must stay alive until it is removed again.
 void install_event_pump(EventPump* pump);
 
-// Handles pending window events on a thread with a pump; returns at once elsewhere.
+// Handles pending window events on a thread with a pump; elsewhere the thread's own
+// queued messages on Windows, nothing on Linux.
 void process_events();
 
 // How long delay(amount, unit) waits: unit 0 milliseconds, 1 seconds, 2 minutes,

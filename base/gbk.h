@@ -36,7 +36,7 @@ const Text& gbk(Utf8Literal utf8_literal);
 std::u16string to_wide(const Text& text);
 Text from_wide(std::u16string_view wide);
 
-// General conversion over iconv between two charsets named as iconv knows them
+// General conversion between two charsets named as the platform knows them
 // ("UTF-8", "GBK", "ISO-8859-1", ...). Input named as GB2312 (any letter case, any of its
 // usual aliases) is read as GBK, its superset. Bytes that cannot be converted are
 // skipped; an unknown charset gives false and leaves `out` empty.

@@ -200,8 +200,8 @@ void insert_line(std::vector<Line>& lines, size_t position, std::string text) {
 
 }  // namespace
 
-Text read_ini_item(const Text& path, const Text& section, const Text& key,
-                   const Text& default_value) {
+Text read_ini_item_portably(const Text& path, const Text& section, const Text& key,
+                            const Text& default_value) {
     std::string_view file = skip_leading_blanks(path);
     std::string_view section_wanted = trim_blanks(section);
     std::string_view key_wanted = trim_blanks(key);

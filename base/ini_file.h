@@ -17,6 +17,11 @@ namespace velmora {
 Text read_ini_item(const Text& path, const Text& section, const Text& key,
                    const Text& default_value = {});
 
+// The same rules in plain byte logic: read_ini_item on Linux; on Windows, where
+// read_ini_item asks the platform's private-profile reader, the yardstick it is held to.
+Text read_ini_item_portably(const Text& path, const Text& section, const Text& key,
+                            const Text& default_value = {});
+
 // Stores `value` under `section` and `key`, creating the file, the section or the key
 // as needed and keeping every other line (other sections and keys, comments) in its
 // place. The file is replaced atomically; a new file is private to its owner.

@@ -8,23 +8,16 @@
 #include <string>
 #include <utility>
 
+#include "base/backend.h"
 #include "base/gbk.h"
 
 namespace velmora {
 
 namespace {
 
-// The terminal speaks UTF-8, not GBK.
-void report_to_stderr(const Text& message) {
-    std::string utf8;
-    convert_charset(message, "GBK", "UTF-8", utf8);
-    std::fwrite(utf8.data(), 1, utf8.size(), stderr);
-    std::fflush(stderr);
-}
-
 struct ReporterSlot {
     std::mutex mutex;
-    InternalErrorReporter reporter = report_to_stderr;
+    InternalErrorReporter reporter = backend::show_internal_error;
 };
 
 ReporterSlot& reporter_slot() {
@@ -50,7 +43,7 @@ void install_out_of_memory_handler() {
 void set_internal_error_reporter(InternalErrorReporter reporter) {
     ReporterSlot& slot = reporter_slot();
     std::lock_guard lock(slot.mutex);
-    slot.reporter = reporter ? std::move(reporter) : InternalErrorReporter(report_to_stderr);
+    slot.reporter = reporter ? std::move(reporter) : InternalErrorReporter(backend::show_internal_error);
 }
 
 Text internal_error_text(std::optional<int> number, const Text& message) {

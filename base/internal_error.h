@@ -10,7 +10,8 @@
 namespace velmora {
 
 // Shows the complete message text (GBK) to the user. The default writes it to standard
-// error; the window layer installs one that shows a message box.
+// error on Linux and shows a message box on Windows; the Linux window layer installs one
+// that shows a message box.
 using InternalErrorReporter = std::function<void(const Text& message)>;
 
 // Replaces the reporter; an empty function restores the default.

@@ -5,8 +5,7 @@
 #include <utility>
 
 #include "base/automation/names.h"
-#include "base/regexp_object.h"
-#include "base/text_stream_object.h"
+#include "base/backend.h"
 
 namespace velmora {
 
@@ -41,8 +40,9 @@ Text lookup_key(const Text& name) {
 class ClassRegistry {
   public:
     ClassRegistry() {
-        add(regexp_prog_id, regexp_class_id, make_regexp_object);
-        add(text_stream_prog_id, text_stream_class_id, make_text_stream_object);
+        for (backend::BuiltinClass& builtin : backend::builtin_automation_classes()) {
+            add(builtin.prog_id, builtin.class_id, std::move(builtin.factory));
+        }
     }
 
     bool add(const Text& prog_id, const Text& class_id, AutomationFactory factory) {

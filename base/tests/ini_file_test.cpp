@@ -1,13 +1,17 @@
 #include "base/ini_file.h"
 
 #include <gtest/gtest.h>
+
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 #include "base/gbk.h"
@@ -20,9 +24,9 @@ namespace fs = std::filesystem;
 class IniFileTest : public testing::Test {
   protected:
     void SetUp() override {
-        std::string pattern = testing::TempDir() + "ini_test_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        directory_ = pattern;
+        std::random_device random;
+        directory_ = testing::TempDir() + "ini_test_" + std::to_string(random());
+        ASSERT_TRUE(fs::create_directory(directory_));
         path_ = directory_ + "/velmora.ini";
     }
     void TearDown() override {
@@ -163,6 +167,23 @@ TEST_F(IniFileTest, ValuesThatWouldChangeTheStructureAreRefused) {
     EXPECT_EQ(content(), before);
 }
 
+TEST_F(IniFileTest, AFileInAMissingDirectoryCannotBeWritten) {
+    EXPECT_FALSE(write_ini_item(directory_ + "/no/such/dir/velmora.ini", "s", "k", "v"));
+}
+
+#ifdef _WIN32
+TEST_F(IniFileTest, AReadOnlyFileIsLeftUntouched) {
+    put("[s]\r\nk=old\r\n");
+    const std::string before = content();
+    fs::permissions(path_, fs::perms::owner_write | fs::perms::group_write |
+                               fs::perms::others_write, fs::perms_options::remove);
+    EXPECT_FALSE(write_ini_item(path_, "s", "k", "new"));
+    EXPECT_FALSE(write_ini_item(path_, "t", "k", "new"));
+    EXPECT_EQ(content(), before);
+    EXPECT_EQ(files_in_directory(), 1u);
+    fs::permissions(path_, fs::perms::owner_write, fs::perms_options::add);
+}
+#else
 TEST_F(IniFileTest, ANewFileIsPrivateAndAnExistingFileKeepsItsMode) {
     ASSERT_TRUE(write_ini_item(path_, "s", "k", "v"));
     EXPECT_EQ(fs::status(path_).permissions(), fs::perms::owner_read | fs::perms::owner_write);
@@ -182,10 +203,6 @@ TEST_F(IniFileTest, ASymbolicLinkStaysAndItsTargetIsUpdated) {
     ASSERT_TRUE(write_ini_item(path_, "s", "k", "new"));
     EXPECT_TRUE(fs::is_symlink(path_));
     EXPECT_EQ(read_ini_item(target, "s", "k"), "new");
-}
-
-TEST_F(IniFileTest, AFileInAMissingDirectoryCannotBeWritten) {
-    EXPECT_FALSE(write_ini_item(directory_ + "/no/such/dir/velmora.ini", "s", "k", "v"));
 }
 
 // Runs `write` as an unprivileged user when the test runs as root, who could write
@@ -238,6 +255,7 @@ TEST_F(IniFileTest, AFileTheUserMayNotWriteIsLeftUntouchedEvenByRoot) {
         expect_untouched(fs::perms::all);
     }
 }
+#endif
 
 }  // namespace
 }  // namespace velmora

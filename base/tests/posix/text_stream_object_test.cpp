@@ -1,4 +1,4 @@
-#include "base/text_stream_object.h"
+#include "base/posix/text_stream_object.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "base/regexp_object.h"
+#include "base/posix/regexp_object.h"
 
 #include <gtest/gtest.h>
 

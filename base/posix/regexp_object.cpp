@@ -1,4 +1,4 @@
-#include "base/regexp_object.h"
+#include "base/posix/regexp_object.h"
 
 #define PCRE2_CODE_UNIT_WIDTH 16
 #include <pcre2.h>

@@ -1,0 +1,11 @@
+#include "base/ini_file.h"
+
+namespace velmora {
+
+// Linux has no private-profile service; our reader follows its rules.
+Text read_ini_item(const Text& path, const Text& section, const Text& key,
+                   const Text& default_value) {
+    return read_ini_item_portably(path, section, key, default_value);
+}
+
+}  // namespace velmora

@@ -1,0 +1,48 @@
+// Waiting on a thread without an event pump: a condition variable with a deadline.
+#include <condition_variable>
+#include <mutex>
+
+#include "base/backend.h"
+
+namespace velmora::backend {
+
+namespace {
+
+struct Waiters {
+    std::mutex mutex;
+    std::condition_variable wake;
+    bool woken = false;
+};
+
+Waiters& waiters() {
+    static Waiters state;
+    return state;
+}
+
+}  // namespace
+
+bool wait_unless_woken(std::chrono::milliseconds duration) {
+    Waiters& state = waiters();
+    std::unique_lock lock(state.mutex);
+    return !state.wake.wait_for(lock, duration, [&state] { return state.woken; });
+}
+
+void wake_waiters() {
+    Waiters& state = waiters();
+    {
+        std::lock_guard lock(state.mutex);
+        state.woken = true;
+    }
+    state.wake.notify_all();
+}
+
+void rearm_waiters() {
+    Waiters& state = waiters();
+    std::lock_guard lock(state.mutex);
+    state.woken = false;
+}
+
+// Linux threads have no message queue of their own.
+void process_thread_messages() {}
+
+}  // namespace velmora::backend
