@@ -1,7 +1,5 @@
 #include "http/header_block.h"
 
-#include <cctype>
-
 #include "base/text.h"
 
 namespace velmora {
@@ -37,12 +35,23 @@ Text start_block(const Text& extra_headers) {
     return extra_headers.empty() ? Text() : extra_headers + "\r\n";
 }
 
-Text capitalised(const Text& word) {
-    Text result = word;
-    if (!result.empty()) {
-        result[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(result[0])));
+// Upper-cases the ASCII letter that begins each dash-separated word of a name, walking
+// the name character by character so that a GBK character's second byte is never taken
+// for a dash or a letter.
+void capitalise_words(Text& line, std::size_t name_length) {
+    bool word_start = true;
+    for (std::size_t i = 0; i < name_length;) {
+        const char c = line[i];
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            word_start = false;
+            i += 2;
+            continue;
+        }
+        if (word_start && c >= 'a' && c <= 'z')
+            line[i] = static_cast<char>(c - 'a' + 'A');
+        word_start = c == '-';
+        ++i;
     }
-    return result;
 }
 
 // A "Connection: keep-alive" line is the transport's business, not the caller's: drop
@@ -65,31 +74,17 @@ void drop_keep_alive(Text& block) {
 }  // namespace
 
 Text normalized_header_block(const Text& block) {
-    TextList lines;
-    for (const Text& line : split_text(block, "\r\n")) {
+    Text joined;
+    bool first = true;
+    for (Text& line : split_text(block, "\r\n")) {
         const int colon = find_text(line, ":", from_start);
         if (colon == -1)
             continue;
-        const Text name = text_left(line, colon - 1);
-        TextList words;
-        for (const Text& word : split_text(name, "-"))
-            words.push_back(capitalised(word));
-        Text new_name;
-        for (std::size_t i = 0; i < words.size(); ++i) {
-            if (i > 0)
-                new_name += '-';
-            new_name += words[i];
-        }
-        // split_text drops an empty tail, so a name ending in "-" keeps its dash here.
-        if (!name.empty() && name.back() == '-')
-            new_name += '-';
-        lines.push_back(new_name + line.substr(colon - 1));
-    }
-    Text joined;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (i > 0)
+        capitalise_words(line, static_cast<std::size_t>(colon - 1));
+        if (!first)
             joined += "\r\n";
-        joined += lines[i];
+        joined += line;
+        first = false;
     }
     return joined;
 }

@@ -1,5 +1,6 @@
 // The request engine against real loopback servers: what goes out on the wire, what
 // comes back into the out-parameters, and how failures are reported.
+#include "http/header_block.h"
 #include "http/http_request.h"
 
 #include <gtest/gtest.h>
@@ -104,6 +105,14 @@ TEST_F(HttpRequestTest, KeepAliveLinesAreNormalisedAndDroppedWhenNotLast) {
     // Without normalisation names go out as written.
     const Text raw = echo("/", 0, {}, nullptr, "x-lower: 1", false, false);
     EXPECT_NE(raw.find("\r\nx-lower: 1\r\n"), std::string::npos);
+}
+
+TEST(HeaderBlockTest, NormalisationCapitalisesEachWordOfEveryName) {
+    // Lines without a colon go; values stay as written; a GBK lead byte takes the byte after
+    // it (here a dash) as its second half, so the letter after it starts no word.
+    EXPECT_EQ(normalized_header_block("content-type: a-b\r\nACCEPT: y\r\nno colon\r\n\r\n"
+                                      "x--y-: z\r\n\x81-a: v"),
+              "Content-Type: a-b\r\nACCEPT: y\r\nX--Y-: z\r\n\x81-a: v");
 }
 
 TEST_F(HttpRequestTest, RequestTargetAndVerb) {
