@@ -34,11 +34,28 @@ bool matches_at(std::string_view text, Size i, std::string_view part, bool ignor
     return true;
 }
 
+bool is_ascii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
 // Walks `region` from byte `from` character by character and calls found(i) for every
 // character start i where needle matches, until found returns false. needle is not empty.
 template <typename Found>
 void walk_matches(std::string_view region, Size from, std::string_view needle, bool ignore_case,
                   Found found) {
+    if (is_ascii(region.substr(from))) {
+        // Every byte starts a character, so the library's byte search finds the same places.
+        const auto same = [ignore_case](char a, char b) {
+            return ignore_case ? fold_ascii(a) == fold_ascii(b) : a == b;
+        };
+        for (auto at = region.begin() + static_cast<std::ptrdiff_t>(from);; ++at) {
+            at = ignore_case ? std::search(at, region.end(), needle.begin(), needle.end(), same)
+                             : std::search(at, region.end(), needle.begin(), needle.end());
+            if (at == region.end() || !found(static_cast<Size>(at - region.begin())))
+                return;
+        }
+    }
     Size i = from;
     const char first = fold_ascii(needle[0]);
     while (region.size() - i >= needle.size()) {

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "api/domain_lookup.h"
@@ -51,22 +52,40 @@ double thread_cpu_ms() {
            (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
 }
 
-// Runs `request` `count` times after one untimed warm-up; the cost of one request.
-Cost measure(int count, const std::function<bool()>& request) {
+using Request = std::function<bool()>;
+
+void run_checked(const Request& request) {
     if (!request()) {
-        std::fprintf(stderr, "warm-up request failed\n");
+        std::fprintf(stderr, "request failed\n");
         std::exit(1);
     }
-    const double cpu_start = thread_cpu_ms();
-    const auto wall_start = Clock::now();
-    for (int i = 0; i < count; ++i) {
-        if (!request()) {
-            std::fprintf(stderr, "request %d failed\n", i + 1);
-            std::exit(1);
+}
+
+// The cost of one request of each side, over `count` requests per side after one untimed
+// warm-up each. The sides take turns in blocks, so that a change in the machine's load
+// falls on both alike.
+std::pair<Cost, Cost> compare(int count, const Request& engine, const Request& bare) {
+    constexpr int kBlock = 10;
+    run_checked(engine);
+    run_checked(bare);
+    Cost totals[2];
+    for (int done = 0; done < count; done += kBlock) {
+        const int block = std::min(kBlock, count - done);
+        for (int side = 0; side < 2; ++side) {
+            const double cpu_start = thread_cpu_ms();
+            const auto wall_start = Clock::now();
+            for (int i = 0; i < block; ++i)
+                run_checked(side == 0 ? engine : bare);
+            totals[side].cpu_ms += thread_cpu_ms() - cpu_start;
+            totals[side].wall_ms +=
+                std::chrono::duration<double, std::milli>(Clock::now() - wall_start).count();
         }
     }
-    const double wall = std::chrono::duration<double, std::milli>(Clock::now() - wall_start).count();
-    return {(thread_cpu_ms() - cpu_start) / count, wall / count};
+    for (Cost& total : totals) {
+        total.cpu_ms /= count;
+        total.wall_ms /= count;
+    }
+    return {totals[0], totals[1]};
 }
 
 std::size_t discard(char*, std::size_t size, std::size_t count, void*) {
@@ -127,7 +146,9 @@ bool bare_request(const std::string& url, const char* verb, const std::string& b
     return code == CURLE_OK && status == 200;
 }
 
-void print_row(const char* path, const Cost& engine, const Cost& bare) {
+void print_row(const char* path, const std::pair<Cost, Cost>& costs, int per = 1) {
+    const Cost engine{costs.first.cpu_ms / per, costs.first.wall_ms / per};
+    const Cost bare{costs.second.cpu_ms / per, costs.second.wall_ms / per};
     std::printf("%-34s %9.3f %9.3f %9.3f %9.3f %7.2f\n", path, engine.cpu_ms, bare.cpu_ms,
                 engine.wall_ms, bare.wall_ms, engine.cpu_ms / bare.cpu_ms);
 }
@@ -161,30 +182,32 @@ int run(int count) {
     std::printf("%-34s %9s %9s %9s %9s %7s\n", "path", "cpu", "bare cpu", "wall", "bare wall",
                 "cpu x");
 
-    print_row("http_request_simple GET (http)", measure(count, [&] {
-                  Text status;
-                  http_request_simple(dns_url, 0, {}, nullptr, nullptr, {}, nullptr, false, {}, {},
-                                      {}, {}, {}, 0, nullptr, &status);
-                  return status == "200 OK";
-              }),
-              measure(count, [&] { return bare_request(dns_url, "GET", {}, kEngineLines, sandbox.ca_file()); }));
-    print_row("http_request POST (https)", measure(count, [&] {
-                  Text status;
-                  http_request(list_url, 1, list_body, nullptr, nullptr, {}, nullptr, false, {},
-                               {}, {}, {}, {}, 0, nullptr, &status);
-                  return status == "200 OK";
-              }),
-              measure(count, [&] {
-                  return bare_request(list_url, "POST", list_body, kEngineLines, sandbox.ca_file());
-              }));
+    const std::string& ca_file = sandbox.ca_file();
+    print_row("http_request_simple GET (http)", compare(
+                  count,
+                  [&] {
+                      Text status;
+                      http_request_simple(dns_url, 0, {}, nullptr, nullptr, {}, nullptr, false, {},
+                                          {}, {}, {}, {}, 0, nullptr, &status);
+                      return status == "200 OK";
+                  },
+                  [&] { return bare_request(dns_url, "GET", {}, kEngineLines, ca_file); }));
+    print_row("http_request POST (https)", compare(
+                  count,
+                  [&] {
+                      Text status;
+                      http_request(list_url, 1, list_body, nullptr, nullptr, {}, nullptr, false,
+                                   {}, {}, {}, {}, {}, 0, nullptr, &status);
+                      return status == "200 OK";
+                  },
+                  [&] { return bare_request(list_url, "POST", list_body, kEngineLines, ca_file); }));
     print_row("network_time HEAD (http)",
-              measure(count, [&] { return network_time(endpoints.time_url).days > 1.0; }),
-              measure(count, [&] {
-                  return bare_request(endpoints.time_url, "HEAD", {}, time_lines, sandbox.ca_file());
-              }));
+              compare(
+                  count, [&] { return network_time(endpoints.time_url).days > 1.0; },
+                  [&] { return bare_request(endpoints.time_url, "HEAD", {}, time_lines, ca_file); }));
 
-    // One steady pass with all 120 slots watched: 6 Record.List over HTTPS, then for
-    // every slot one HTTP-DNS GET and one network-time HEAD.
+    // Steady passes with all 120 slots watched: 6 Record.List over HTTPS, then for every
+    // slot one HTTP-DNS GET and one network-time HEAD.
     MemoryControls controls;
     controls.set_edit_text(control::id_edit(), kAccountId);
     controls.set_edit_text(control::token_edit(), kToken);
@@ -197,31 +220,30 @@ int run(int count) {
     PageWatchList watch;
     bench::watch_slots(controls, watch, slots);
     const int pass_requests = control::kPageCount + 2 * slots;
-    const int passes = std::max(1, count / pass_requests);
-    const Cost pass = measure(passes, [&] {
-        run_update_pass(context, watch);
-        return true;
-    });
-    const Cost bare_pass = measure(passes, [&] {
+    const auto bare_pass = [&] {
         bool ok = true;
         for (int page = 1; page <= control::kPageCount; ++page) {
+            const Text domain_id = controls.list_cell_text(control::record_list(page), 0, 0);
             ok = bare_request("https://" + endpoints.api_host + "/Record.List", "POST",
-                              list_body + "&domain_id=" + controls.list_cell_text(
-                                                              control::record_list(page), 0, 0),
-                              kEngineLines, sandbox.ca_file()) && ok;
+                              list_body + "&domain_id=" + domain_id, kEngineLines, ca_file) &&
+                 ok;
         }
         for (int slot = 0; slot < slots; ++slot) {
-            ok = bare_request(dns_url, "GET", {}, kEngineLines, sandbox.ca_file()) && ok;
-            ok = bare_request(endpoints.time_url, "HEAD", {}, time_lines, sandbox.ca_file()) && ok;
+            ok = bare_request(dns_url, "GET", {}, kEngineLines, ca_file) && ok;
+            ok = bare_request(endpoints.time_url, "HEAD", {}, time_lines, ca_file) && ok;
         }
         return ok;
-    });
-    const auto per_request = [&](Cost cost) {
-        return Cost{cost.cpu_ms / pass_requests, cost.wall_ms / pass_requests};
     };
-    print_row("update pass, 120 slots (per req)", per_request(pass), per_request(bare_pass));
+    const auto pass = compare(
+        std::max(2, count / pass_requests),
+        [&] {
+            run_update_pass(context, watch);
+            return true;
+        },
+        bare_pass);
+    print_row("update pass, 120 slots (per req)", pass, pass_requests);
     std::printf("update pass, 120 slots: %d requests, %.1f ms cpu, %.1f ms wall per pass\n",
-                pass_requests, pass.cpu_ms, pass.wall_ms);
+                pass_requests, pass.first.cpu_ms, pass.first.wall_ms);
     set_extra_ca_file("");
     return 0;
 }
