@@ -2,8 +2,6 @@
 
 #include <curl/curl.h>
 
-#include <algorithm>
-
 namespace velmora::sandbox::testing {
 namespace {
 
@@ -44,14 +42,6 @@ HttpReply http_request(const std::string& method, const std::string& url, const 
     reply.transferred = code == CURLE_OK;
     reply.error = error[0] != '\0' ? error : curl_easy_strerror(code);
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &reply.status);
-    curl_off_t connected = 0;
-    curl_off_t tls_connected = 0;
-    curl_off_t total = 0;
-    curl_easy_getinfo(curl, CURLINFO_CONNECT_TIME_T, &connected);
-    curl_easy_getinfo(curl, CURLINFO_APPCONNECT_TIME_T, &tls_connected);
-    curl_easy_getinfo(curl, CURLINFO_TOTAL_TIME_T, &total);
-    reply.milliseconds_after_connect =
-        static_cast<double>(total - std::max(connected, tls_connected)) / 1000.0;
     curl_slist_free_all(headers);
     curl_easy_cleanup(curl);
     return reply;

@@ -14,8 +14,6 @@ struct HttpReply {
     std::string headers;
     std::string body;
     std::string error;
-    // From the end of the connection set-up (TLS handshake included) to the last byte.
-    double milliseconds_after_connect = 0;
 };
 
 // `method` is "GET", "HEAD" or "POST". An HTTPS URL is verified against `ca_file` only.
