@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/atomic_file.h"
+#include "base/backend.h"
 
 namespace velmora {
 
@@ -199,6 +200,18 @@ void insert_line(std::vector<Line>& lines, size_t position, std::string text) {
 }
 
 }  // namespace
+
+Text read_ini_item(const Text& path, const Text& section, const Text& key,
+                   const Text& default_value) {
+    const std::string_view file = skip_leading_blanks(path);
+    const std::string_view section_wanted = skip_leading_blanks(section);
+    const std::string_view key_wanted = skip_leading_blanks(key);
+    if (file.empty() || section_wanted.empty() || key_wanted.empty()) {
+        return {};
+    }
+    return backend::read_profile_string(Text(file), Text(section_wanted), Text(key_wanted),
+                                        default_value);
+}
 
 Text read_ini_item_portably(const Text& path, const Text& section, const Text& key,
                             const Text& default_value) {

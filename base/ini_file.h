@@ -17,8 +17,8 @@ namespace velmora {
 Text read_ini_item(const Text& path, const Text& section, const Text& key,
                    const Text& default_value = {});
 
-// The same rules in plain byte logic: read_ini_item on Linux; on Windows, where
-// read_ini_item asks the platform's private-profile reader, the yardstick it is held to.
+// The platform's lookup in plain byte logic, the same rules again: what read_ini_item
+// asks on Linux; on Windows, where the platform's reader answers, its yardstick.
 Text read_ini_item_portably(const Text& path, const Text& section, const Text& key,
                             const Text& default_value = {});
 

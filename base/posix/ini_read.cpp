@@ -1,11 +1,12 @@
+#include "base/backend.h"
 #include "base/ini_file.h"
 
-namespace velmora {
+namespace velmora::backend {
 
 // Linux has no private-profile service; our reader follows its rules.
-Text read_ini_item(const Text& path, const Text& section, const Text& key,
-                   const Text& default_value) {
+Text read_profile_string(const Text& path, const Text& section, const Text& key,
+                         const Text& default_value) {
     return read_ini_item_portably(path, section, key, default_value);
 }
 
-}  // namespace velmora
+}  // namespace velmora::backend

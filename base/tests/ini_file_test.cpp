@@ -176,12 +176,12 @@ TEST_F(IniFileTest, AReadOnlyFileIsLeftUntouched) {
     put("[s]\r\nk=old\r\n");
     const std::string before = content();
     fs::permissions(path_, fs::perms::owner_write | fs::perms::group_write |
-                               fs::perms::others_write, fs::perms_options::remove);
+                               fs::perms::others_write, fs::perm_options::remove);
     EXPECT_FALSE(write_ini_item(path_, "s", "k", "new"));
     EXPECT_FALSE(write_ini_item(path_, "t", "k", "new"));
     EXPECT_EQ(content(), before);
     EXPECT_EQ(files_in_directory(), 1u);
-    fs::permissions(path_, fs::perms::owner_write, fs::perms_options::add);
+    fs::permissions(path_, fs::perms::owner_write, fs::perm_options::add);
 }
 #else
 TEST_F(IniFileTest, ANewFileIsPrivateAndAnExistingFileKeepsItsMode) {

@@ -1,0 +1,11 @@
+#include "base/backend.h"
+
+namespace velmora::backend {
+
+// On Windows the classes the program creates are the platform's own; nothing of ours
+// stands in for them.
+std::vector<BuiltinClass> builtin_automation_classes() {
+    return {};
+}
+
+}  // namespace velmora::backend
