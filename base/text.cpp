@@ -155,21 +155,34 @@ Text replace_text(std::string_view text, std::string_view old_part, std::string_
     Text result(text.substr(0, skip));
     Size i = skip;
     int replaced = 0;
+    const bool ascii = is_ascii(text.substr(skip));
     while (text.size() - i >= old_part.size()) {
-        if (matches_at(text, i, old_part, !case_sensitive)) {
-            result.append(new_part);
-            i += old_part.size();
-            if (++replaced == count) {
+        if (ascii) {
+            // Every byte starts a character: copy up to the next match in one piece.
+            const auto same = [case_sensitive](char a, char b) {
+                return case_sensitive ? a == b : fold_ascii(a) == fold_ascii(b);
+            };
+            const auto at = std::search(text.begin() + static_cast<std::ptrdiff_t>(i), text.end(),
+                                        old_part.begin(), old_part.end(), same);
+            const Size found = static_cast<Size>(at - text.begin());
+            result.append(text.substr(i, found - i));
+            i = found;
+            if (at == text.end())
+                break;
+        } else if (!matches_at(text, i, old_part, !case_sensitive)) {
+            const Size step = char_size(text, i);
+            if (step == 0) {
                 break;
             }
+            result.append(text.substr(i, step));
+            i += step;
             continue;
         }
-        const Size step = char_size(text, i);
-        if (step == 0) {
+        result.append(new_part);
+        i += old_part.size();
+        if (++replaced == count) {
             break;
         }
-        result.append(text.substr(i, step));
-        i += step;
     }
     result.append(text.substr(i));
     return result;

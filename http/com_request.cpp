@@ -134,8 +134,11 @@ Bytes com_request(const Text& url, int method, const Text& body, Text* send_cook
 
     Text local_received;
     Text& received = received_cookies ? *received_cookies : local_received;
-    for (const Text& line : split_text(headers, "\r\n"))
-        collect_set_cookie(line, received);
+    // Only a line naming Set-Cookie carries a cookie; most replies have none.
+    if (find_text(headers, "Set-Cookie") != -1) {
+        for (const Text& line : split_text(headers, "\r\n"))
+            collect_set_cookie(line, received);
+    }
     finish_received_cookies(received);
     if (merge_cookies && send_cookies)
         received = velmora::merge_cookies(*send_cookies, received);
