@@ -85,14 +85,52 @@ struct CurlTransfer::Progress {
     }
 };
 
+namespace {
+
+// Making and freeing a libcurl handle (and the transfer machinery it grows at its first
+// transfer) costs more than a loopback exchange itself, so each thread keeps one and
+// resets it for every exchange. Nothing of an exchange survives into the next: every
+// option is reset, connections are closed when their transfer ends, and neither host
+// names nor TLS sessions are cached (see CurlTransfer's constructor).
+struct ThreadHandle {
+    CURL* handle = nullptr;
+    bool in_use = false;
+    ThreadHandle() = default;
+    ThreadHandle(const ThreadHandle&) = delete;
+    ThreadHandle& operator=(const ThreadHandle&) = delete;
+    ~ThreadHandle() {
+        if (handle)
+            curl_easy_cleanup(handle);
+    }
+};
+thread_local ThreadHandle thread_handle;
+
+}  // namespace
+
 CurlTransfer::CurlTransfer() {
     if (!curl_ready())
         return;
-    handle_ = curl_easy_init();
+    if (thread_handle.in_use) {
+        // A request made while another is in flight on this thread (from an event handler
+        // run by the pump) gets a handle of its own.
+        handle_ = curl_easy_init();
+    } else {
+        if (!thread_handle.handle)
+            thread_handle.handle = curl_easy_init();
+        handle_ = thread_handle.handle;
+        if (handle_) {
+            curl_easy_reset(handle_);
+            thread_handle.in_use = true;
+        }
+    }
     if (!handle_)
         return;
     // Threads make requests; libcurl must not use signals for its own timeouts.
     curl_easy_setopt(handle_, CURLOPT_NOSIGNAL, 1L);
+    // No connection, host name or TLS session outlives the exchange.
+    curl_easy_setopt(handle_, CURLOPT_FORBID_REUSE, 1L);
+    curl_easy_setopt(handle_, CURLOPT_DNS_CACHE_TIMEOUT, 0L);
+    curl_easy_setopt(handle_, CURLOPT_SSL_SESSIONID_CACHE, 0L);
     curl_easy_setopt(handle_, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
     curl_easy_setopt(handle_, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(handle_, CURLOPT_FOLLOWLOCATION, 0L);
@@ -106,8 +144,13 @@ CurlTransfer::CurlTransfer() {
 }
 
 CurlTransfer::~CurlTransfer() {
-    if (handle_)
+    if (handle_ == thread_handle.handle) {
+        // The handle must not point into this transfer's header lists once they are freed.
+        curl_easy_reset(handle_);
+        thread_handle.in_use = false;
+    } else if (handle_) {
         curl_easy_cleanup(handle_);
+    }
     curl_slist_free_all(headers_);
     curl_slist_free_all(proxy_headers_);
 }

@@ -13,6 +13,7 @@
 
 #include "base/event_pump.h"
 #include "base/gbk.h"
+#include "base/text.h"
 #include "http/curl_transfer.h"
 #include "http/request_target.h"
 #include "http/tests/support/fixture_proxy.h"
@@ -105,6 +106,25 @@ TEST_F(HttpRequestTest, KeepAliveLinesAreNormalisedAndDroppedWhenNotLast) {
     // Without normalisation names go out as written.
     const Text raw = echo("/", 0, {}, nullptr, "x-lower: 1", false, false);
     EXPECT_NE(raw.find("\r\nx-lower: 1\r\n"), std::string::npos);
+}
+
+TEST_F(HttpRequestTest, NoConnectionOrCookieOutlivesACall) {
+    // The server keeps each connection open after its reply: a call that reused one would
+    // wait on it for an answer that never comes.
+    server_.route("/kept", [](const RawRequest&) {
+        FixtureReply reply{http_reply(200, "OK", "ok", {"Set-Cookie: session=1"})};
+        reply.bytes = replace_text(reply.bytes, "Connection: close\r\n", "");
+        reply.keep_open = true;
+        return reply;
+    });
+    constexpr int kTimeoutSeconds = 2;
+    for (int call = 1; call <= 3; ++call) {
+        Text status;
+        http_request(server_.url("/kept"), 0, {}, nullptr, nullptr, {}, nullptr, false, {}, {},
+                     {}, {}, {}, kTimeoutSeconds, nullptr, &status);
+        EXPECT_EQ(status, "200 OK") << "call " << call;
+    }
+    EXPECT_EQ(echo("/").find("Cookie"), std::string::npos);
 }
 
 TEST(HeaderBlockTest, NormalisationCapitalisesEachWordOfEveryName) {

@@ -148,7 +148,9 @@ void FixtureServer::serve(int socket) {
             requests_.push_back(request);
         }
         const FixtureReply reply = answer(request);
-        if (reply.never_answer) {
+        if (!reply.never_answer)
+            write(reply.bytes);
+        if (reply.never_answer || reply.keep_open) {
             // Silent until the client gives up or the server stops.
             pollfd watched{socket, POLLIN, 0};
             while (!acceptor_.stopping()) {
@@ -158,8 +160,6 @@ void FixtureServer::serve(int socket) {
                         break;
                 }
             }
-        } else {
-            write(reply.bytes);
         }
     }
     if (ssl && usable)

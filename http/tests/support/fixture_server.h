@@ -26,6 +26,7 @@ struct RawRequest {
 struct FixtureReply {
     std::string bytes;          // written as they stand, then the connection is closed
     bool never_answer = false;  // hold the connection open without a byte until the end
+    bool keep_open = false;     // after the bytes, hold the connection open until the end
 };
 
 using FixtureRoute = std::function<FixtureReply(const RawRequest&)>;
