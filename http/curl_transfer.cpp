@@ -91,7 +91,7 @@ namespace {
 // transfer) costs more than a loopback exchange itself, so each thread keeps one and
 // resets it for every exchange. Nothing of an exchange survives into the next: every
 // option is reset, connections are closed when their transfer ends, and neither host
-// names nor TLS sessions are cached (see CurlTransfer's constructor).
+// names, TLS sessions nor trust stores are cached (see CurlTransfer's constructor).
 struct ThreadHandle {
     CURL* handle = nullptr;
     bool in_use = false;
@@ -127,10 +127,12 @@ CurlTransfer::CurlTransfer() {
         return;
     // Threads make requests; libcurl must not use signals for its own timeouts.
     curl_easy_setopt(handle_, CURLOPT_NOSIGNAL, 1L);
-    // No connection, host name or TLS session outlives the exchange.
+    // No connection, host name, TLS session or trust store outlives the exchange (a
+    // cached store would also hide a later change of the extra CA bundle).
     curl_easy_setopt(handle_, CURLOPT_FORBID_REUSE, 1L);
     curl_easy_setopt(handle_, CURLOPT_DNS_CACHE_TIMEOUT, 0L);
     curl_easy_setopt(handle_, CURLOPT_SSL_SESSIONID_CACHE, 0L);
+    curl_easy_setopt(handle_, CURLOPT_CA_CACHE_TIMEOUT, 0L);
     curl_easy_setopt(handle_, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
     curl_easy_setopt(handle_, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(handle_, CURLOPT_FOLLOWLOCATION, 0L);

@@ -1,6 +1,5 @@
 // The request engine against real loopback servers: what goes out on the wire, what
 // comes back into the out-parameters, and how failures are reported.
-#include "http/header_block.h"
 #include "http/http_request.h"
 
 #include <gtest/gtest.h>
@@ -15,11 +14,13 @@
 #include "base/gbk.h"
 #include "base/text.h"
 #include "http/curl_transfer.h"
+#include "http/header_block.h"
 #include "http/request_target.h"
 #include "http/tests/support/fixture_proxy.h"
 #include "http/tests/support/fixture_server.h"
 #include "http/tests/support/loopback_socket.h"
 #include "http/tests/support/test_certificates.h"
+#include "http/tls_settings.h"
 
 namespace velmora {
 namespace {
@@ -431,6 +432,23 @@ TEST_F(HttpRequestTest, FailuresBeforeAnyResponseAreNumbered) {
               "");
     EXPECT_EQ(status, gbk("711 发送请求失败!"));
     EXPECT_TRUE(untrusted.requests().empty());
+}
+
+TEST_F(HttpRequestTest, TheTrustStoreFollowsTheExtraCaFile) {
+    // The store is built once, but a change of the extra bundle reaches the next call on
+    // the same thread, in both directions.
+    FixtureServer secure(FixtureServer::Tls::trusted);
+    const auto status_of_call = [&] {
+        Text status;
+        http_request(secure.url("/"), 0, {}, nullptr, nullptr, {}, nullptr, false, {}, {}, {},
+                     {}, {}, 0, nullptr, &status);
+        return status;
+    };
+    EXPECT_EQ(status_of_call(), "200 OK");
+    set_extra_ca_file("");
+    EXPECT_EQ(status_of_call(), gbk("711 发送请求失败!"));
+    set_extra_ca_file(testing::trust_test_ca());
+    EXPECT_EQ(status_of_call(), "200 OK");
 }
 
 TEST_F(HttpRequestTest, ASilentServerTimesOutAsNoResponse) {
