@@ -97,8 +97,9 @@ std::string_view strip_quotes(std::string_view value) {
     return value;
 }
 
-// One line of the file, its end (CR LF, LF or nothing on a last line) kept apart so
-// that lines nobody touches are written back byte for byte.
+// One line of the file, its end (CR LF, LF, a lone CR or nothing on a last line) kept
+// apart so that lines nobody touches are written back byte for byte. The platform's
+// reader ends a line at a lone CR too, so a line break of any kind ends one here.
 struct Line {
     std::string text;
     std::string end;
@@ -107,15 +108,14 @@ struct Line {
 std::vector<Line> split_lines(std::string_view content) {
     std::vector<Line> lines;
     while (!content.empty()) {
-        size_t newline = content.find('\n');
-        std::string_view text = content.substr(0, newline);
-        std::string_view end = newline == std::string_view::npos ? "" : "\n";
-        if (!text.empty() && text.back() == '\r') {
-            text.remove_suffix(1);
-            end = newline == std::string_view::npos ? "\r" : "\r\n";
-        }
-        lines.push_back({std::string(text), std::string(end)});
-        content.remove_prefix(newline == std::string_view::npos ? content.size() : newline + 1);
+        const size_t ending = content.find_first_of("\r\n");
+        const size_t end_size = ending == std::string_view::npos      ? 0
+                                : content.substr(ending, 2) == "\r\n" ? 2
+                                                                      : 1;
+        const size_t text_size = ending == std::string_view::npos ? content.size() : ending;
+        lines.push_back({std::string(content.substr(0, text_size)),
+                         std::string(content.substr(text_size, end_size))});
+        content.remove_prefix(text_size + end_size);
     }
     return lines;
 }

@@ -13,6 +13,7 @@
 #include <fstream>
 #include <random>
 #include <sstream>
+#include <vector>
 
 #include "base/gbk.h"
 
@@ -101,6 +102,7 @@ TEST_F(IniFileTest, ReadsHandWrittenFilesTheClassicWay) {
         "half=\"open\n"
         "empty=\n"
         "no equals sign\n"
+        "lone=cr\rafter=it\n"  // a lone CR ends a line too
         "key=second of the same name\n"
         "[spaced]\n"
         "key=second section of the same name\n");
@@ -111,6 +113,48 @@ TEST_F(IniFileTest, ReadsHandWrittenFilesTheClassicWay) {
     EXPECT_EQ(read_ini_item(path_, "Spaced", "empty", "d"), "");
     EXPECT_EQ(read_ini_item(path_, "Spaced", "no equals sign", "d"), "d");
     EXPECT_EQ(read_ini_item(path_, "Spaced", "stray", "d"), "d");
+    EXPECT_EQ(read_ini_item(path_, "Spaced", "lone"), "cr");
+    EXPECT_EQ(read_ini_item(path_, "Spaced", "after"), "it");
+}
+
+// On Windows read_ini_item is the platform's reader and read_ini_item_portably our byte
+// logic of its rules: they must agree on odd hand-written files and on what our writer
+// writes. (On Linux the two are one reader; the case still runs the writer.)
+TEST_F(IniFileTest, ThePortableReaderAgreesWithThePlatformsReader) {
+    const std::vector<std::string> pieces = {
+        "[",      "]", "=", " ",    "\t", ";",  "\"",       "'",        "s",        "S",
+        "k",      "K", "v", "\r\n", "\n", "\r", "\x81\x41", "\x81\x61", "\x81\x5d", gbk("登入数据"),
+        gbk("值")};
+    const std::vector<std::string> sections = {"s",        "S",         " s",           "\x81\x41",
+                                               "\x81\x61", "s\x81\x5d", gbk("登入数据")};
+    const std::vector<std::string> keys = {"k", "K", "k k", "\x81\x41", "v", gbk("值")};
+    const std::vector<std::string> defaults = {"", "d", "d  "};
+    std::mt19937 random(20261209);
+    const auto pick = [&random](const std::vector<std::string>& from) {
+        return from[std::uniform_int_distribution<size_t>(0, from.size() - 1)(random)];
+    };
+    int compared = 0;
+    for (int file = 0; file < 150; ++file) {
+        std::string text;
+        for (int piece = 0; piece < 60; ++piece) {
+            text += pick(pieces);
+        }
+        put(text);
+        for (int write = 0; write < file % 3; ++write) {
+            write_ini_item(path_, pick(sections), pick(keys), pick(pieces) + pick(pieces));
+        }
+        for (const std::string& section : sections) {
+            for (const std::string& key : keys) {
+                const std::string fallback = pick(defaults);
+                ASSERT_EQ(read_ini_item(path_, section, key, fallback),
+                          read_ini_item_portably(path_, section, key, fallback))
+                    << "file " << file << ": [" << section << "] " << key << "\n"
+                    << content();
+                ++compared;
+            }
+        }
+    }
+    EXPECT_EQ(compared, 150 * 7 * 6);
 }
 
 TEST_F(IniFileTest, ValuesAreReadWholeUpTo10239Bytes) {
@@ -175,8 +219,9 @@ TEST_F(IniFileTest, AFileInAMissingDirectoryCannotBeWritten) {
 TEST_F(IniFileTest, AReadOnlyFileIsLeftUntouched) {
     put("[s]\r\nk=old\r\n");
     const std::string before = content();
-    fs::permissions(path_, fs::perms::owner_write | fs::perms::group_write |
-                               fs::perms::others_write, fs::perm_options::remove);
+    fs::permissions(path_,
+                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
     EXPECT_FALSE(write_ini_item(path_, "s", "k", "new"));
     EXPECT_FALSE(write_ini_item(path_, "t", "k", "new"));
     EXPECT_EQ(content(), before);
