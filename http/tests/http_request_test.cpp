@@ -109,6 +109,14 @@ TEST_F(HttpRequestTest, KeepAliveLinesAreNormalisedAndDroppedWhenNotLast) {
     EXPECT_NE(raw.find("\r\nx-lower: 1\r\n"), std::string::npos);
 }
 
+TEST_F(HttpRequestTest, APageDeclaringGb2312KeepsItsGbkOnlyCharacters) {
+    const Text page = gbk("<meta charset=\"GB2312\"><p>堃喆镕</p>");
+    server_.route("/page", [&](const RawRequest&) {
+        return FixtureReply{http_reply(200, "OK", page, {"Content-Type: text/html"})};
+    });
+    EXPECT_EQ(http_request(server_.url("/page")), page);
+}
+
 TEST_F(HttpRequestTest, NoConnectionOrCookieOutlivesACall) {
     // The server keeps each connection open after its reply: a call that reused one would
     // wait on it for an answer that never comes.
