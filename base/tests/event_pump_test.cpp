@@ -9,6 +9,10 @@
 #include <thread>
 #include <vector>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace velmora {
 namespace {
 
@@ -167,6 +171,56 @@ TEST_F(DelayTest, ShutdownInterruptsAWaitInsideAPump) {
     EXPECT_FALSE(wait.get());
     EXPECT_LT(Clock::now() - start, kPrompt);
 }
+
+#ifdef _WIN32
+// A thread without a pump still has a message queue on Windows: process_events and delay
+// hand its messages to its windows, and leave a quit message for the thread's own loop.
+std::atomic<int> handled_messages = 0;
+
+LRESULT CALLBACK count_user_messages(HWND window, UINT message, WPARAM w, LPARAM l) {
+    if (message == WM_USER) {
+        ++handled_messages;
+        return 0;
+    }
+    return DefWindowProcW(window, message, w, l);
+}
+
+TEST_F(DelayTest, WithoutAPumpTheThreadsOwnMessagesAreHandled) {
+    WNDCLASSW window_class{};
+    window_class.lpfnWndProc = count_user_messages;
+    window_class.lpszClassName = L"VelmoraDelayTest";
+    ASSERT_NE(RegisterClassW(&window_class), 0);
+    HWND window = CreateWindowW(L"VelmoraDelayTest", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+
+    for (int i = 0; i < 3; ++i) {
+        PostMessageW(window, WM_USER, 0, 0);
+    }
+    process_events();
+    EXPECT_EQ(handled_messages, 3);
+
+    // Posted from another thread while the delay waits: handled before it returns.
+    std::thread poster([window] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        PostMessageW(window, WM_USER, 0, 0);
+    });
+    EXPECT_TRUE(delay(200, 0));
+    poster.join();
+    EXPECT_EQ(handled_messages, 4);
+
+    // Posted in order (PostQuitMessage would only flag a quit for when the queue is empty).
+    PostThreadMessageW(GetCurrentThreadId(), WM_QUIT, 0, 0);
+    PostMessageW(window, WM_USER, 0, 0);
+    process_events();
+    EXPECT_EQ(handled_messages, 4) << "nothing is taken past the quit message";
+    MSG message;
+    EXPECT_TRUE(PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE));
+    EXPECT_EQ(message.message, static_cast<UINT>(WM_QUIT));
+
+    DestroyWindow(window);
+}
+#endif
 
 }  // namespace
 }  // namespace velmora
