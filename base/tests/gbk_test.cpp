@@ -72,6 +72,24 @@ TEST(ConvertCharset, ConvertsLongInputsAndSkipsBadBytes) {
     EXPECT_EQ(out, "ab");
 }
 
+// The names replies declare, as the platform's charset lookup (or iconv) knows them.
+TEST(ConvertCharset, DeclaredCharsetNamesAndGbkForEveryNameOfGb2312) {
+    std::string out;
+    ASSERT_TRUE(convert_charset("caf\xe9", "iso-8859-1", "UTF-8", out));
+    EXPECT_EQ(out, "café");
+    ASSERT_TRUE(convert_charset("\xa4\xa4\xa4\xe5", "Big5", "UTF-8", out));
+    EXPECT_EQ(out, "中文");
+    // 堃 exists in GBK only; a page declaring GB2312 still means it.
+    for (const char* name : {"GB2312", "gb_2312-80", "x-gbk", "EUC-CN"}) {
+        ASSERT_TRUE(convert_charset(gbk("堃"), name, "UTF-8", out)) << name;
+        EXPECT_EQ(out, "堃") << name;
+    }
+    ASSERT_TRUE(convert_charset(gbk("中"), "GBK", "UTF-16LE", out));
+    EXPECT_EQ(out, "\x2d\x4e");
+    ASSERT_TRUE(convert_charset("\x2d\x4e", "UTF-16LE", "GBK", out));
+    EXPECT_EQ(out, gbk("中"));
+}
+
 TEST(ConvertCharset, UnknownCharsetGivesFalseAndEmptyOutput) {
     std::string out = "left over";
     EXPECT_FALSE(convert_charset("abc", "NO-SUCH-CHARSET", "GBK", out));
