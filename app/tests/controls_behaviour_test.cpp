@@ -1,13 +1,12 @@
 // The behaviour the logic relies on, checked against both implementations of Controls:
-// the in-memory one and the program's real main window.
+// the in-memory one and the program's real main window (Qt on Linux, Win32 on Windows).
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <tuple>
 #include <vector>
 
-#include "app/qt/qt_controls.h"
-#include "app/tests/qt_test_application.h"
+#include "app/tests/platform_test_window.h"
 #include "base/control_names.h"
 #include "base/gbk.h"
 #include "base/memory_controls.h"
@@ -20,7 +19,7 @@ struct MemoryWindow {
     MemoryControls memory;
 };
 
-struct QtWindow : QtTestWindow {
+struct RealWindow : PlatformTestWindow {
     Controls& controls() { return *controls_; }
 };
 
@@ -39,12 +38,12 @@ class ControlsBehaviour : public testing::Test {
     Window window_;
 };
 
-using Implementations = testing::Types<MemoryWindow, QtWindow>;
+using Implementations = testing::Types<MemoryWindow, RealWindow>;
 class ImplementationNames {
   public:
     template <class T>
     static std::string GetName(int) {
-        return std::is_same_v<T, MemoryWindow> ? "Memory" : "Qt";
+        return std::is_same_v<T, MemoryWindow> ? "Memory" : kPlatformWindowName;
     }
 };
 TYPED_TEST_SUITE(ControlsBehaviour, Implementations, ImplementationNames);

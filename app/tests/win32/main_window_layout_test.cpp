@@ -1,0 +1,193 @@
+// The Win32 main window as the user sees it: the frame, where every control sits, the
+// record lists' columns, and captions that fit their controls in the fonts that draw them.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <array>
+#include <string>
+
+#include "app/win32/main_window.h"
+#include "base/control_names.h"
+#include "base/gbk.h"
+
+namespace velmora {
+namespace {
+
+RECT in_parent(HWND control) {
+    RECT area;
+    GetWindowRect(control, &area);
+    MapWindowPoints(HWND_DESKTOP, GetParent(control), reinterpret_cast<POINT*>(&area), 2);
+    return area;
+}
+
+std::string describe(const RECT& area) {
+    return std::to_string(area.left) + "," + std::to_string(area.top) + " " +
+           std::to_string(area.right - area.left) + "x" + std::to_string(area.bottom - area.top);
+}
+
+SIZE text_extent(HWND control, const Text& text) {
+    HDC context = GetDC(control);
+    auto font = reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
+    HGDIOBJ previous = SelectObject(context, font);
+    SIZE extent{};
+    GetTextExtentPoint32A(context, text.c_str(), static_cast<int>(text.size()), &extent);
+    SelectObject(context, previous);
+    ReleaseDC(control, context);
+    return extent;
+}
+
+LOGFONTA font_of(HWND control) {
+    LOGFONTA description{};
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)), sizeof description,
+               &description);
+    return description;
+}
+
+class MainWindowLayout : public testing::Test {
+  protected:
+    MainWindowLayout() { window_.present(); }
+
+    HWND control(const Text& name) {
+        const MainWindow::Control* found = window_.find(name);
+        EXPECT_NE(found, nullptr) << name;
+        return found != nullptr ? found->handle : nullptr;
+    }
+
+    MainWindow window_;
+};
+
+TEST_F(MainWindowLayout, AFixedCentredFrameAroundTheDesignedClientArea) {
+    HWND frame = window_.handle();
+    RECT client;
+    GetClientRect(frame, &client);
+    EXPECT_EQ(describe(client), "0,0 656x488");
+
+    const auto style = static_cast<DWORD>(GetWindowLongA(frame, GWL_STYLE));
+    const auto extended = static_cast<DWORD>(GetWindowLongA(frame, GWL_EXSTYLE));
+    EXPECT_EQ(style & (WS_THICKFRAME | WS_MAXIMIZEBOX), 0u);
+    EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX),
+              DWORD(WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX));
+    EXPECT_EQ(extended & WS_EX_TOPMOST, 0u);
+
+    RECT outer, work;
+    GetWindowRect(frame, &outer);
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_NEAR(outer.left + outer.right, work.left + work.right, 1);
+    EXPECT_NEAR(outer.top + outer.bottom, work.top + work.bottom, 1);
+}
+
+TEST_F(MainWindowLayout, ControlsSitWhereTheLayoutTablePutsThem) {
+    const struct {
+        const Text& name;
+        const char* area;
+    } placed[] = {
+        {control::label(1), "18,8 24x32"},        {control::id_edit(), "55,11 119x27"},
+        {control::label(2), "184,8 50x32"},       {control::token_edit(), "246,11 234x27"},
+        {control::login_button(), "487,8 80x32"}, {control::remember_box(), "573,8 75x16"},
+        {control::label(3), "568,21 80x23"},      {control::record_tabs(), "0,48 656x296"},
+        {control::run_log(), "0,344 656x144"},
+    };
+    for (const auto& expected : placed) {
+        HWND found = control(expected.name);
+        EXPECT_EQ(GetParent(found), window_.handle()) << expected.name;
+        EXPECT_EQ(describe(in_parent(found)), expected.area) << expected.name;
+    }
+
+    HWND tabs = control(control::record_tabs());
+    ASSERT_EQ(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0), control::kPageCount);
+    EXPECT_EQ(SendMessageA(tabs, TCM_GETCURSEL, 0, 0), 0);
+    for (int page = 1; page <= control::kPageCount; ++page) {
+        HWND list = control(control::record_list(page));
+        EXPECT_EQ(GetParent(list), tabs);
+        EXPECT_EQ(describe(in_parent(list)), "0,24 656x264") << "page " << page;
+        // Only the current page's list shows.
+        EXPECT_EQ(IsWindowVisible(list) != FALSE, page == 1) << "page " << page;
+    }
+}
+
+TEST_F(MainWindowLayout, ListsHaveTheSixColumnsAndPageOneFitsWithoutScrolling) {
+    static constexpr std::array<Utf8Literal, 6> headers = {"域名ID", "主机记录", "记录类型",
+                                                           "记录值", "TTL",      "状态"};
+    for (int page = 1; page <= control::kPageCount; ++page) {
+        HWND list = control(control::record_list(page));
+        HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+        ASSERT_EQ(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0), 6);
+        for (int column = 0; column < 6; ++column) {
+            char text[64] = {};
+            LVCOLUMNA description{};
+            description.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
+            description.pszText = text;
+            description.cchTextMax = sizeof text;
+            SendMessageA(list, LVM_GETCOLUMNA, column, reinterpret_cast<LPARAM>(&description));
+            const Text expected = gbk(headers[column]);
+            EXPECT_EQ(Text(text), expected);
+            EXPECT_EQ(description.cx, column == 3 ? (page == 1 ? 127 : 131) : 105)
+                << page << "/" << column;
+            EXPECT_EQ(description.fmt & LVCFMT_JUSTIFYMASK,
+                      column == 0 || column == 5 ? LVCFMT_LEFT : LVCFMT_CENTER);
+            // The header's text with the margins a header item keeps on either side.
+            EXPECT_LE(text_extent(header, expected).cx + 12, description.cx) << expected;
+        }
+    }
+    // 105 + 105 + 105 + 127 + 105 + 105 = 652 pixels fit inside the list's frame.
+    HWND first = control(control::record_list(1));
+    RECT inside;
+    GetClientRect(first, &inside);
+    EXPECT_GE(inside.right, 652);
+    EXPECT_EQ(GetWindowLongA(first, GWL_STYLE) & WS_HSCROLL, 0);
+}
+
+TEST_F(MainWindowLayout, CaptionsFitTheirControlsInTheirFonts) {
+    const LOGFONTA id_font = font_of(control(control::label(1)));
+    EXPECT_EQ(id_font.lfHeight, -16);
+    EXPECT_EQ(id_font.lfWeight, FW_BOLD);
+    EXPECT_EQ(id_font.lfCharSet, GB2312_CHARSET);
+    EXPECT_EQ(Text(id_font.lfFaceName), gbk("微软雅黑"));
+    const LOGFONTA link_font = font_of(control(control::label(3)));
+    EXPECT_EQ(link_font.lfHeight, -12);
+    EXPECT_EQ(link_font.lfWeight, 290);
+    EXPECT_TRUE(link_font.lfUnderline);
+    EXPECT_EQ(Text(link_font.lfFaceName), gbk("微软雅黑 Light"));
+
+    const struct {
+        const Text& name;
+        Text caption;
+        int room;  // what the control itself takes of its width
+    } captions[] = {
+        {control::label(1), "ID", 0},
+        {control::label(2), "Token", 0},
+        {control::label(3), gbk("注册ID\\官网"), 0},
+        {control::login_button(), gbk("登入"), 8},
+        {control::remember_box(), gbk("记住数据"), GetSystemMetrics(SM_CXMENUCHECK) + 4},
+    };
+    for (const auto& expected : captions) {
+        HWND found = control(expected.name);
+        char text[64] = {};
+        GetWindowTextA(found, text, sizeof text);
+        EXPECT_EQ(Text(text), expected.caption);
+        RECT area;
+        GetClientRect(found, &area);
+        const SIZE extent = text_extent(found, expected.caption);
+        EXPECT_LE(extent.cx + expected.room, area.right) << expected.caption;
+        EXPECT_LE(extent.cy, area.bottom) << expected.caption;
+    }
+
+    // The labels draw only their text, the link in pure blue.
+    HDC context = CreateCompatibleDC(nullptr);
+    for (int n = 1; n <= 3; ++n) {
+        HWND label = control(control::label(n));
+        LRESULT brush =
+            SendMessageA(window_.handle(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(context),
+                         reinterpret_cast<LPARAM>(label));
+        EXPECT_EQ(brush, reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH)));
+        EXPECT_EQ(GetBkMode(context), TRANSPARENT);
+        EXPECT_EQ(GetTextColor(context), n == 3 ? RGB(0, 0, 255) : RGB(0, 0, 0));
+    }
+    DeleteDC(context);
+}
+
+}  // namespace
+}  // namespace velmora

@@ -1,0 +1,39 @@
+// The program's Win32 main window, not shown, driven through Win32Controls.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <thread>
+#include <utility>
+
+#include "app/win32/main_window.h"
+#include "app/win32/win32_controls.h"
+
+namespace velmora {
+
+struct Win32TestWindow {
+    Win32TestWindow() : controls_(std::make_unique<Win32Controls>(window_)) {}
+    MainWindow window_;
+    std::unique_ptr<Win32Controls> controls_;
+};
+
+// Runs `body` on a worker thread while this (the window) thread handles messages, and
+// returns once the body has finished.
+template <class Body>
+void run_on_worker_while_pumping(Body body) {
+    const DWORD window_thread = GetCurrentThreadId();
+    std::thread worker([window_thread, body = std::move(body)]() mutable {
+        body();
+        PostThreadMessageA(window_thread, WM_APP + 100, 0, 0);
+    });
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0 &&
+           !(message.hwnd == nullptr && message.message == WM_APP + 100)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    worker.join();
+}
+
+}  // namespace velmora

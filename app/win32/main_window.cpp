@@ -1,0 +1,305 @@
+#include "app/win32/main_window.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "app/win32/record_list.h"
+#include "base/control_names.h"
+#include "base/gbk.h"
+
+namespace velmora {
+
+namespace {
+
+constexpr char kWindowClass[] = "VelmoraMainWindow";
+constexpr int kClientWidth = 656;
+constexpr int kClientHeight = 488;
+// Fixed border, title bar with the system menu, minimise and close, no maximise.
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr DWORD kWindowExStyle = WS_EX_APPWINDOW;
+constexpr int kApplicationIcon = 1;
+
+// How a control subclassed by child_procedure behaves besides its own class.
+enum ChildRole : UINT_PTR {
+    kKeys = 1,   // Esc closes the window; Enter stays in the control
+    kLink,       // also: the hand cursor, and a press reaches the link handler
+    kPageHolder  // also: hands its lists' notifications up to the window
+};
+
+void register_window_class(WNDPROC procedure) {
+    static const ATOM atom = [procedure] {
+        WNDCLASSEXA description{};
+        description.cbSize = sizeof description;
+        description.lpfnWndProc = procedure;
+        description.hInstance = GetModuleHandleA(nullptr);
+        description.hIcon = LoadIconA(description.hInstance, MAKEINTRESOURCEA(kApplicationIcon));
+        description.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+        description.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        description.lpszClassName = kWindowClass;
+        return RegisterClassExA(&description);
+    }();
+    (void)atom;
+}
+
+// The outer rectangle whose client area is 656 × 488, centred on the work area.
+RECT centred_frame() {
+    RECT frame = {0, 0, kClientWidth, kClientHeight};
+    AdjustWindowRectEx(&frame, kWindowStyle, FALSE, kWindowExStyle);
+    RECT work{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    const int left = work.left + (work.right - work.left - width) / 2;
+    const int top = work.top + (work.bottom - work.top - height) / 2;
+    return {left, top, left + width, top + height};
+}
+
+}  // namespace
+
+MainWindow::MainWindow() : fonts_(make_window_fonts()) {
+    INITCOMMONCONTROLSEX classes{sizeof classes, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES};
+    InitCommonControlsEx(&classes);
+    register_window_class(&MainWindow::procedure);
+    const RECT frame = centred_frame();
+    window_ = CreateWindowExA(kWindowExStyle, kWindowClass, "Velmora", kWindowStyle, frame.left,
+                              frame.top, frame.right - frame.left, frame.bottom - frame.top,
+                              nullptr, nullptr, GetModuleHandleA(nullptr), this);
+    if (window_ != nullptr) {
+        build_controls();
+    }
+}
+
+MainWindow::~MainWindow() {
+    if (window_ != nullptr) {
+        DestroyWindow(window_);
+    }
+}
+
+void MainWindow::build_controls() {
+    HFONT standard = fonts_.standard.get();
+    HFONT caption = fonts_.caption.get();
+    const DWORD child = WS_CHILD | WS_VISIBLE;
+    const DWORD label = child | SS_LEFT | SS_CENTERIMAGE | SS_NOPREFIX;
+    const DWORD line = child | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL;
+
+    add(control::label(1), Kind::label, "STATIC", "ID", label, WS_EX_TRANSPARENT, {18, 8, 42, 40},
+        caption);
+    add(control::id_edit(), Kind::edit, "EDIT", "", line, WS_EX_CLIENTEDGE, {55, 11, 174, 38},
+        standard);
+    add(control::label(2), Kind::label, "STATIC", "Token", label, WS_EX_TRANSPARENT,
+        {184, 8, 234, 40}, caption);
+    add(control::token_edit(), Kind::edit, "EDIT", "", line, WS_EX_CLIENTEDGE, {246, 11, 480, 38},
+        standard);
+    login_button_ = add(control::login_button(), Kind::button, "BUTTON", gbk("登入"),
+                        child | WS_TABSTOP | BS_PUSHBUTTON, 0, {487, 8, 567, 40}, standard);
+    add(control::remember_box(), Kind::check_box, "BUTTON", gbk("记住数据"),
+        child | WS_TABSTOP | BS_AUTOCHECKBOX, 0, {573, 8, 648, 24}, standard);
+    // The link sits over the lower half of the check box's cell, as designed.
+    link_ = add(control::label(3), Kind::label, "STATIC", gbk("注册ID\\官网"), label | SS_NOTIFY,
+                WS_EX_TRANSPARENT, {568, 21, 648, 44}, fonts_.link.get());
+    SetWindowSubclass(link_, &MainWindow::child_procedure, kLink,
+                      reinterpret_cast<DWORD_PTR>(this));
+
+    tabs_ = std::make_unique<RecordTabs>(window_, RECT{0, 48, 656, 344}, standard);
+    controls_[control::record_tabs()] = {tabs_->handle(), Kind::tabs};
+    SetWindowSubclass(tabs_->handle(), &MainWindow::child_procedure, kPageHolder,
+                      reinterpret_cast<DWORD_PTR>(this));
+    for (int page = 1; page <= control::kPageCount; ++page) {
+        controls_[control::record_list(page)] = {tabs_->list(page), Kind::list};
+        SetWindowSubclass(tabs_->list(page), &MainWindow::child_procedure, kKeys,
+                          reinterpret_cast<DWORD_PTR>(this));
+    }
+
+    HWND log = add(
+        control::run_log(), Kind::edit, "EDIT", "",
+        child | WS_TABSTOP | WS_VSCROLL | ES_LEFT | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
+        WS_EX_CLIENTEDGE, {0, 344, 656, 488}, standard);
+    // No length limit: the log grows for as long as the program runs.
+    SendMessageA(log, EM_SETLIMITTEXT, 0, 0);
+}
+
+HWND MainWindow::add(const Text& name, Kind kind, const char* window_class, const Text& caption,
+                     DWORD style, DWORD extended_style, RECT area, HFONT font) {
+    HWND control = CreateWindowExA(extended_style, window_class, caption.c_str(), style, area.left,
+                                   area.top, area.right - area.left, area.bottom - area.top,
+                                   window_, nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (control == nullptr) {
+        return nullptr;
+    }
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    if (kind != Kind::label) {
+        SetWindowSubclass(control, &MainWindow::child_procedure, kKeys,
+                          reinterpret_cast<DWORD_PTR>(this));
+    }
+    controls_[name] = {control, kind};
+    return control;
+}
+
+const MainWindow::Control* MainWindow::find(const Text& name) const {
+    auto found = controls_.find(name);
+    return window_ != nullptr && found != controls_.end() ? &found->second : nullptr;
+}
+
+bool MainWindow::is_kind(HWND control, Kind kind) const {
+    return std::any_of(controls_.begin(), controls_.end(), [control, kind](const auto& entry) {
+        return entry.second.handle == control && entry.second.kind == kind;
+    });
+}
+
+bool MainWindow::is_one_line_edit(HWND control) const {
+    return is_kind(control, Kind::edit) && (GetWindowLongA(control, GWL_STYLE) & ES_MULTILINE) == 0;
+}
+
+void MainWindow::present() {
+    ShowWindow(window_, SW_SHOWNORMAL);
+    UpdateWindow(window_);
+}
+
+void MainWindow::run() {
+    MSG message;
+    while (window_ != nullptr && GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+void MainWindow::close() {
+    if (window_ != nullptr) {
+        SendMessageA(window_, WM_CLOSE, 0, 0);
+    }
+}
+
+int MainWindow::add_close_listener(std::function<void()> listener) {
+    close_listeners_.emplace_back(++next_listener_token_, std::move(listener));
+    return next_listener_token_;
+}
+
+void MainWindow::remove_close_listener(int token) {
+    std::erase_if(close_listeners_, [token](const auto& entry) { return entry.first == token; });
+}
+
+void MainWindow::notify_closing() {
+    if (closing_notified_) {
+        return;
+    }
+    closing_notified_ = true;
+    for (const auto& [token, listener] : std::vector(close_listeners_)) {
+        listener();
+    }
+}
+
+LRESULT CALLBACK MainWindow::procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_NCCREATE) {
+        auto* self =
+            static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTA*>(lparam)->lpCreateParams);
+        self->window_ = window;
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (self == nullptr) {
+        return DefWindowProcA(window, message, wparam, lparam);
+    }
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        self->window_ = nullptr;
+        return DefWindowProcA(window, message, wparam, lparam);
+    }
+    return self->handle_message(message, wparam, lparam);
+}
+
+LRESULT MainWindow::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+        case WM_CTLCOLORSTATIC: {
+            auto control = reinterpret_cast<HWND>(lparam);
+            if (!is_kind(control, Kind::label)) {
+                break;
+            }
+            // Only the text is drawn, over whatever the window shows beneath the label.
+            auto context = reinterpret_cast<HDC>(wparam);
+            SetBkMode(context, TRANSPARENT);
+            SetTextColor(context, control == link_ ? RGB(0, 0, 255) : RGB(0, 0, 0));
+            return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+        }
+        case WM_COMMAND:
+            if (HIWORD(wparam) == BN_CLICKED && reinterpret_cast<HWND>(lparam) == login_button_ &&
+                login_clicked_) {
+                login_clicked_();
+            }
+            return 0;
+        case WM_NOTIFY:
+            return handle_notification(*reinterpret_cast<const NMHDR*>(lparam));
+        case WM_KEYDOWN:
+            if (wparam == VK_ESCAPE) {
+                close();
+                return 0;
+            }
+            break;
+        case WM_DESTROY:
+            notify_closing();
+            return 0;
+        default:
+            break;
+    }
+    return DefWindowProcA(window_, message, wparam, lparam);
+}
+
+LRESULT MainWindow::handle_notification(const NMHDR& header) {
+    if (tabs_ == nullptr) {
+        return 0;
+    }
+    if (header.hwndFrom == tabs_->handle() && header.code == TCN_SELCHANGE) {
+        tabs_->show_current_page();
+    } else if (header.code == LVN_ITEMCHANGED) {
+        const int page = tabs_->page_of(header.hwndFrom);
+        const int state = record_list::check_change(reinterpret_cast<const NMLISTVIEW&>(header));
+        if (page != 0 && state >= 0 && row_check_changed_) {
+            row_check_changed_(page, reinterpret_cast<const NMLISTVIEW&>(header).iItem, state);
+        }
+    }
+    return 0;
+}
+
+LRESULT CALLBACK MainWindow::child_procedure(HWND control, UINT message, WPARAM wparam,
+                                             LPARAM lparam, UINT_PTR role, DWORD_PTR self) {
+    auto* window = reinterpret_cast<MainWindow*>(self);
+    switch (message) {
+        case WM_KEYDOWN:
+            if (wparam == VK_ESCAPE) {
+                PostMessageA(window->window_, WM_CLOSE, 0, 0);
+                return 0;
+            }
+            break;
+        case WM_CHAR:
+            // Esc and Enter typed into a one-line box would only ring the bell.
+            if (wparam == VK_ESCAPE || (wparam == VK_RETURN && window->is_one_line_edit(control))) {
+                return 0;
+            }
+            break;
+        case WM_SETCURSOR:
+            if (role == kLink) {
+                SetCursor(LoadCursorA(nullptr, IDC_HAND));
+                return TRUE;
+            }
+            break;
+        case WM_LBUTTONDOWN:
+            if (role == kLink && window->link_pressed_) {
+                window->link_pressed_();
+                return 0;
+            }
+            break;
+        case WM_NOTIFY:
+            if (role == kPageHolder) {
+                return SendMessageA(window->window_, WM_NOTIFY, wparam, lparam);
+            }
+            break;
+        case WM_NCDESTROY:
+            RemoveWindowSubclass(control, &MainWindow::child_procedure, role);
+            break;
+        default:
+            break;
+    }
+    return DefSubclassProc(control, message, wparam, lparam);
+}
+
+}  // namespace velmora

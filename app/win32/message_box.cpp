@@ -1,0 +1,67 @@
+#include "app/win32/message_box.h"
+
+#include <mutex>
+#include <utility>
+
+namespace velmora {
+
+namespace {
+
+struct PresenterSlot {
+    std::mutex mutex;
+    MessageBoxPresenter presenter;
+};
+
+PresenterSlot& presenter_slot() {
+    static PresenterSlot slot;
+    return slot;
+}
+
+int answer_code(int answer) {
+    switch (answer) {
+        case IDCANCEL:
+            return 1;
+        case IDABORT:
+            return 2;
+        case IDRETRY:
+            return 3;
+        case IDIGNORE:
+            return 4;
+        case IDYES:
+            return 5;
+        case IDNO:
+            return 6;
+        default:
+            return 0;
+    }
+}
+
+}  // namespace
+
+void set_message_box_presenter(MessageBoxPresenter presenter) {
+    PresenterSlot& slot = presenter_slot();
+    std::lock_guard lock(slot.mutex);
+    slot.presenter = std::move(presenter);
+}
+
+int show_message_box(HWND owner, const Text& message, int flags, const Text& caption) {
+    UINT style = static_cast<UINT>(flags);
+    if ((style & MB_SYSTEMMODAL) == 0) {
+        style |= MB_TASKMODAL;
+    }
+    MessageBoxPresenter presenter;
+    {
+        PresenterSlot& slot = presenter_slot();
+        std::lock_guard lock(slot.mutex);
+        presenter = slot.presenter;
+    }
+    // The box takes the cursor over; a wait cursor set for a login would otherwise stay
+    // over the window the box covers until the login ends.
+    HCURSOR previous = SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+    int answer = presenter ? presenter(owner, message, caption, style)
+                           : MessageBoxA(owner, message.c_str(), caption.c_str(), style);
+    SetCursor(previous);
+    return answer_code(answer);
+}
+
+}  // namespace velmora

@@ -1,0 +1,140 @@
+#include "app/win32/record_list.h"
+
+#include <array>
+#include <vector>
+
+#include "base/gbk.h"
+
+namespace velmora::record_list {
+
+namespace {
+
+constexpr int kColumnWidth = 105;
+constexpr int kValueColumn = 3;
+constexpr int kFirstReadSize = 512;
+// State image 1 is the empty box, 2 the ticked one; 0 means the row has no box yet.
+constexpr UINT kUnticked = 1;
+constexpr UINT kTicked = 2;
+
+bool has_cell(HWND list, int row, int column) {
+    return row >= 0 && row < row_count(list) && column >= 0 && column < kColumnCount;
+}
+
+UINT state_image(UINT state) {
+    return (state & LVIS_STATEIMAGEMASK) >> 12;
+}
+
+}  // namespace
+
+HWND create(HWND parent, const RECT& area, int value_column_width, HFONT font) {
+    HWND list = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
+                                WS_CHILD | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL, area.left,
+                                area.top, area.right - area.left, area.bottom - area.top, parent,
+                                nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (list == nullptr) {
+        return nullptr;
+    }
+    SendMessageA(list, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    const DWORD extended = LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES;
+    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, extended, extended);
+    SendMessageA(list, LVM_SETTEXTCOLOR, 0, RGB(0, 0, 0));
+    SendMessageA(list, LVM_SETTEXTBKCOLOR, 0, RGB(255, 255, 255));
+    SendMessageA(list, LVM_SETBKCOLOR, 0, RGB(255, 255, 255));
+
+    static constexpr std::array<Utf8Literal, kColumnCount> headers = {
+        "域名ID", "主机记录", "记录类型", "记录值", "TTL", "状态"};
+    for (int column = 0; column < kColumnCount; ++column) {
+        bool left = column == 0 || column == kColumnCount - 1;
+        Text header = gbk(headers[column]);
+        LVCOLUMNA description{};
+        description.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+        description.fmt = left ? LVCFMT_LEFT : LVCFMT_CENTER;
+        description.cx = column == kValueColumn ? value_column_width : kColumnWidth;
+        description.pszText = header.data();
+        description.iSubItem = column;
+        SendMessageA(list, LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&description));
+    }
+    return list;
+}
+
+Text cell_text(HWND list, int row, int column) {
+    if (!has_cell(list, row, column)) {
+        return {};
+    }
+    // The list says only how much it copied, so a full buffer may mean a longer text.
+    std::vector<char> buffer(kFirstReadSize);
+    while (true) {
+        LVITEMA item{};
+        item.iSubItem = column;
+        item.pszText = buffer.data();
+        item.cchTextMax = static_cast<int>(buffer.size());
+        auto length = static_cast<std::size_t>(SendMessageA(
+            list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)));
+        if (length < buffer.size() - 1) {
+            return Text(buffer.data(), length);
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+void set_cell_text(HWND list, int row, int column, const Text& text) {
+    if (!has_cell(list, row, column)) {
+        return;
+    }
+    Text copy = text;
+    LVITEMA item{};
+    item.iSubItem = column;
+    item.pszText = copy.data();
+    SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+int insert_row(HWND list, int position, const Text& caption) {
+    Text copy = caption;
+    LVITEMA item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = position >= 0 ? position : row_count(list);
+    item.pszText = copy.data();
+    return static_cast<int>(
+        SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+}
+
+int row_count(HWND list) {
+    return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+}
+
+bool delete_row(HWND list, int row) {
+    return has_cell(list, row, 0) && SendMessageA(list, LVM_DELETEITEM, row, 0) != FALSE;
+}
+
+bool row_checked(HWND list, int row) {
+    if (!has_cell(list, row, 0)) {
+        return false;
+    }
+    auto state = static_cast<UINT>(SendMessageA(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK));
+    return state_image(state) == kTicked;
+}
+
+void set_row_checked(HWND list, int row, bool checked) {
+    // Row -1 would address every row.
+    if (!has_cell(list, row, 0)) {
+        return;
+    }
+    LVITEMA item{};
+    item.stateMask = LVIS_STATEIMAGEMASK;
+    item.state = INDEXTOSTATEIMAGEMASK(checked ? kTicked : kUnticked);
+    SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+}
+
+int check_change(const NMLISTVIEW& change) {
+    if (change.iItem < 0 || (change.uChanged & LVIF_STATE) == 0) {
+        return -1;
+    }
+    UINT before = state_image(change.uOldState);
+    UINT after = state_image(change.uNewState);
+    if (before == 0 || after == 0 || before == after) {
+        return -1;
+    }
+    return after == kTicked ? 1 : 0;
+}
+
+}  // namespace velmora::record_list

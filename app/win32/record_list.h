@@ -1,0 +1,34 @@
+// The record lists: report-mode list views with a check box in front of every row and the
+// six columns 域名ID, 主机记录, 记录类型, 记录值, TTL, 状态. Rows and columns are 0-based;
+// a row or column that does not exist gives the empty result and is never written.
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "base/types.h"
+
+namespace velmora::record_list {
+
+constexpr int kColumnCount = 6;
+
+// A list at `area` (in `parent`'s client coordinates), not yet visible, whose value
+// column (column 3) is `value_column_width` pixels wide.
+HWND create(HWND parent, const RECT& area, int value_column_width, HFONT font);
+
+Text cell_text(HWND list, int row, int column);
+void set_cell_text(HWND list, int row, int column, const Text& text);
+// Inserts a row captioned `caption` at `position` (a negative one appends); the new row's
+// index, -1 on failure.
+int insert_row(HWND list, int position, const Text& caption);
+int row_count(HWND list);
+bool delete_row(HWND list, int row);
+bool row_checked(HWND list, int row);
+void set_row_checked(HWND list, int row, bool checked);
+
+// The new tick (1 or 0) when a change notification of `list` is a real change of a row's
+// check box; -1 for every other change (selection, focus, text, a row getting its box).
+int check_change(const NMLISTVIEW& change);
+
+}  // namespace velmora::record_list
