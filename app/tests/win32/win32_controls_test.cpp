@@ -1,0 +1,176 @@
+// What only the Win32 side has: real message boxes, calls from a worker thread served by
+// the window thread and released when the window goes, and the user's keys and clicks.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <chrono>
+#include <future>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "app/tests/win32/win32_test_window.h"
+#include "app/win32/message_box.h"
+#include "base/control_names.h"
+#include "base/gbk.h"
+
+namespace velmora {
+namespace {
+
+// Generous bound for "it did not hang"; never reached when things work.
+constexpr auto kHangLimit = std::chrono::seconds(20);
+
+class Win32ControlsTest : public testing::Test, public Win32TestWindow {
+  protected:
+    ~Win32ControlsTest() override { set_message_box_presenter(nullptr); }
+
+    HWND control(const Text& name) { return window_.find(name)->handle; }
+
+    // Handles what is waiting, as the window thread's loop would.
+    static void pump() {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+};
+
+TEST_F(Win32ControlsTest, MessageBoxIsTaskModalOverTheWindowAndMapsTheAnswers) {
+    struct Seen {
+        HWND owner;
+        Text message, caption;
+        UINT style;
+    };
+    std::vector<Seen> seen;
+    int answer = IDOK;
+    set_message_box_presenter(
+        [&](HWND owner, const Text& message, const Text& caption, UINT style) {
+            seen.push_back({owner, message, caption, style});
+            return answer;
+        });
+    EXPECT_EQ(controls_->message_box(gbk("登入成功")), 0);
+    answer = IDYES;
+    EXPECT_EQ(controls_->message_box("?", MB_YESNO, gbk("提示")), 5);
+    answer = IDNO;
+    EXPECT_EQ(controls_->message_box("?", MB_YESNO | MB_SYSTEMMODAL), 6);
+    answer = IDCONTINUE;
+    EXPECT_EQ(controls_->message_box("?", MB_CANCELTRYCONTINUE), 0);
+
+    ASSERT_EQ(seen.size(), 4u);
+    EXPECT_EQ(seen[0].owner, window_.handle());
+    EXPECT_EQ(seen[0].message, gbk("登入成功"));
+    EXPECT_EQ(seen[0].caption, gbk("信息："));
+    EXPECT_EQ(seen[0].style, UINT(MB_OK | MB_TASKMODAL));
+    EXPECT_EQ(seen[1].caption, gbk("提示"));
+    EXPECT_EQ(seen[1].style, UINT(MB_YESNO | MB_TASKMODAL));
+    EXPECT_EQ(seen[2].style, UINT(MB_YESNO | MB_SYSTEMMODAL));
+}
+
+TEST_F(Win32ControlsTest, WorkerCallsRunOnTheWindowThreadAndReturnTheirResults) {
+    const Text& list = control::record_list(2);
+    const DWORD window_thread = GetCurrentThreadId();
+    std::vector<bool> handler_on_window_thread;
+    controls_->set_row_check_handler([&](int, int, int) {
+        handler_on_window_thread.push_back(GetCurrentThreadId() == window_thread);
+    });
+
+    bool all_right = false;
+    run_on_worker_while_pumping([&] {
+        Controls& c = *controls_;
+        for (int i = 0; i < 30; ++i) {
+            c.insert_list_row(list, std::nullopt, std::to_string(i));
+            c.set_list_cell_text(list, i, 3, gbk("值") + std::to_string(i));
+        }
+        c.set_list_row_checked(list, 5, true);
+        c.append_to_edit(control::run_log(), {"one\r\n", "two\r\n"});
+        all_right =
+            c.list_row_count(list) == 30 && c.list_cell_text(list, 17, 3) == gbk("值") + "17" &&
+            c.list_row_checked(list, 5) && c.edit_text(control::run_log()) == "one\r\ntwo\r\n";
+    });
+    EXPECT_TRUE(all_right);
+    EXPECT_EQ(handler_on_window_thread, std::vector<bool>{true});
+}
+
+TEST_F(Win32ControlsTest, AWaitingCallIsReleasedWhenTheWindowCloses) {
+    // The worker's box is up on the window thread; closing the window meanwhile must free
+    // the worker at once with the empty result, without the box being answered first.
+    std::promise<int> worker_answer;
+    std::future<int> answered = worker_answer.get_future();
+    bool released_while_box_up = false;
+    set_message_box_presenter([&](HWND, const Text&, const Text&, UINT) {
+        window_.close();
+        released_while_box_up = answered.wait_for(kHangLimit) == std::future_status::ready;
+        return IDOK;
+    });
+    run_on_worker_while_pumping([&] { worker_answer.set_value(controls_->message_box("bye", 4)); });
+    EXPECT_TRUE(released_while_box_up);
+    EXPECT_EQ(answered.get(), 0);
+
+    // Nobody pumps from here on: a call that waited for the window would hang.
+    auto late = std::async(std::launch::async, [&] {
+        return controls_->list_row_count(control::record_list(1)) == 0 &&
+               controls_->window_title() == "" &&
+               controls_->insert_list_row(control::record_list(1)) == -1 &&
+               controls_->message_box("late") == 0;
+    });
+    ASSERT_EQ(late.wait_for(kHangLimit), std::future_status::ready);
+    EXPECT_TRUE(late.get());
+}
+
+TEST_F(Win32ControlsTest, TheUsersKeysAndClicks) {
+    window_.present();
+    std::vector<std::tuple<int, int, int>> ticks;
+    controls_->set_row_check_handler(
+        [&](int page, int row, int state) { ticks.emplace_back(page, row, state); });
+    int link_presses = 0;
+    window_.on_console_link_pressed([&] { ++link_presses; });
+
+    // The space bar ticks the focused row, as a click on its box does.
+    const Text& list = control::record_list(1);
+    controls_->insert_list_row(list, std::nullopt, "1");
+    controls_->insert_list_row(list, std::nullopt, "2");
+    LVITEMA focus{};
+    focus.stateMask = focus.state = LVIS_FOCUSED | LVIS_SELECTED;
+    SendMessageA(control(list), LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&focus));
+    SendMessageA(control(list), WM_KEYDOWN, VK_SPACE, 0);
+    SendMessageA(control(list), WM_KEYUP, VK_SPACE, 0);
+    pump();
+    EXPECT_EQ(ticks, (std::vector<std::tuple<int, int, int>>{{1, 1, 1}}));
+
+    // The link answers a press of the left button and shows the hand over itself.
+    HWND link = control(control::label(3));
+    SendMessageA(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    EXPECT_EQ(link_presses, 1);
+    SendMessageA(link, WM_SETCURSOR, reinterpret_cast<WPARAM>(link),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_HAND));
+
+    // Appended lines keep the caret at the end and the last line in view.
+    HWND log = control(control::run_log());
+    for (int line = 0; line < 40; ++line) {
+        controls_->append_to_edit(control::run_log(), {"line " + std::to_string(line) + "\r\n"});
+    }
+    DWORD end = 0;
+    SendMessageA(log, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(end, static_cast<DWORD>(GetWindowTextLengthA(log)));
+    EXPECT_GT(SendMessageA(log, EM_GETFIRSTVISIBLELINE, 0, 0), 30);
+
+    // Enter in a one-line box leaves the focus there; Esc closes the window.
+    HWND id = control(control::id_edit());
+    SetFocus(id);
+    SendMessageA(id, WM_KEYDOWN, VK_RETURN, 0);
+    SendMessageA(id, WM_CHAR, VK_RETURN, 0);
+    pump();
+    EXPECT_EQ(GetFocus(), id);
+    SendMessageA(id, WM_KEYDOWN, VK_ESCAPE, 0);
+    pump();
+    EXPECT_EQ(window_.handle(), nullptr);
+    EXPECT_EQ(controls_->window_title(), "");
+}
+
+}  // namespace
+}  // namespace velmora
