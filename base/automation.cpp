@@ -5,6 +5,7 @@
 #include "base/automation/class_registry.h"
 #include "base/automation/variant_change.h"
 #include "base/automation_class.h"
+#include "base/backend.h"
 #include "base/gbk.h"
 
 namespace velmora {
@@ -32,6 +33,24 @@ std::pair<MemberAccess, MemberAccess> access_order(automation_detail::Intent int
 
 }  // namespace
 
+void AutomationObject::call_member(std::string_view member, std::span<const MemberAccess> order,
+                                   MemberCall& call) {
+    const MemberTable::Entry* entry = nullptr;
+    for (MemberAccess access : order) {
+        if ((entry = members().find(member, access)) != nullptr) {
+            break;
+        }
+    }
+    if (entry == nullptr) {
+        call.fail({AutomationError::Kind::unknown_member, "no member named " + Text(member)});
+    } else if (call.count() < entry->min_arguments || call.count() > entry->max_arguments) {
+        call.fail({AutomationError::Kind::wrong_argument_count,
+                   Text(member) + " does not take " + std::to_string(call.count()) + " arguments"});
+    } else {
+        entry->handler(*this, call);
+    }
+}
+
 AutomationValue::AutomationValue(const Text& text) : variant_(to_wide(text)) {}
 
 const AutomationError& last_automation_error() {
@@ -40,14 +59,13 @@ const AutomationError& last_automation_error() {
 
 bool create_object(ComObject& object, const Text& class_name, const Text& /*type_library_file*/) {
     last_error = {};
+    // Our classes first; then, where the platform has component automation, its own.
     AutomationFactory factory = find_automation_class(class_name);
-    if (!factory) {
-        set_error(AutomationError::Kind::unknown_class, "no class named " + class_name);
-        return false;
-    }
-    ComObject created = factory();
+    ComObject created = factory ? factory() : backend::create_platform_object(class_name);
     if (!created) {
-        set_error(AutomationError::Kind::unknown_class, "class " + class_name + " did not start");
+        set_error(
+            AutomationError::Kind::unknown_class,
+            factory ? "class " + class_name + " did not start" : "no class named " + class_name);
         return false;
     }
     object = std::move(created);
@@ -111,28 +129,15 @@ Variant invoke(const ComObject& object, const Text& member, Intent intent,
         set_error(AutomationError::Kind::no_object, "no object for " + member);
         return {};
     }
-    const MemberTable& members = object->members();
-    auto [first, second] = access_order(intent);
-    const MemberTable::Entry* entry = members.find(member, first);
-    if (entry == nullptr) {
-        entry = members.find(member, second);
-    }
-    if (entry == nullptr) {
-        set_error(AutomationError::Kind::unknown_member, "no member named " + member);
-        return {};
-    }
-    if (arguments.size() < entry->min_arguments || arguments.size() > entry->max_arguments) {
-        set_error(AutomationError::Kind::wrong_argument_count,
-                  member + " does not take " + std::to_string(arguments.size()) + " arguments");
-        return {};
-    }
     std::vector<Variant> values;
     values.reserve(arguments.size());
     for (const AutomationValue& argument : arguments) {
         values.push_back(argument.variant());
     }
+    auto [first, second] = access_order(intent);
+    const MemberAccess order[] = {first, second};
     MemberCall call(values);
-    entry->handler(*object, call);
+    object->call_member(member, order, call);
     if (call.error()) {
         last_error = call.error();
         return {};

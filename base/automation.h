@@ -1,6 +1,7 @@
 // The automation layer: objects created by class name and driven by member name, the way
 // the platform's component automation works, over a registry of native classes
-// (automation_class.h says how a class is written and registered).
+// (automation_class.h says how a class is written and registered) and, on Windows, over
+// the platform's own classes for names the registry does not hold.
 //
 // Every operation reports failure through its result (the empty text, 0, an empty object,
 // false) and leaves the reason in the calling thread's last automation error, which the

@@ -62,6 +62,12 @@ class MemberCall {
     void set_result(Variant result) { result_ = std::move(result); }
     // The object refuses the call.
     void fail(Text description);
+    // The call fails for the reason given (a member missing, a wrong count, ...).
+    void fail(AutomationError error) {
+        if (!error_) {
+            error_ = std::move(error);
+        }
+    }
 
     const Variant& result() const { return result_; }
     const AutomationError& error() const { return error_; }
@@ -120,6 +126,11 @@ class AutomationObject {
   public:
     virtual ~AutomationObject() = default;
     virtual const MemberTable& members() const = 0;
+    // Carries out a call of `member`, trying the access kinds in `order`; this finds the
+    // member in members() and checks the argument count. Objects of the platform's own
+    // component automation, which have no member table, take the whole call themselves.
+    virtual void call_member(std::string_view member, std::span<const MemberAccess> order,
+                             MemberCall& call);
 };
 
 // Makes a new object; an empty result means the class could not start.

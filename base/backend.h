@@ -42,5 +42,8 @@ struct BuiltinClass {
     AutomationFactory factory;
 };
 std::vector<BuiltinClass> builtin_automation_classes();
+// An object of a class the platform's component automation knows by that programmatic
+// identifier or braced class identifier; empty when there is none.
+ComObject create_platform_object(const Text& class_name);
 
 }  // namespace velmora::backend

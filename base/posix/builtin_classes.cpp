@@ -10,4 +10,8 @@ std::vector<BuiltinClass> builtin_automation_classes() {
             {text_stream_prog_id, text_stream_class_id, make_text_stream_object}};
 }
 
+ComObject create_platform_object(const Text& /*class_name*/) {
+    return {};
+}
+
 }  // namespace velmora::backend
