@@ -122,6 +122,16 @@ TEST(RegExpExecute, APatternThatDoesNotCompileFailsTheCall) {
     EXPECT_EQ(call_text_method(regexp, "Replace", "a", "b"), "");
 }
 
+TEST(RegExpCalls, MissingMembersAndWrongArgumentCountsAreReported) {
+    ComObject regexp = new_regexp();
+    EXPECT_EQ(call_text_method(regexp, "NoSuchMember"), "");
+    EXPECT_EQ(last_automation_error().kind, AutomationError::Kind::unknown_member);
+    EXPECT_TRUE(object_is_empty(call_object_method(regexp, "Execute")));
+    EXPECT_EQ(last_automation_error().kind, AutomationError::Kind::wrong_argument_count);
+    EXPECT_EQ(read_text_property(regexp, "pattern"), "") << "names ignore letter case";
+    EXPECT_FALSE(last_automation_error());
+}
+
 TEST(RegExpReplace, FillsInGroupReferencesAndReplacesFirstOrAll) {
     ComObject regexp = new_regexp();
     write_property(regexp, "Pattern", "(\\w)(\\d)");
