@@ -138,13 +138,21 @@ TextList header_block_lines(const Text& block) {
 }
 
 Text header_value(const Text& block, const Text& name) {
-    Text value;
-    for (const Text& line : split_text(block, "\r\n")) {
+    // Line by line over views of the block: the time stamp of every log line goes through
+    // here, and copying each header line would cost more than the search.
+    std::string_view value;
+    bool found = false;
+    for (std::string_view rest = block; !rest.empty();) {
+        const int end = find_text(rest, "\r\n");
+        const std::string_view line = end == -1 ? rest : rest.substr(0, end - 1);
+        rest = end == -1 ? std::string_view() : rest.substr(end + 1);
         const int colon = find_text(line, ":");
-        if (colon != -1 && compare_text(text_left(line, colon - 1), name, false) == 0)
-            value = trim_spaces(text_middle(line, colon + 1, text_length(line)));
+        if (colon != -1 && compare_text(line.substr(0, colon - 1), name, false) == 0) {
+            value = line.substr(colon);
+            found = true;
+        }
     }
-    return value;
+    return found ? trim_spaces(value) : Text();
 }
 
 }  // namespace velmora

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -106,6 +107,9 @@ bool SandboxServer::start(std::string* error) {
         reason = "already started";
         return false;
     }
+    // The TLS servers write to sockets without MSG_NOSIGNAL: a client that hangs up in the
+    // middle of a reply (a window closed during a request) must not end the server.
+    std::signal(SIGPIPE, SIG_IGN);
     if (!seed_error_.empty()) {
         reason = "invalid seed: " + seed_error_;
         return false;

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cctype>
 #include <cerrno>
 #include <cstdint>
@@ -130,6 +131,9 @@ std::string header_value(const std::string& head, const std::string& name) {
 
 LoopbackAcceptor::LoopbackAcceptor(std::function<void(int socket)> serve)
     : serve_(std::move(serve)) {
+    // TLS writes go through the socket without MSG_NOSIGNAL: a client that hangs up early
+    // must fail the write, not kill the test process.
+    std::signal(SIGPIPE, SIG_IGN);
     listener_ = listen_on_loopback(port_);
     if (listener_ == -1)
         throw std::runtime_error("loopback server: listen");
