@@ -21,7 +21,12 @@ ATOM receiver_class(WNDPROC procedure) {
 
 }  // namespace
 
-WindowThreadCalls::WindowThreadCalls() {
+WindowThreadCalls::WindowThreadCalls()
+    : WindowCallQueue([this] { return GetCurrentThreadId() == window_thread_; },
+                      [this] {
+                          return receiver_ != nullptr &&
+                                 PostMessageA(receiver_, kRunQueued, 0, 0) != FALSE;
+                      }) {
     receiver_class(&WindowThreadCalls::procedure);
     receiver_ = CreateWindowExA(0, kReceiverClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                 GetModuleHandleA(nullptr), nullptr);
@@ -34,51 +39,6 @@ WindowThreadCalls::~WindowThreadCalls() {
     begin_shutdown();
     if (receiver_ != nullptr) {
         DestroyWindow(receiver_);
-    }
-}
-
-void WindowThreadCalls::begin_shutdown() {
-    {
-        std::lock_guard lock(mutex_);
-        shutting_down_ = true;
-        queue_.clear();
-    }
-    finished_.notify_all();
-}
-
-bool WindowThreadCalls::shutting_down() const {
-    std::lock_guard lock(mutex_);
-    return shutting_down_;
-}
-
-bool WindowThreadCalls::post(std::function<void()> task) {
-    std::lock_guard lock(mutex_);
-    if (shutting_down_ || receiver_ == nullptr) {
-        return false;
-    }
-    queue_.push_back(std::move(task));
-    if (!PostMessageA(receiver_, kRunQueued, 0, 0)) {
-        queue_.pop_back();
-        return false;
-    }
-    return true;
-}
-
-void WindowThreadCalls::run_queued() {
-    while (true) {
-        std::function<void()> task;
-        {
-            std::lock_guard lock(mutex_);
-            if (queue_.empty()) {
-                return;
-            }
-            task = std::move(queue_.front());
-            queue_.pop_front();
-        }
-        // A task may open a nested message loop (a message box) that runs this again;
-        // each task is still taken exactly once.
-        task();
-        finished_.notify_all();
     }
 }
 
