@@ -91,25 +91,18 @@ void QtControls::begin_shutdown() {
 }
 
 void QtControls::set_address_opener(AddressOpener opener) {
-    std::lock_guard lock(handlers_mutex_);
-    address_opener_ = std::move(opener);
+    address_opener_.set(std::move(opener));
 }
 
 void QtControls::set_row_check_handler(RowCheckHandler handler) {
-    std::lock_guard lock(handlers_mutex_);
-    row_check_handler_ = std::move(handler);
+    row_check_handler_.set(std::move(handler));
 }
 
 void QtControls::report_row_check(int page, int row, int state) {
     if (calls_.shutting_down()) {
         return;
     }
-    RowCheckHandler handler;
-    {
-        std::lock_guard lock(handlers_mutex_);
-        handler = row_check_handler_;
-    }
-    if (handler) {
+    if (const RowCheckHandler handler = row_check_handler_.get()) {
         handler(page, row, state);
     }
 }
@@ -313,12 +306,7 @@ int QtControls::message_box(const Text& message, int flags, const Text& caption)
 
 void QtControls::open_web_address(const Text& address) {
     calls_.run([this, address] {
-        AddressOpener opener;
-        {
-            std::lock_guard lock(handlers_mutex_);
-            opener = address_opener_;
-        }
-        opener(QUrl(to_qstring(address)));
+        address_opener_.get()(QUrl(to_qstring(address)));
     });
 }
 

@@ -15,10 +15,10 @@
 #include <QUrl>
 #include <QWidget>
 #include <functional>
-#include <mutex>
 
 #include "app/qt/window_thread_calls.h"
 #include "base/controls.h"
+#include "base/guarded_handler.h"
 
 namespace velmora {
 
@@ -80,9 +80,8 @@ class QtControls : public QObject, public Controls {
     void report_row_check(int page, int row, int state);
 
     QPointer<QWidget> window_;
-    std::mutex handlers_mutex_;
-    RowCheckHandler row_check_handler_;
-    AddressOpener address_opener_;
+    GuardedHandler<RowCheckHandler> row_check_handler_;
+    GuardedHandler<AddressOpener> address_opener_;
     WindowThreadCalls calls_;
 };
 

@@ -61,25 +61,18 @@ void Win32Controls::begin_shutdown() {
 }
 
 void Win32Controls::set_address_opener(AddressOpener opener) {
-    std::lock_guard lock(handlers_mutex_);
-    address_opener_ = std::move(opener);
+    address_opener_.set(std::move(opener));
 }
 
 void Win32Controls::set_row_check_handler(RowCheckHandler handler) {
-    std::lock_guard lock(handlers_mutex_);
-    row_check_handler_ = std::move(handler);
+    row_check_handler_.set(std::move(handler));
 }
 
 void Win32Controls::report_row_check(int page, int row, int state) {
     if (calls_.shutting_down()) {
         return;
     }
-    RowCheckHandler handler;
-    {
-        std::lock_guard lock(handlers_mutex_);
-        handler = row_check_handler_;
-    }
-    if (handler) {
+    if (const RowCheckHandler handler = row_check_handler_.get()) {
         handler(page, row, state);
     }
 }
@@ -251,12 +244,7 @@ int Win32Controls::message_box(const Text& message, int flags, const Text& capti
 
 void Win32Controls::open_web_address(const Text& address) {
     calls_.run([this, address] {
-        AddressOpener opener;
-        {
-            std::lock_guard lock(handlers_mutex_);
-            opener = address_opener_;
-        }
-        opener(address);
+        address_opener_.get()(address);
     });
 }
 

@@ -11,11 +11,11 @@
 #pragma once
 
 #include <functional>
-#include <mutex>
 
 #include "app/win32/main_window.h"
 #include "app/win32/window_thread_calls.h"
 #include "base/controls.h"
+#include "base/guarded_handler.h"
 
 namespace velmora {
 
@@ -73,9 +73,8 @@ class Win32Controls : public Controls {
 
     MainWindow& window_;
     int close_listener_ = 0;
-    std::mutex handlers_mutex_;
-    RowCheckHandler row_check_handler_;
-    AddressOpener address_opener_;
+    GuardedHandler<RowCheckHandler> row_check_handler_;
+    GuardedHandler<AddressOpener> address_opener_;
     WindowThreadCalls calls_;
 };
 
