@@ -1,11 +1,15 @@
-// The account both update benchmarks run against: six domains of 20 A records each, so
-// that all 120 watch slots can be filled, and the helper that watches the first slots.
+// The account both update benchmarks run against (six domains of 20 A records each, so
+// that all 120 watch slots can be filled), the provider's endpoints, and the helper that
+// watches the first slots.
 #pragma once
 
 #include <string>
 
 #include "base/control_names.h"
 #include "base/controls.h"
+#include "base/endpoints.h"
+#include "http/tls_settings.h"
+#include "sandbox/sandbox_server.h"
 #include "sandbox/seed.h"
 #include "update/page_watch_list.h"
 
@@ -33,6 +37,18 @@ inline sandbox::SeedData bench_seed(const std::string& record_value) {
     seed.accounts.push_back(account);
     seed.httpdns[kDnsName] = {"203.0.113.80"};
     return seed;
+}
+
+// The endpoints of a started substitute provider, whose CA the process then trusts.
+inline Endpoints trusted_endpoints(const sandbox::SandboxServer& provider) {
+    set_extra_ca_file(provider.ca_file());
+    Endpoints endpoints;
+    endpoints.api_host = provider.api_host();
+    endpoints.httpdns_address = provider.dns_address();
+    endpoints.httpdns_name = kDnsName;
+    endpoints.time_url = provider.time_url();
+    endpoints.extra_ca_file = provider.ca_file();
+    return endpoints;
 }
 
 // Watches the first `count` records, page by page, as ticking their rows would.

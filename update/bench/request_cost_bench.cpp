@@ -163,13 +163,7 @@ int run(int count) {
         return 1;
     }
     sandbox.set_public_address(kAddress);
-    set_extra_ca_file(sandbox.ca_file());
-    Endpoints endpoints;
-    endpoints.api_host = sandbox.api_host();
-    endpoints.httpdns_address = sandbox.dns_address();
-    endpoints.httpdns_name = kDnsName;
-    endpoints.time_url = sandbox.time_url();
-    endpoints.extra_ca_file = sandbox.ca_file();
+    const Endpoints endpoints = bench::trusted_endpoints(sandbox);
 
     const std::string dns_url =
         "http://" + endpoints.httpdns_address + "/d?dn=" + kDnsName + "&clientip=1";

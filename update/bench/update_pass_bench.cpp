@@ -62,13 +62,7 @@ int run(int passes) {
         std::fprintf(stderr, "sandbox: %s\n", error.c_str());
         return 1;
     }
-    set_extra_ca_file(sandbox.ca_file());
-    Endpoints endpoints;
-    endpoints.api_host = sandbox.api_host();
-    endpoints.httpdns_address = sandbox.dns_address();
-    endpoints.httpdns_name = bench::kDnsName;
-    endpoints.time_url = sandbox.time_url();
-    endpoints.extra_ca_file = sandbox.ca_file();
+    const Endpoints endpoints = bench::trusted_endpoints(sandbox);
 
     std::printf("%-7s %6s %12s", "pass", "slots", "median ms");
     for (const std::string& action : kActions) {
