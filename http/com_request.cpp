@@ -37,12 +37,11 @@ Text header_block(const Text& url, bool post, const Text& extra_headers, bool ad
 }
 
 // Name and value of one header line, both trimmed; both empty without a colon.
-std::pair<Text, Text> split_header(const Text& line) {
+std::pair<Text, Text> split_header(std::string_view line) {
     const int colon = find_text(line, ":");
     if (colon == -1)
         return {};
-    return {trim_spaces(text_left(line, colon - 1)),
-            trim_spaces(text_middle(line, colon + 1, text_length(line)))};
+    return {trim_spaces(line.substr(0, colon - 1)), trim_spaces(line.substr(colon))};
 }
 
 void set_request_header(const ComObject& request, const Text& name, const Text& value) {

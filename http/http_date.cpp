@@ -70,8 +70,9 @@ std::optional<std::vector<Token>> tokenize(std::string_view text) {
         if (is_alpha(c)) {
             token.kind = Token::kWord;
             while (pos < text.size() && is_alpha(text[pos])) {
-                token.text +=
-                    static_cast<char>(std::tolower(static_cast<unsigned char>(text[pos])));
+                const char letter = text[pos];
+                token.text += letter >= 'A' && letter <= 'Z' ? static_cast<char>(letter + 32)
+                                                             : letter;
                 ++pos;
             }
         } else if (is_digit(c)) {
@@ -108,9 +109,9 @@ std::optional<std::vector<Token>> tokenize(std::string_view text) {
 
 // A full or three-letter name from the table; its 1-based index, or 0.
 template <std::size_t N>
-int name_index(const std::string& word, const std::array<const char*, N>& names) {
+int name_index(std::string_view word, const std::array<const char*, N>& names) {
     for (std::size_t i = 0; i < N; ++i) {
-        const std::string name = names[i];
+        const std::string_view name = names[i];
         if (word == name || word == name.substr(0, 3))
             return static_cast<int>(i) + 1;
     }
