@@ -2,9 +2,10 @@
 
 #include <QCursor>
 #include <QGuiApplication>
-#include <mutex>
 #include <utility>
 #include <vector>
+
+#include "base/guarded_handler.h"
 
 namespace velmora {
 
@@ -12,13 +13,9 @@ namespace {
 
 constexpr int kSystemModal = 0x1000;
 
-struct PresenterSlot {
-    std::mutex mutex;
-    MessageBoxPresenter presenter;
-};
-
-PresenterSlot& presenter_slot() {
-    static PresenterSlot slot;
+// The test seam: set by tests, read by every box.
+GuardedHandler<MessageBoxPresenter>& presenter_slot() {
+    static GuardedHandler<MessageBoxPresenter> slot;
     return slot;
 }
 
@@ -98,9 +95,7 @@ class NormalCursor {
 }  // namespace
 
 void set_message_box_presenter(MessageBoxPresenter presenter) {
-    PresenterSlot& slot = presenter_slot();
-    std::lock_guard lock(slot.mutex);
-    slot.presenter = std::move(presenter);
+    presenter_slot().set(std::move(presenter));
 }
 
 std::unique_ptr<QMessageBox> make_message_box(const QString& text, int flags,
@@ -111,12 +106,7 @@ std::unique_ptr<QMessageBox> make_message_box(const QString& text, int flags,
 }
 
 int show_message_box(QMessageBox& box) {
-    MessageBoxPresenter presenter;
-    {
-        PresenterSlot& slot = presenter_slot();
-        std::lock_guard lock(slot.mutex);
-        presenter = slot.presenter;
-    }
+    const MessageBoxPresenter presenter = presenter_slot().get();
     NormalCursor normal_cursor;
     return answer_code(presenter ? presenter(box) : box.exec());
 }

@@ -1,19 +1,16 @@
 #include "app/win32/message_box.h"
 
-#include <mutex>
 #include <utility>
+
+#include "base/guarded_handler.h"
 
 namespace velmora {
 
 namespace {
 
-struct PresenterSlot {
-    std::mutex mutex;
-    MessageBoxPresenter presenter;
-};
-
-PresenterSlot& presenter_slot() {
-    static PresenterSlot slot;
+// The test seam: set by tests, read by every box.
+GuardedHandler<MessageBoxPresenter>& presenter_slot() {
+    static GuardedHandler<MessageBoxPresenter> slot;
     return slot;
 }
 
@@ -39,9 +36,7 @@ int answer_code(int answer) {
 }  // namespace
 
 void set_message_box_presenter(MessageBoxPresenter presenter) {
-    PresenterSlot& slot = presenter_slot();
-    std::lock_guard lock(slot.mutex);
-    slot.presenter = std::move(presenter);
+    presenter_slot().set(std::move(presenter));
 }
 
 int show_message_box(HWND owner, const Text& message, int flags, const Text& caption) {
@@ -49,12 +44,7 @@ int show_message_box(HWND owner, const Text& message, int flags, const Text& cap
     if ((style & MB_SYSTEMMODAL) == 0) {
         style |= MB_TASKMODAL;
     }
-    MessageBoxPresenter presenter;
-    {
-        PresenterSlot& slot = presenter_slot();
-        std::lock_guard lock(slot.mutex);
-        presenter = slot.presenter;
-    }
+    const MessageBoxPresenter presenter = presenter_slot().get();
     // The box takes the cursor over; a wait cursor set for a login would otherwise stay
     // over the window the box covers until the login ends.
     HCURSOR previous = SetCursor(LoadCursorA(nullptr, IDC_ARROW));
