@@ -12,3 +12,29 @@ add_test(NAME wine.start COMMAND ${PROJECT_SOURCE_DIR}/cmake/wine.sh ${VELMORA_W
 add_test(NAME wine.stop COMMAND ${PROJECT_SOURCE_DIR}/cmake/wine.sh ${VELMORA_WINE_PREFIX} stop)
 set_tests_properties(wine.start PROPERTIES FIXTURES_SETUP wine TIMEOUT 120)
 set_tests_properties(wine.stop PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 60)
+
+# Servers stay native: the Linux build tree (build/default) provides them, and
+# scripts/windows-test.sh builds its velmora_native_tools target first.
+set(VELMORA_NATIVE_BUILD_DIR ${PROJECT_SOURCE_DIR}/build/default CACHE PATH
+    "Linux build tree holding the servers that the Windows tests talk to")
+
+add_executable(trust_root_ca ${PROJECT_SOURCE_DIR}/http/tests/support/win32/trust_root_ca.cpp)
+target_link_libraries(trust_root_ca PRIVATE crypt32)
+
+# velmora_native_server(<name> <program relative to the native tree> [args…])
+# Fixture <name>: the native program runs while the tests that require the fixture run;
+# its key=value lines (ports, ca_file) are in ${CMAKE_BINARY_DIR}/servers/<name>/ports,
+# and a CA file it names is put into the prefix's Root store first.
+function(velmora_native_server name program)
+  set(state ${CMAKE_BINARY_DIR}/servers/${name})
+  set(script ${PROJECT_SOURCE_DIR}/cmake/native_server.sh)
+  add_test(NAME ${name}.start COMMAND ${script} start ${state}
+           ${VELMORA_NATIVE_BUILD_DIR}/${program} ${ARGN})
+  add_test(NAME ${name}.trust COMMAND sh -c
+           "ca=$(sed -n 's/^ca_file=//p' '${state}/ports'); [ -z \"$ca\" ] || '${PROJECT_SOURCE_DIR}/cmake/wine.sh' '${VELMORA_WINE_PREFIX}' '$<TARGET_FILE:trust_root_ca>' \"$ca\"")
+  add_test(NAME ${name}.stop COMMAND ${script} stop ${state})
+  set_tests_properties(${name}.start PROPERTIES FIXTURES_SETUP ${name}_started TIMEOUT 60)
+  set_tests_properties(${name}.trust PROPERTIES FIXTURES_SETUP ${name} TIMEOUT 60
+    FIXTURES_REQUIRED "${name}_started;${VELMORA_TEST_FIXTURES}")
+  set_tests_properties(${name}.stop PROPERTIES FIXTURES_CLEANUP "${name};${name}_started")
+endfunction()
