@@ -13,11 +13,14 @@ namespace {
 
 constexpr const char* loopback_prefix = "127.0.0.1:";
 
-// The port of "127.0.0.1:PORT" at the start of `authority`; 0 for any other host.
+// The port of "127.0.0.1:PORT" or "localhost:PORT" at the start of `authority`; 0 for
+// any other host.
 int loopback_port(const std::string& authority) {
-    if (authority.rfind(loopback_prefix, 0) != 0)
-        return 0;
-    return std::atoi(authority.c_str() + std::string(loopback_prefix).size());
+    for (const std::string prefix : {loopback_prefix, "localhost:"}) {
+        if (authority.rfind(prefix, 0) == 0)
+            return std::atoi(authority.c_str() + prefix.size());
+    }
+    return 0;
 }
 
 // Copies bytes both ways until either side closes.
