@@ -12,9 +12,7 @@
 #include "http/http_request.h"
 #include "http/network_time.h"
 #include "http/tests/matrix/fixture_host.h"
-#ifndef _WIN32  // Windows trusts the fixture CA through the user's Root store instead.
 #include "http/tls_settings.h"
-#endif
 
 namespace velmora {
 namespace {
@@ -71,11 +69,9 @@ bool contains(const std::string& text, const std::string& part) {
 
 class EngineMatrix : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() {
-#ifndef _WIN32
-        set_extra_ca_file(host().value("ca_file"));
-#endif
-    }
+    // The extra bundle is what libcurl trusts; WinHttp trusts the Root store, where the
+    // fixture's set-up put the same CA.
+    static void SetUpTestSuite() { set_extra_ca_file(host().value("ca_file")); }
 
     static const testing::FixtureHost& host() {
         static const testing::FixtureHost fixture_host;
