@@ -14,9 +14,9 @@ namespace {
 
 constexpr std::int32_t option_enable_redirects = 6;
 constexpr std::int32_t option_ignored_certificate_errors = 4;
-// Unknown CA, wrong usage, wrong common name, expired: recorded by the object, which
-// verifies certificates regardless.
-constexpr std::int32_t ignore_certificate_errors = 0x3300;
+// No certificate error is ignored: the platform's object would otherwise accept any
+// certificate, and the request path must not be weaker than the engine's.
+constexpr std::int32_t ignore_no_certificate_errors = 0;
 
 Text header_block(const Text& url, bool post, const Text& extra_headers, bool add_defaults,
                   bool normalize_names) {
@@ -98,7 +98,7 @@ Bytes com_request(const Text& url, int method, const Text& body, Text* send_cook
     call_method(request, "Open", verb, url, false);
     if (no_redirect)
         write_option(request, option_enable_redirects, 0);
-    write_option(request, option_ignored_certificate_errors, ignore_certificate_errors);
+    write_option(request, option_ignored_certificate_errors, ignore_no_certificate_errors);
 
     const Text block =
         header_block(url, method == 1, extra_headers, add_default_headers, normalize_header_names);
