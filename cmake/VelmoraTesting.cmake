@@ -1,10 +1,11 @@
-# The backend folder compiled on this platform (base/posix/, base/win32/, ...).
+# The backend folders compiled on this platform (base/posix/, http/curl/, ...); the
+# other platform's folders are left out.
 if(WIN32)
   set(VELMORA_PLATFORM win32)
-  set(VELMORA_OTHER_PLATFORM posix)
+  set(VELMORA_OTHER_BACKENDS posix|curl)
 else()
   set(VELMORA_PLATFORM posix)
-  set(VELMORA_OTHER_PLATFORM win32)
+  set(VELMORA_OTHER_BACKENDS win32|winhttp)
 endif()
 
 # velmora_add_tests(<prefix> LIBS <targets...> [SUPPORT <sources...>])
@@ -31,9 +32,9 @@ function(velmora_add_tests prefix)
 endfunction()
 
 # velmora_sources(<out-var>): the .cpp files of the calling folder and its subfolders,
-# except tests/, bench/ and qt/ (collected separately) and the other platform's backend.
+# except tests/, bench/ and qt/ (collected separately) and the other platform's backends.
 function(velmora_sources out)
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
-  list(FILTER sources EXCLUDE REGEX "/(tests|bench|qt|${VELMORA_OTHER_PLATFORM})/")
+  list(FILTER sources EXCLUDE REGEX "/(tests|bench|qt|${VELMORA_OTHER_BACKENDS})/")
   set(${out} ${sources} PARENT_SCOPE)
 endfunction()

@@ -8,7 +8,7 @@
 #include "base/gbk.h"
 #include "base/text.h"
 #include "http/cookies.h"
-#include "http/curl_transfer.h"
+#include "http/transfer.h"
 #include "http/header_block.h"
 #include "http/http_method.h"
 #include "http/request_target.h"
@@ -75,7 +75,7 @@ class Engine {
   private:
     // Steps up to the exchange itself; false once a numbered failure has been written.
     bool exchange() {
-        if (!curl_ready())
+        if (!transfer_ready())
             return fail("700 当前系统不支持WinHttp服务!");
         const auto target = crack_url(call_.url);
         if (!target)
@@ -112,8 +112,8 @@ class Engine {
         if (!transfer_.set_tls_verification()) {
             return call_.simple ? fail("711 发送请求失败!") : fail("忽略错误/证书错误  失败！");
         }
-        // libcurl's cookie engine is never switched on, so it neither stores nor sends
-        // cookies of its own: the cookie option needs no call here.
+        // The transfer never lets the platform store or send cookies of its own, so the
+        // cookie option needs no step here: the caller's cookie text is the only one.
         if (!transfer_.set_follow_redirects(!call_.no_redirect)) {
             return fail("709 重定向设置失败!");
         }
@@ -203,7 +203,7 @@ class Engine {
     }
 
     const EngineCall& call_;
-    CurlTransfer transfer_;
+    Transfer transfer_;
     TransferResult result_;
 };
 

@@ -16,7 +16,7 @@ struct RequestTarget {
     // path followed by the query. A fragment is never sent.
     Text target;
 
-    // The URL libcurl is given: scheme, host, port and target.
+    // The URL the transfer is given: scheme, host, port and target.
     Text request_url() const;
 };
 

@@ -1,5 +1,6 @@
-// The native automation class "WinHttp.WinHttpRequest.5.1": a synchronous HTTP request
-// object driven by member name, over the same libcurl plumbing as the request engine.
+// The automation class "WinHttp.WinHttpRequest.5.1": a synchronous HTTP request object
+// driven by member name. On Windows it is the platform's own; elsewhere a native class
+// over the same transfer as the request engine, which behaves as described here.
 //
 // Members: SetTimeouts(resolve, connect, send, receive) in ms; SetProxy(setting [, server
 // [, bypass]]) where setting 2 names a proxy "host:port"; Open(verb, url [, async]) (only
@@ -15,8 +16,8 @@ namespace velmora {
 
 inline constexpr const char* winhttp_request_prog_id = "WinHttp.WinHttpRequest.5.1";
 
-// Registers the class once per process; later calls do nothing. Call before the first
-// create_object of it.
+// Makes the class available to create_object, once per process; later calls do nothing.
+// Call before the first create_object of it.
 void register_winhttp_request_class();
 
 }  // namespace velmora

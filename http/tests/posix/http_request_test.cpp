@@ -13,14 +13,12 @@
 #include "base/event_pump.h"
 #include "base/gbk.h"
 #include "base/text.h"
-#include "http/curl_transfer.h"
-#include "http/header_block.h"
-#include "http/request_target.h"
 #include "http/tests/support/fixture_proxy.h"
 #include "http/tests/support/fixture_server.h"
 #include "http/tests/support/loopback_socket.h"
 #include "http/tests/support/test_certificates.h"
 #include "http/tls_settings.h"
+#include "http/transfer.h"
 
 namespace velmora {
 namespace {
@@ -134,14 +132,6 @@ TEST_F(HttpRequestTest, NoConnectionOrCookieOutlivesACall) {
         EXPECT_EQ(status, "200 OK") << "call " << call;
     }
     EXPECT_EQ(echo("/").find("Cookie"), std::string::npos);
-}
-
-TEST(HeaderBlockTest, NormalisationCapitalisesEachWordOfEveryName) {
-    // Lines without a colon go; values stay as written; a GBK lead byte takes the byte after
-    // it (here a dash) as its second half, so the letter after it starts no word.
-    EXPECT_EQ(normalized_header_block("content-type: a-b\r\nACCEPT: y\r\nno colon\r\n\r\n"
-                                      "x--y-: z\r\n\x81-a: v"),
-              "Content-Type: a-b\r\nACCEPT: y\r\nX--Y-: z\r\n\x81-a: v");
 }
 
 TEST_F(HttpRequestTest, RequestTargetAndVerb) {
@@ -532,14 +522,6 @@ TEST_F(HttpRequestTest, ServerCredentialsGoOutAsBasic) {
     EXPECT_EQ(http_request(server_.url("/"), 0, {}, nullptr, nullptr, {}, nullptr, false, "user")
                   .find("Authorization"),
               std::string::npos);
-}
-
-TEST(ProxyName, PlainHttpUrlsNameTheProxyForHttpOnly) {
-    EXPECT_EQ(proxy_name("127.0.0.1:8080", true), "127.0.0.1:8080");
-    EXPECT_EQ(proxy_name("127.0.0.1:8080", false), "http=127.0.0.1:8080");
-    EXPECT_EQ(proxy_name("", false), "");
-    EXPECT_EQ(proxy_for_url("http=127.0.0.1:8080", false), "127.0.0.1:8080");
-    EXPECT_EQ(proxy_for_url("127.0.0.1:8080", true), "127.0.0.1:8080");
 }
 
 TEST_F(HttpRequestTest, RequestsReallyGoThroughTheProxy) {

@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "http/curl_tls.h"
+#include "http/curl/curl_tls.h"
 
 namespace velmora {
 namespace {

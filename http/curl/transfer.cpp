@@ -1,4 +1,6 @@
-#include "http/curl_transfer.h"
+#include "http/transfer.h"
+
+#include <curl/curl.h>
 
 #include <algorithm>
 #include <cctype>
@@ -9,7 +11,7 @@
 #include <utility>
 
 #include "base/event_pump.h"
-#include "http/curl_tls.h"
+#include "http/curl/curl_tls.h"
 #include "http/redirect_policy.h"
 #include "http/request_target.h"
 
@@ -46,7 +48,7 @@ bool has_header(const std::vector<std::string>& lines, std::string_view name) {
 
 }  // namespace
 
-bool curl_ready() {
+bool transfer_ready() {
     static std::once_flag once;
     static bool ready = false;
     std::call_once(once, [] {
@@ -64,8 +66,51 @@ bool curl_ready() {
     return ready;
 }
 
+// The libcurl handle of one exchange and what the exchange is to send.
+struct Transfer::State {
+    State();
+    ~State();
+    State(const State&) = delete;
+    State& operator=(const State&) = delete;
+
+    bool valid() const { return handle_ != nullptr; }
+    bool set_url(const std::string& url);
+    bool set_timeouts(const PhaseTimeouts& timeouts);
+    bool set_proxy(const std::string& host_port);
+    bool set_verb(const std::string& verb);
+    bool set_server_credentials(const std::string& user, const std::string& password);
+    bool set_proxy_credentials(const std::string& user, const std::string& password);
+    bool set_tls_verification();
+    // Redirects are followed here, never by libcurl, under redirect_policy.h.
+    bool set_follow_redirects(bool follow);
+    bool set_header_lines(const std::vector<std::string>& lines);
+    bool set_body(Bytes body);
+    TransferResult perform();
+
+  private:
+    struct Progress;
+    TransferResult perform_once();
+    bool start_hop(const std::string& url, bool becomes_get);
+    bool apply_header_lines(bool drop_origin_lines);
+    static std::size_t on_header(char* data, std::size_t size, std::size_t count, void* user);
+    static std::size_t on_body(char* data, std::size_t size, std::size_t count, void* user);
+    static int on_progress(void* user, curl_off_t download_total, curl_off_t download_now,
+                           curl_off_t upload_total, curl_off_t upload_now);
+
+    CURL* handle_ = nullptr;
+    std::vector<std::string> header_lines_;  // as libcurl takes them
+    curl_slist* headers_ = nullptr;
+    curl_slist* proxy_headers_ = nullptr;
+    std::string first_url_;
+    std::string url_;
+    std::string verb_ = "GET";
+    Bytes body_;
+    bool follow_redirects_ = true;
+    PhaseTimeouts timeouts_;
+};
+
 // What the callbacks learn while the exchange runs.
-struct CurlTransfer::Progress {
+struct Transfer::State::Progress {
     CURL* handle = nullptr;
     PhaseTimeouts timeouts;
     curl_off_t body_size = 0;
@@ -91,7 +136,7 @@ namespace {
 // transfer) costs more than a loopback exchange itself, so each thread keeps one and
 // resets it for every exchange. Nothing of an exchange survives into the next: every
 // option is reset, connections are closed when their transfer ends, and neither host
-// names, TLS sessions nor trust stores are cached (see CurlTransfer's constructor).
+// names, TLS sessions nor trust stores are cached (see Transfer::State's constructor).
 struct ThreadHandle {
     CURL* handle = nullptr;
     bool in_use = false;
@@ -107,8 +152,8 @@ thread_local ThreadHandle thread_handle;
 
 }  // namespace
 
-CurlTransfer::CurlTransfer() {
-    if (!curl_ready())
+Transfer::State::State() {
+    if (!transfer_ready())
         return;
     if (thread_handle.in_use) {
         // A request made while another is in flight on this thread (from an event handler
@@ -145,7 +190,7 @@ CurlTransfer::CurlTransfer() {
     curl_easy_setopt(handle_, CURLOPT_NOPROXY, "*");
 }
 
-CurlTransfer::~CurlTransfer() {
+Transfer::State::~State() {
     if (handle_ == thread_handle.handle) {
         // The handle must not point into this transfer's header lists once they are freed.
         curl_easy_reset(handle_);
@@ -157,14 +202,14 @@ CurlTransfer::~CurlTransfer() {
     curl_slist_free_all(proxy_headers_);
 }
 
-bool CurlTransfer::set_url(const std::string& url) {
+bool Transfer::State::set_url(const std::string& url) {
     if (!valid())
         return false;
     first_url_ = url_ = escape_url(url);
     return curl_easy_setopt(handle_, CURLOPT_URL, url_.c_str()) == CURLE_OK;
 }
 
-bool CurlTransfer::set_timeouts(const PhaseTimeouts& timeouts) {
+bool Transfer::State::set_timeouts(const PhaseTimeouts& timeouts) {
     if (!valid())
         return false;
     timeouts_ = timeouts;
@@ -172,7 +217,7 @@ bool CurlTransfer::set_timeouts(const PhaseTimeouts& timeouts) {
                             static_cast<long>(timeouts.connect.count())) == CURLE_OK;
 }
 
-bool CurlTransfer::set_proxy(const std::string& host_port) {
+bool Transfer::State::set_proxy(const std::string& host_port) {
     if (!valid())
         return false;
     if (host_port.empty()) {
@@ -185,7 +230,7 @@ bool CurlTransfer::set_proxy(const std::string& host_port) {
            curl_easy_setopt(handle_, CURLOPT_HTTPPROXYTUNNEL, 0L) == CURLE_OK;
 }
 
-bool CurlTransfer::set_verb(const std::string& verb) {
+bool Transfer::State::set_verb(const std::string& verb) {
     if (!valid())
         return false;
     verb_ = verb;
@@ -199,28 +244,28 @@ bool CurlTransfer::set_verb(const std::string& verb) {
     return curl_easy_setopt(handle_, CURLOPT_CUSTOMREQUEST, verb.c_str()) == CURLE_OK;
 }
 
-bool CurlTransfer::set_server_credentials(const std::string& user, const std::string& password) {
+bool Transfer::State::set_server_credentials(const std::string& user, const std::string& password) {
     return valid() && curl_easy_setopt(handle_, CURLOPT_HTTPAUTH, CURLAUTH_BASIC) == CURLE_OK &&
            curl_easy_setopt(handle_, CURLOPT_USERNAME, user.c_str()) == CURLE_OK &&
            curl_easy_setopt(handle_, CURLOPT_PASSWORD, password.c_str()) == CURLE_OK;
 }
 
-bool CurlTransfer::set_proxy_credentials(const std::string& user, const std::string& password) {
+bool Transfer::State::set_proxy_credentials(const std::string& user, const std::string& password) {
     return valid() && curl_easy_setopt(handle_, CURLOPT_PROXYAUTH, CURLAUTH_BASIC) == CURLE_OK &&
            curl_easy_setopt(handle_, CURLOPT_PROXYUSERNAME, user.c_str()) == CURLE_OK &&
            curl_easy_setopt(handle_, CURLOPT_PROXYPASSWORD, password.c_str()) == CURLE_OK;
 }
 
-bool CurlTransfer::set_tls_verification() {
+bool Transfer::State::set_tls_verification() {
     return valid() && apply_tls_verification(handle_);
 }
 
-bool CurlTransfer::set_follow_redirects(bool follow) {
+bool Transfer::State::set_follow_redirects(bool follow) {
     follow_redirects_ = follow;
     return valid();
 }
 
-bool CurlTransfer::set_header_lines(const std::vector<std::string>& lines) {
+bool Transfer::State::set_header_lines(const std::vector<std::string>& lines) {
     if (!valid())
         return false;
     for (const auto& line : lines) {
@@ -242,7 +287,7 @@ bool CurlTransfer::set_header_lines(const std::vector<std::string>& lines) {
     return apply_header_lines(false);
 }
 
-bool CurlTransfer::apply_header_lines(bool drop_origin_lines) {
+bool Transfer::State::apply_header_lines(bool drop_origin_lines) {
     curl_slist* headers = nullptr;
     curl_slist* proxy_headers = nullptr;
     bool built = true;
@@ -266,7 +311,7 @@ bool CurlTransfer::apply_header_lines(bool drop_origin_lines) {
     return built;
 }
 
-bool CurlTransfer::set_body(Bytes body) {
+bool Transfer::State::set_body(Bytes body) {
     if (!valid())
         return false;
     body_ = std::move(body);
@@ -285,7 +330,7 @@ bool CurlTransfer::set_body(Bytes body) {
                CURLE_OK;
 }
 
-std::size_t CurlTransfer::on_header(char* data, std::size_t size, std::size_t count, void* user) {
+std::size_t Transfer::State::on_header(char* data, std::size_t size, std::size_t count, void* user) {
     auto& progress = *static_cast<Progress*>(user);
     const std::size_t length = size * count;
     progress.last_activity = Clock::now();
@@ -316,7 +361,7 @@ std::size_t CurlTransfer::on_header(char* data, std::size_t size, std::size_t co
     return length;
 }
 
-std::size_t CurlTransfer::on_body(char* data, std::size_t size, std::size_t count, void* user) {
+std::size_t Transfer::State::on_body(char* data, std::size_t size, std::size_t count, void* user) {
     auto& progress = *static_cast<Progress*>(user);
     const std::size_t length = size * count;
     progress.last_activity = Clock::now();
@@ -328,7 +373,7 @@ std::size_t CurlTransfer::on_body(char* data, std::size_t size, std::size_t coun
     return taken;
 }
 
-int CurlTransfer::on_progress(void* user, curl_off_t, curl_off_t download_now, curl_off_t,
+int Transfer::State::on_progress(void* user, curl_off_t, curl_off_t download_now, curl_off_t,
                               curl_off_t upload_now) {
     auto& progress = *static_cast<Progress*>(user);
     // Closing the program must not wait for a transfer in flight.
@@ -357,7 +402,7 @@ int CurlTransfer::on_progress(void* user, curl_off_t, curl_off_t download_now, c
     return 0;
 }
 
-TransferResult CurlTransfer::perform() {
+TransferResult Transfer::State::perform() {
     const auto failed = [](TransferOutcome outcome) {
         TransferResult failure;
         failure.outcome = outcome;
@@ -378,7 +423,7 @@ TransferResult CurlTransfer::perform() {
     return result;
 }
 
-bool CurlTransfer::start_hop(const std::string& url, bool becomes_get) {
+bool Transfer::State::start_hop(const std::string& url, bool becomes_get) {
     url_ = url;
     if (becomes_get) {
         verb_ = "GET";
@@ -395,7 +440,7 @@ bool CurlTransfer::start_hop(const std::string& url, bool becomes_get) {
            curl_easy_setopt(handle_, CURLOPT_URL, url_.c_str()) == CURLE_OK;
 }
 
-TransferResult CurlTransfer::perform_once() {
+TransferResult Transfer::State::perform_once() {
     TransferResult result;
     if (!valid())
         return result;
@@ -405,11 +450,11 @@ TransferResult CurlTransfer::perform_once() {
     progress.timeouts = timeouts_;
     progress.body_size = static_cast<curl_off_t>(verb_ == "HEAD" ? 0 : body_.size());
 
-    curl_easy_setopt(handle_, CURLOPT_HEADERFUNCTION, &CurlTransfer::on_header);
+    curl_easy_setopt(handle_, CURLOPT_HEADERFUNCTION, &Transfer::State::on_header);
     curl_easy_setopt(handle_, CURLOPT_HEADERDATA, &progress);
-    curl_easy_setopt(handle_, CURLOPT_WRITEFUNCTION, &CurlTransfer::on_body);
+    curl_easy_setopt(handle_, CURLOPT_WRITEFUNCTION, &Transfer::State::on_body);
     curl_easy_setopt(handle_, CURLOPT_WRITEDATA, &progress);
-    curl_easy_setopt(handle_, CURLOPT_XFERINFOFUNCTION, &CurlTransfer::on_progress);
+    curl_easy_setopt(handle_, CURLOPT_XFERINFOFUNCTION, &Transfer::State::on_progress);
     curl_easy_setopt(handle_, CURLOPT_XFERINFODATA, &progress);
     curl_easy_setopt(handle_, CURLOPT_NOPROGRESS, 0L);
 
@@ -436,5 +481,29 @@ TransferResult CurlTransfer::perform_once() {
     result.body = std::move(progress.body);
     return result;
 }
+
+Transfer::Transfer() : state_(std::make_unique<State>()) {}
+Transfer::~Transfer() = default;
+
+bool Transfer::valid() const { return state_->valid(); }
+bool Transfer::set_proxy(const std::string& host_port) { return state_->set_proxy(host_port); }
+bool Transfer::set_timeouts(const PhaseTimeouts& timeouts) {
+    return state_->set_timeouts(timeouts);
+}
+bool Transfer::set_url(const std::string& url) { return state_->set_url(url); }
+bool Transfer::set_verb(const std::string& verb) { return state_->set_verb(verb); }
+bool Transfer::set_server_credentials(const std::string& user, const std::string& password) {
+    return state_->set_server_credentials(user, password);
+}
+bool Transfer::set_proxy_credentials(const std::string& user, const std::string& password) {
+    return state_->set_proxy_credentials(user, password);
+}
+bool Transfer::set_tls_verification() { return state_->set_tls_verification(); }
+bool Transfer::set_follow_redirects(bool follow) { return state_->set_follow_redirects(follow); }
+bool Transfer::set_header_lines(const std::vector<std::string>& lines) {
+    return state_->set_header_lines(lines);
+}
+bool Transfer::set_body(Bytes body) { return state_->set_body(std::move(body)); }
+TransferResult Transfer::perform() { return state_->perform(); }
 
 }  // namespace velmora

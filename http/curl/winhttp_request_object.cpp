@@ -12,7 +12,7 @@
 #include "base/automation_class.h"
 #include "base/gbk.h"
 #include "base/text.h"
-#include "http/curl_transfer.h"
+#include "http/transfer.h"
 #include "http/request_target.h"
 
 namespace velmora {
@@ -146,7 +146,7 @@ class WinHttpRequestObject final : public AutomationObject {
 
     TransferResult exchange(Bytes body) {
         const auto target = crack_url(url_);
-        CurlTransfer transfer;
+        Transfer transfer;
         std::vector<std::string> lines;
         for (const auto& [name, value] : headers_)
             lines.push_back(name + ": " + value);

@@ -1,14 +1,16 @@
-// Internal: one HTTP/1.1 exchange over a fresh libcurl handle, shared by the request
-// engine and the request automation object so both put the same bytes on the wire.
+// Internal: one HTTP/1.1 exchange, shared by the request engine and the request
+// automation object so both put the same bytes on the wire. Each platform's backend
+// folder (http/curl/, http/winhttp/) defines it over its own HTTP service.
 //
-// Each setter is one configuration step and reports whether libcurl accepted it, so a
-// caller can bind its own failure message to each step. Nothing survives the object.
+// Each setter is one configuration step and reports whether the service accepted it, so
+// a caller can bind its own failure message to each step. Nothing survives the object.
+// The steps are taken in one of two orders: proxy, timeouts, URL, verb (the engine), or
+// proxy, URL, verb, timeouts (its simple variant); the rest follow in declaration order.
 #pragma once
-
-#include <curl/curl.h>
 
 #include <chrono>
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,8 +18,9 @@
 
 namespace velmora {
 
-// Initialises libcurl once per process; false when it is unusable or lacks HTTP(S).
-bool curl_ready();
+// Loads the platform's HTTP service once per process; false when it is unusable or
+// lacks HTTP(S).
+bool transfer_ready();
 
 // Inactivity limits per phase. Zero means no limit of our own for that phase.
 struct PhaseTimeouts {
@@ -47,29 +50,31 @@ struct TransferResult {
 // Bodies beyond this are not read: a hostile server must not exhaust memory.
 inline constexpr std::size_t max_response_body = 64u * 1024u * 1024u;
 
-class CurlTransfer {
+class Transfer {
   public:
-    CurlTransfer();
-    ~CurlTransfer();
-    CurlTransfer(const CurlTransfer&) = delete;
-    CurlTransfer& operator=(const CurlTransfer&) = delete;
+    Transfer();
+    ~Transfer();
+    Transfer(const Transfer&) = delete;
+    Transfer& operator=(const Transfer&) = delete;
 
-    // False when no handle could be created; every other call then fails.
-    bool valid() const { return handle_ != nullptr; }
+    // False when the service gave no handle to start from; every other call then fails.
+    bool valid() const;
 
-    // Absolute http(s) URL; bytes a URL may not carry are percent-encoded first.
-    bool set_url(const std::string& url);
-    bool set_timeouts(const PhaseTimeouts& timeouts);
     // "host:port" of an HTTP proxy; empty for a direct connection. Proxies from the
     // environment are never used.
     bool set_proxy(const std::string& host_port);
+    bool set_timeouts(const PhaseTimeouts& timeouts);
+    // Absolute http(s) URL; bytes a URL may not carry are percent-encoded first.
+    bool set_url(const std::string& url);
     bool set_verb(const std::string& verb);
     bool set_server_credentials(const std::string& user, const std::string& password);
     bool set_proxy_credentials(const std::string& user, const std::string& password);
+    // Certificates and host names are verified; this never weakens the check.
     bool set_tls_verification();
-    // Redirects are followed here, never by libcurl, under redirect_policy.h. Once a hop
-    // leaves the first URL's origin, server credentials and the caller's Authorization
-    // and Cookie lines stay behind.
+    // Redirects are followed a limited number of times and never from https to http;
+    // when they are off, or not followed, the redirect response is the result. A hop to
+    // another origin carries neither the server credentials nor the caller's
+    // Authorization and Cookie lines.
     bool set_follow_redirects(bool follow);
     // "Name: value" lines, sent in this order and nothing else beyond what HTTP needs
     // (Host, Content-Length, credentials). False for a line without a colon. A
@@ -79,28 +84,13 @@ class CurlTransfer {
     // The body goes out whenever it is non-empty, and always for POST and PUT.
     bool set_body(Bytes body);
 
+    // Reads the body in chunks, handling pending events after each; request_shutdown()
+    // from any thread ends an exchange in flight.
     TransferResult perform();
 
   private:
-    struct Progress;
-    TransferResult perform_once();
-    bool start_hop(const std::string& url, bool becomes_get);
-    bool apply_header_lines(bool drop_origin_lines);
-    static std::size_t on_header(char* data, std::size_t size, std::size_t count, void* user);
-    static std::size_t on_body(char* data, std::size_t size, std::size_t count, void* user);
-    static int on_progress(void* user, curl_off_t download_total, curl_off_t download_now,
-                           curl_off_t upload_total, curl_off_t upload_now);
-
-    CURL* handle_ = nullptr;
-    std::vector<std::string> header_lines_;  // as libcurl takes them
-    curl_slist* headers_ = nullptr;
-    curl_slist* proxy_headers_ = nullptr;
-    std::string first_url_;
-    std::string url_;
-    std::string verb_ = "GET";
-    Bytes body_;
-    bool follow_redirects_ = true;
-    PhaseTimeouts timeouts_;
+    struct State;  // the backend's handles and settings
+    std::unique_ptr<State> state_;
 };
 
 }  // namespace velmora
