@@ -170,6 +170,25 @@ void MainWindow::close() {
     }
 }
 
+void MainWindow::set_busy(bool busy) {
+    busy_ = busy;
+    POINT cursor{};
+    RECT frame{};
+    if (window_ != nullptr && GetCursorPos(&cursor) && GetWindowRect(window_, &frame) &&
+        PtInRect(&frame, cursor) && IsWindowEnabled(window_)) {
+        SetCursor(LoadCursorA(nullptr, busy ? IDC_WAIT : IDC_ARROW));
+    }
+}
+
+bool MainWindow::show_busy_cursor(LPARAM hit) const {
+    // A disabled window (under a message box) reports HTERROR: the box's arrow stays.
+    if (!busy_ || static_cast<short>(LOWORD(hit)) == HTERROR || !IsWindowEnabled(window_)) {
+        return false;
+    }
+    SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    return true;
+}
+
 int MainWindow::add_close_listener(std::function<void()> listener) {
     close_listeners_.emplace_back(++next_listener_token_, std::move(listener));
     return next_listener_token_;
@@ -229,6 +248,12 @@ LRESULT MainWindow::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
             return 0;
         case WM_NOTIFY:
             return handle_notification(*reinterpret_cast<const NMHDR*>(lparam));
+        case WM_SETCURSOR:
+            // The controls ask their parent first, so this covers them too.
+            if (show_busy_cursor(lparam)) {
+                return TRUE;
+            }
+            break;
         case WM_KEYDOWN:
             if (wparam == VK_ESCAPE) {
                 close();
@@ -277,7 +302,7 @@ LRESULT CALLBACK MainWindow::child_procedure(HWND control, UINT message, WPARAM 
             }
             break;
         case WM_SETCURSOR:
-            if (role == kLink) {
+            if (role == kLink && !window->busy_) {
                 SetCursor(LoadCursorA(nullptr, IDC_HAND));
                 return TRUE;
             }

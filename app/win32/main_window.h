@@ -40,6 +40,9 @@ class MainWindow {
     void run();
     // Closes the window as the user does (Esc, the close button).
     void close();
+    // The wait cursor over the window while the login runs; a message box the login
+    // shows meanwhile disables the window, and the arrow shows over it again.
+    void set_busy(bool busy);
 
     // Null once the window has been destroyed.
     HWND handle() const { return window_; }
@@ -73,6 +76,8 @@ class MainWindow {
                                             LPARAM lparam, UINT_PTR role, DWORD_PTR self);
     LRESULT handle_message(UINT message, WPARAM wparam, LPARAM lparam);
     LRESULT handle_notification(const NMHDR& header);
+    // Sets the wait cursor when the window is busy and takes the mouse; false otherwise.
+    bool show_busy_cursor(LPARAM hit) const;
 
     HWND window_ = nullptr;
     WindowFonts fonts_;
@@ -86,6 +91,7 @@ class MainWindow {
     std::vector<std::pair<int, std::function<void()>>> close_listeners_;
     int next_listener_token_ = 0;
     bool closing_notified_ = false;
+    bool busy_ = false;
 };
 
 }  // namespace velmora

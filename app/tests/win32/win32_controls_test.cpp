@@ -172,5 +172,26 @@ TEST_F(Win32ControlsTest, TheUsersKeysAndClicks) {
     EXPECT_EQ(controls_->window_title(), "");
 }
 
+TEST_F(Win32ControlsTest, TheWaitCursorShowsWhileBusyButNotOverADisabledWindow) {
+    window_.present();
+    auto cursor_over = [](HWND target, int hit) {
+        SetCursor(nullptr);
+        SendMessageA(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target),
+                     MAKELPARAM(hit, WM_MOUSEMOVE));
+        return GetCursor();
+    };
+    const HCURSOR wait = LoadCursorA(nullptr, IDC_WAIT);
+    HWND id = control(control::id_edit());
+    window_.set_busy(true);
+    EXPECT_EQ(cursor_over(id, HTCLIENT), wait);
+    EXPECT_EQ(cursor_over(control(control::label(3)), HTCLIENT), wait);
+    // A message box disables the window it belongs to: no wait cursor over it then.
+    EnableWindow(window_.handle(), FALSE);
+    EXPECT_NE(cursor_over(window_.handle(), HTERROR), wait);
+    EnableWindow(window_.handle(), TRUE);
+    window_.set_busy(false);
+    EXPECT_EQ(cursor_over(id, HTCLIENT), LoadCursorA(nullptr, IDC_IBEAM));
+}
+
 }  // namespace
 }  // namespace velmora
