@@ -17,6 +17,7 @@ struct WaitState {
     std::mutex mutex;
     bool shutdown = false;
     std::vector<EventPump*> pumps;
+    std::vector<void (*)()> shutdown_listeners;
 };
 
 WaitState& wait_state() {
@@ -106,6 +107,7 @@ bool delay(int amount, int unit) {
 
 void request_shutdown() {
     WaitState& state = wait_state();
+    std::vector<void (*)()> listeners;
     {
         std::lock_guard lock(state.mutex);
         state.shutdown = true;
@@ -114,7 +116,16 @@ void request_shutdown() {
             pump->interrupt();
         }
         backend::wake_waiters();
+        listeners = state.shutdown_listeners;
     }
+    for (auto* listener : listeners)
+        listener();
+}
+
+void add_shutdown_listener(void (*listener)()) {
+    WaitState& state = wait_state();
+    std::lock_guard lock(state.mutex);
+    state.shutdown_listeners.push_back(listener);
 }
 
 bool shutdown_requested() {

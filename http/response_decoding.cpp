@@ -77,32 +77,17 @@ namespace {
 constexpr const char* kCharsetPattern = R"(<meta.+?charset=[^\w]?([-\w]+))";
 constexpr int kSampleLength = 1024;
 
-// Binary in, text out: the stream holds the raw body and reads it back in `charset`.
-Text read_as_charset(const ComObject& stream, const Bytes& body, const Text& charset) {
-    constexpr std::int32_t kBinary = 1, kText = 2, kReadWrite = 3;
-    Variant bytes;
-    set_variant(bytes, body);
-    write_property(stream, "Type", kBinary);
-    write_property(stream, "Mode", kReadWrite);
-    call_method(stream, "Open");
-    call_method(stream, "Write", bytes);
-    write_property(stream, "Position", std::int32_t{0});
-    write_property(stream, "Type", kText);
-    write_property(stream, "Charset", charset);
-    const Text text = call_text_method(stream, "ReadText");
-    call_method(stream, "Close");
-    // A text ends at its first zero byte, as the body's text did.
-    return text.substr(0, text.find('\0'));
-}
-
 Text converted_text(const Text& response_text, const Bytes& body, const Text& charset) {
-    // Exact comparison: "GB2312" in capitals goes through the stream, to the same text.
+    // Exact comparison: "GB2312" in capitals is converted, to the same text.
     if (charset.empty() || charset == "gbk" || charset == "gb2312")
         return response_text;
-    ComObject stream;
-    if (!create_object(stream, "Adodb.Stream"))
-        return response_text;
-    return read_as_charset(stream, body, charset);
+    // Through the platform's code-page service rather than a stream object, whose
+    // members cannot be called under Wine. An unknown charset gives the empty text.
+    std::string text;
+    convert_charset(std::string_view(reinterpret_cast<const char*>(body.data()), body.size()),
+                    charset.c_str(), "GBK", text);
+    // A text ends at its first zero byte, as the body's text did.
+    return text.substr(0, text.find('\0'));
 }
 
 }  // namespace

@@ -50,6 +50,9 @@ struct TransferResult {
 // Bodies beyond this are not read: a hostile server must not exhaust memory.
 inline constexpr std::size_t max_response_body = 64u * 1024u * 1024u;
 
+// Redirects followed per exchange; one more is no response.
+inline constexpr int max_redirect_hops = 10;
+
 class Transfer {
   public:
     Transfer();
@@ -71,7 +74,7 @@ class Transfer {
     bool set_proxy_credentials(const std::string& user, const std::string& password);
     // Certificates and host names are verified; this never weakens the check.
     bool set_tls_verification();
-    // Redirects are followed a limited number of times and never from https to http;
+    // Redirects are followed up to max_redirect_hops times and never from https to http;
     // when they are off, or not followed, the redirect response is the result. A hop to
     // another origin carries neither the server credentials nor the caller's
     // Authorization and Cookie lines.

@@ -12,7 +12,7 @@
 
 #include "base/event_pump.h"
 #include "http/curl/curl_tls.h"
-#include "http/redirect_policy.h"
+#include "http/curl/redirect_policy.h"
 #include "http/request_target.h"
 
 namespace velmora {
@@ -81,7 +81,7 @@ struct Transfer::State {
     bool set_server_credentials(const std::string& user, const std::string& password);
     bool set_proxy_credentials(const std::string& user, const std::string& password);
     bool set_tls_verification();
-    // Redirects are followed here, never by libcurl, under redirect_policy.h.
+    // Redirects are followed here, never by libcurl, under http/curl/redirect_policy.h.
     bool set_follow_redirects(bool follow);
     bool set_header_lines(const std::vector<std::string>& lines);
     bool set_body(Bytes body);

@@ -1,4 +1,5 @@
-// Which responses the client follows to another URL, and how the next request differs.
+// Which responses the libcurl transfer follows to another URL, and how the next request
+// differs; WinHttp applies its own policy, which this one matches.
 //
 // Followed: 301, 302, 303, 307 and 308 with a non-empty Location that resolves to an
 // http or https URL, at most `max_redirect_hops` times per exchange. Never from https to
@@ -9,9 +10,9 @@
 #include <optional>
 #include <string>
 
-namespace velmora {
+#include "http/transfer.h"
 
-inline constexpr int max_redirect_hops = 10;
+namespace velmora {
 
 struct RedirectHop {
     std::string url;           // absolute, resolved against the URL of the request

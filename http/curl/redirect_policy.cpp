@@ -1,4 +1,4 @@
-#include "http/redirect_policy.h"
+#include "http/curl/redirect_policy.h"
 
 #include <curl/curl.h>
 

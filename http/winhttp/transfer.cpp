@@ -1,0 +1,275 @@
+#include "http/transfer.h"
+
+#include <windows.h>
+#include <winhttp.h>
+
+#include <algorithm>
+#include <optional>
+#include <string_view>
+#include <utility>
+
+#include "base/event_pump.h"
+#include "base/gbk.h"
+#include "base/text.h"
+#include "http/request_target.h"
+#include "http/winhttp/open_requests.h"
+#include "http/winhttp/winhttp_functions.h"
+
+namespace velmora {
+namespace {
+
+DWORD milliseconds(std::chrono::milliseconds limit) {
+    // Zero means no limit, as it does for WinHttp.
+    return static_cast<DWORD>(std::clamp<std::chrono::milliseconds::rep>(limit.count(), 0, MAXDWORD));
+}
+
+bool set_number_option(const WinHttpFunctions& api, HINTERNET handle, DWORD option,
+                       DWORD value) {
+    return api.set_option(handle, option, &value, sizeof value);
+}
+
+bool is_named(std::string_view line, std::string_view name) {
+    const auto colon = line.find(':');
+    return colon == name.size() && compare_text(line.substr(0, colon), name, false) == 0;
+}
+
+}  // namespace
+
+bool transfer_ready() {
+    return winhttp_functions() != nullptr;
+}
+
+// The three handles of one exchange, opened step by step and closed in reverse.
+struct Transfer::State {
+    const WinHttpFunctions* api = winhttp_functions();
+    HINTERNET session = nullptr;
+    HINTERNET connection = nullptr;
+    HINTERNET request = nullptr;
+    bool through_proxy = false;
+    std::optional<RequestTarget> target;
+    std::optional<PhaseTimeouts> timeouts;
+    Bytes body;
+
+    ~State() {
+        if (!api)
+            return;
+        if (request && untrack_request(request))
+            api->close_handle(request);
+        if (connection)
+            api->close_handle(connection);
+        if (session)
+            api->close_handle(session);
+    }
+
+    // On the newest handle: the request inherits the session's limits, and the simple
+    // variant sets them on the request itself.
+    bool apply_timeouts() {
+        HINTERNET handle = request ? request : session;
+        const PhaseTimeouts& t = *timeouts;
+        const DWORD connect = milliseconds(t.connect);
+        const DWORD receive = milliseconds(t.receive);
+        // WinHttpSetTimeouts alone may not bound the wait for a response that never
+        // comes (Wine ignores its receive limit there), so that wait gets its own limit.
+        return api->set_timeouts(handle, static_cast<int>(connect), static_cast<int>(connect),
+                                 static_cast<int>(milliseconds(t.send)),
+                                 static_cast<int>(receive)) &&
+               set_number_option(*api, handle, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, receive);
+    }
+
+    TransferResult read_response() {
+        TransferResult result;
+        result.outcome = TransferOutcome::complete;
+        for (;;) {
+            DWORD available = 0;
+            if (!api->query_data_available(request, &available)) {
+                result.outcome = TransferOutcome::read_failed;
+                break;
+            }
+            if (available < 1)
+                break;
+            const std::size_t room = max_response_body - result.body.size();
+            const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(available, room));
+            const std::size_t start = result.body.size();
+            result.body.resize(start + wanted);
+            DWORD read = 0;
+            const bool ok = wanted == 0 || api->read_data(request, result.body.data() + start,
+                                                          wanted, &read);
+            result.body.resize(start + read);
+            process_events();
+            if (!ok || wanted < available) {
+                result.outcome = TransferOutcome::read_failed;
+                break;
+            }
+        }
+        result.header_block = raw_headers();
+        result.headers_complete = !result.header_block.empty();
+        return result;
+    }
+
+    // Status line, header lines and the empty line, each ending in CRLF, as GBK text.
+    std::string raw_headers() {
+        DWORD size = 0;
+        api->query_headers(request, WINHTTP_QUERY_RAW_HEADERS_CRLF, WINHTTP_HEADER_NAME_BY_INDEX,
+                           WINHTTP_NO_OUTPUT_BUFFER, &size, WINHTTP_NO_HEADER_INDEX);
+        std::u16string wide(size / sizeof(char16_t) + 1, u'\0');
+        size = static_cast<DWORD>(wide.size() * sizeof(char16_t));
+        if (!api->query_headers(request, WINHTTP_QUERY_RAW_HEADERS_CRLF,
+                                WINHTTP_HEADER_NAME_BY_INDEX, wide.data(), &size,
+                                WINHTTP_NO_HEADER_INDEX)) {
+            return {};
+        }
+        wide.resize(size / sizeof(char16_t));
+        return from_wide(wide);
+    }
+};
+
+Transfer::Transfer() : state_(std::make_unique<State>()) {}
+Transfer::~Transfer() = default;
+
+bool Transfer::valid() const {
+    return state_->api != nullptr;
+}
+
+bool Transfer::set_proxy(const std::string& host_port) {
+    State& s = *state_;
+    if (!s.api || s.session)
+        return false;
+    s.through_proxy = !host_port.empty();
+    const std::u16string proxy = to_wide(host_port);
+    // No agent name: the caller's header block carries the User-Agent line.
+    s.session = s.api->open(nullptr,
+                            s.through_proxy ? WINHTTP_ACCESS_TYPE_NAMED_PROXY
+                                            : WINHTTP_ACCESS_TYPE_NO_PROXY,
+                            s.through_proxy ? reinterpret_cast<LPCWSTR>(proxy.c_str())
+                                            : WINHTTP_NO_PROXY_NAME,
+                            WINHTTP_NO_PROXY_BYPASS, 0);
+    return s.session != nullptr;
+}
+
+bool Transfer::set_timeouts(const PhaseTimeouts& timeouts) {
+    State& s = *state_;
+    if (!s.session)
+        return false;
+    s.timeouts = timeouts;
+    return s.apply_timeouts();
+}
+
+bool Transfer::set_url(const std::string& url) {
+    State& s = *state_;
+    s.target = crack_url(escape_url(url));
+    if (!s.session || !s.target)
+        return false;
+    Text host = s.target->host;
+    // WinHttp takes an IPv6 literal without its brackets.
+    if (host.size() > 2 && host.front() == '[')
+        host = host.substr(1, host.size() - 2);
+    s.connection = s.api->connect(s.session, reinterpret_cast<LPCWSTR>(to_wide(host).c_str()),
+                                  static_cast<INTERNET_PORT>(s.target->port), 0);
+    return s.connection != nullptr;
+}
+
+bool Transfer::set_verb(const std::string& verb) {
+    State& s = *state_;
+    if (!s.connection)
+        return false;
+    s.request = s.api->open_request(
+        s.connection, reinterpret_cast<LPCWSTR>(to_wide(verb).c_str()),
+        reinterpret_cast<LPCWSTR>(to_wide(s.target->target).c_str()), nullptr,
+        WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
+        s.target->secure ? WINHTTP_FLAG_SECURE : 0);
+    if (!s.request)
+        return false;
+    track_request(s.request);
+    // The caller's cookie text is the only one: the platform neither stores nor sends
+    // cookies of its own. The session's receive limit is not inherited under Wine.
+    return set_number_option(*s.api, s.request, WINHTTP_OPTION_DISABLE_FEATURE,
+                             WINHTTP_DISABLE_COOKIES) &&
+           (!s.timeouts || s.apply_timeouts());
+}
+
+namespace {
+
+bool set_basic_credentials(const WinHttpFunctions* api, HINTERNET request, DWORD target,
+                           const std::string& user, const std::string& password) {
+    return request &&
+           api->set_credentials(request, target, WINHTTP_AUTH_SCHEME_BASIC,
+                                reinterpret_cast<LPCWSTR>(to_wide(user).c_str()),
+                                reinterpret_cast<LPCWSTR>(to_wide(password).c_str()), nullptr);
+}
+
+}  // namespace
+
+bool Transfer::set_server_credentials(const std::string& user, const std::string& password) {
+    return set_basic_credentials(state_->api, state_->request, WINHTTP_AUTH_TARGET_SERVER, user,
+                                 password);
+}
+
+bool Transfer::set_proxy_credentials(const std::string& user, const std::string& password) {
+    return set_basic_credentials(state_->api, state_->request, WINHTTP_AUTH_TARGET_PROXY, user,
+                                 password);
+}
+
+bool Transfer::set_tls_verification() {
+    // The platform verifies the chain and the host name against its own store unless told
+    // to ignore errors, which is never done here.
+    return state_->request != nullptr;
+}
+
+bool Transfer::set_follow_redirects(bool follow) {
+    State& s = *state_;
+    if (!s.request)
+        return false;
+    // The platform's own default policy never follows https to http.
+    return set_number_option(*s.api, s.request, WINHTTP_OPTION_REDIRECT_POLICY,
+                             follow ? WINHTTP_OPTION_REDIRECT_POLICY_DISALLOW_HTTPS_TO_HTTP
+                                    : WINHTTP_OPTION_REDIRECT_POLICY_NEVER) &&
+           (!follow || set_number_option(*s.api, s.request,
+                                         WINHTTP_OPTION_MAX_HTTP_AUTOMATIC_REDIRECTS,
+                                         static_cast<DWORD>(max_redirect_hops)));
+}
+
+bool Transfer::set_header_lines(const std::vector<std::string>& lines) {
+    State& s = *state_;
+    if (!s.request)
+        return false;
+    Text block;
+    for (const auto& line : lines) {
+        if (line.find(':') == std::string::npos)
+            return false;
+        // Only a plain-HTTP request through a proxy goes to the proxy itself; elsewhere
+        // this line would reach the server.
+        if (is_named(line, "Proxy-Authorization") && (!s.through_proxy || s.target->secure))
+            continue;
+        block += line + "\r\n";
+    }
+    if (block.empty())
+        return true;
+    const std::u16string wide = to_wide(block);
+    return s.api->add_request_headers(s.request, reinterpret_cast<LPCWSTR>(wide.c_str()),
+                                      static_cast<DWORD>(wide.size()), WINHTTP_ADDREQ_FLAG_ADD);
+}
+
+bool Transfer::set_body(Bytes body) {
+    state_->body = std::move(body);
+    return state_->request != nullptr;
+}
+
+TransferResult Transfer::perform() {
+    State& s = *state_;
+    TransferResult failure;
+    if (!s.request || shutdown_requested())
+        return failure;
+    const DWORD length = static_cast<DWORD>(s.body.size());
+    if (!s.api->send_request(s.request, WINHTTP_NO_ADDITIONAL_HEADERS, 0,
+                             s.body.empty() ? WINHTTP_NO_REQUEST_DATA : s.body.data(), length,
+                             length, 0)) {
+        return failure;
+    }
+    if (!s.api->receive_response(s.request, nullptr)) {
+        failure.outcome = TransferOutcome::no_response;
+        return failure;
+    }
+    return s.read_response();
+}
+
+}  // namespace velmora
