@@ -153,7 +153,8 @@ bool MainWindow::is_one_line_edit(HWND control) const {
 
 void MainWindow::present() {
     ShowWindow(window_, SW_SHOWNORMAL);
-    UpdateWindow(window_);
+    // The controls are windows of their own: UpdateWindow alone would paint only the frame.
+    RedrawWindow(window_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
 void MainWindow::run() {

@@ -241,6 +241,7 @@ TEST(VelmoraExe, LogsInWatchesARecordAndRewritesItWhenTheAddressChanges) {
         milliseconds(20000)));
     EXPECT_EQ(window_text(GetDlgItem(box, 0xFFFF)), gbk("登入成功"));
     EXPECT_EQ(window_text(box), gbk("信息："));
+    EXPECT_FALSE(IsWindowEnabled(login));
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
 
     std::vector<HWND> tabs = controls_of_class(window, WC_TABCONTROLA);
@@ -252,13 +253,15 @@ TEST(VelmoraExe, LogsInWatchesARecordAndRewritesItWhenTheAddressChanges) {
     EXPECT_EQ(program.tab_caption(tabs[0], 0), "velmora-demo.example");
     EXPECT_EQ(program.tab_caption(tabs[0], 1), "xn--fsq092h.example");
     EXPECT_EQ(program.tab_caption(tabs[0], 2), "home-lab.example");
-    ASSERT_EQ(SendMessageA(lists[0], LVM_GETITEMCOUNT, 0, 0), 21);
+    ASSERT_TRUE(wait_until([&] { return SendMessageA(lists[0], LVM_GETITEMCOUNT, 0, 0) == 21; },
+                           milliseconds(10000)));
     EXPECT_EQ(program.list_cell(lists[0], 0, 0), "1001");
     EXPECT_EQ(program.list_cell(lists[0], 1, 0), "5001");
     EXPECT_EQ(program.list_cell(lists[0], 1, 3), "198.51.100.10");
     ASSERT_TRUE(wait_until([&] { return SendMessageA(lists[2], LVM_GETITEMCOUNT, 0, 0) > 0; },
                            milliseconds(10000)));
-    EXPECT_TRUE(IsWindowEnabled(login));
+    // Disabled while the login runs, so a second click cannot start another inside it.
+    EXPECT_TRUE(wait_until([&] { return IsWindowEnabled(login) != FALSE; }, milliseconds(10000)));
 
     program.tick_row(lists[0], 1);
     EXPECT_EQ(program.list_cell(lists[0], 1, 5), gbk("解析中..."));
