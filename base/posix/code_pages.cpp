@@ -13,17 +13,68 @@
 #include "base/backend.h"
 #include "base/charset_names.h"
 #include "base/gbk.h"
+#include "base/posix/gbk_private_use.h"
 
 namespace velmora {
 
 namespace {
+
+constexpr const char* kGbk = "GBK";
+constexpr const char* kUtf32 = "UTF-32LE";
+
+// What a conversion does with input iconv cannot convert before skipping it: the number of
+// input bytes it took care of itself (appending their output), or 0.
+using Fallback = size_t (*)(std::string_view rest, std::string& out);
+
+size_t gbk_private_use_to_utf32(std::string_view rest, std::string& out) {
+    if (rest.size() < 2) {
+        return 0;
+    }
+    const auto character = gbk_private_use_character(
+        {static_cast<unsigned char>(rest[0]), static_cast<unsigned char>(rest[1])});
+    if (!character) {
+        return 0;
+    }
+    for (int shift = 0; shift < 32; shift += 8) {
+        out += static_cast<char>((*character >> shift) & 0xff);
+    }
+    return 2;
+}
+
+size_t utf32_private_use_to_gbk(std::string_view rest, std::string& out) {
+    if (rest.size() < 4) {
+        return 0;
+    }
+    char32_t character = 0;
+    for (int i = 3; i >= 0; --i) {
+        character = character << 8 | static_cast<unsigned char>(rest[static_cast<size_t>(i)]);
+    }
+    const auto pair = gbk_private_use_pair(character);
+    if (!pair) {
+        return 0;
+    }
+    out += static_cast<char>(pair->lead);
+    out += static_cast<char>(pair->trail);
+    return 4;
+}
+
+Fallback fallback_for(std::string_view from_charset, std::string_view to_charset) {
+    if (from_charset == kGbk && to_charset == kUtf32) {
+        return gbk_private_use_to_utf32;
+    }
+    if (from_charset == kUtf32 && to_charset == kGbk) {
+        return utf32_private_use_to_gbk;
+    }
+    return nullptr;
+}
 
 // A conversion descriptor carries shift state, so it must not be shared between threads;
 // each run starts from the initial state.
 class Converter {
   public:
     Converter(const char* from_charset, const char* to_charset)
-        : descriptor_(iconv_open(to_charset, from_charset)) {}
+        : descriptor_(iconv_open(to_charset, from_charset)),
+          fallback_(fallback_for(from_charset, to_charset)) {}
     ~Converter() {
         if (valid()) {
             iconv_close(descriptor_);
@@ -35,9 +86,9 @@ class Converter {
     bool valid() const { return descriptor_ != reinterpret_cast<iconv_t>(-1); }
 
     // Converts all of `input`. With a `skip_unit`, an input sequence that cannot be
-    // converted loses that many bytes (one code unit of the input charset) and conversion
-    // goes on, and an incomplete sequence at the end is dropped; without one, either makes
-    // the conversion fail.
+    // converted goes to the fallback, or else loses that many bytes (one code unit of the
+    // input charset), and conversion goes on, and an incomplete sequence at the end is
+    // dropped; without one, either makes the conversion fail.
     bool run(std::string_view input, std::optional<size_t> skip_unit, std::string& out) {
         out.clear();
         iconv(descriptor_, nullptr, nullptr, nullptr, nullptr);
@@ -65,7 +116,11 @@ class Converter {
             if (!skip_unit || in_left == 0) {
                 return skip_unit.has_value();  // a failing flush has nothing left to skip
             }
-            size_t skipped = errno == EILSEQ ? std::min(*skip_unit, in_left) : in_left;
+            size_t skipped = in_left;
+            if (errno == EILSEQ) {
+                const size_t taken = fallback_ ? fallback_({in_ptr, in_left}, out) : 0;
+                skipped = taken > 0 ? taken : std::min(*skip_unit, in_left);
+            }
             in_ptr += skipped;
             in_left -= skipped;
         }
@@ -73,6 +128,7 @@ class Converter {
 
   private:
     iconv_t descriptor_;
+    Fallback fallback_;
 };
 
 // Opening a descriptor loads and unloads the charset's conversion module each time, which
@@ -111,7 +167,7 @@ size_t code_unit_width(std::string_view charset) {
 }
 
 const char* decoding_charset(const char* name) {
-    return is_gbk_name(name) ? "GBK" : name;
+    return is_gbk_name(name) ? kGbk : name;
 }
 
 }  // namespace
@@ -121,8 +177,8 @@ const char* decoding_charset(const char* name) {
 bool convert_charset(std::string_view input, const char* from_charset, const char* to_charset,
                      std::string& out) {
     out.clear();
-    const auto decoder = cached_converter(decoding_charset(from_charset), "UTF-32LE");
-    const auto encoder = decoder ? cached_converter("UTF-32LE", to_charset) : nullptr;
+    const auto decoder = cached_converter(decoding_charset(from_charset), kUtf32);
+    const auto encoder = decoder ? cached_converter(kUtf32, to_charset) : nullptr;
     if (!encoder) {
         return false;
     }
@@ -141,7 +197,7 @@ bool utf8_to_gbk(std::string_view utf8, Text& gbk_text) {
 
 std::u16string gbk_to_utf16(std::string_view gbk_text) {
     std::string bytes;
-    convert_charset(gbk_text, "GBK", "UTF-16LE", bytes);
+    convert_charset(gbk_text, kGbk, "UTF-16LE", bytes);
     std::u16string wide(bytes.size() / 2, u'\0');
     for (size_t i = 0; i < wide.size(); ++i) {
         wide[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
@@ -157,7 +213,7 @@ Text utf16_to_gbk(std::u16string_view wide) {
         bytes[2 * i + 1] = static_cast<char>(wide[i] >> 8);
     }
     Text text;
-    convert_charset(bytes, "UTF-16LE", "GBK", text);
+    convert_charset(bytes, "UTF-16LE", kGbk, text);
     return text;
 }
 

@@ -37,7 +37,7 @@ struct CaseCounts {
     std::size_t regexp;
 };
 
-inline constexpr CaseCounts kDefaultCounts{2000, 2000, 1000};
+inline constexpr CaseCounts kDefaultCounts{3000, 3000, 1000};
 
 // The cases of every kind, in a fixed order, the same for the same counts everywhere.
 std::vector<RefereeCase> generate_cases(CaseCounts counts = kDefaultCounts);

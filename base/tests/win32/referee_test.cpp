@@ -1,9 +1,13 @@
 // The platform is the referee: what our Linux implementations (iconv for GBK, PCRE2 for
 // the RegExp class) gave for the random cases, written by base_referee_writer, must be what
 // code page 936 and the platform's "VBScript.RegExp" give for the same cases here.
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstddef>
+#include <cstdio>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -37,6 +41,29 @@ std::vector<WrittenCase> read_written_cases() {
     return cases;
 }
 
+// The platform narrows some 400 characters outside GBK to look-alikes ("best fit": U+00AA
+// to "a", U+00A2 to the full-width cent sign) and U+F8F5 to the lone byte 0xFF, which it
+// does not widen back; iconv has no such forms and the Linux build skips these characters.
+bool narrowed_only_by_platform(char16_t unit) {
+    const auto wide = static_cast<wchar_t>(unit);
+    char narrow[4];
+    BOOL defaulted_without_best_fit = FALSE;
+    BOOL defaulted = FALSE;
+    WideCharToMultiByte(936, WC_NO_BEST_FIT_CHARS, &wide, 1, narrow, sizeof narrow, nullptr,
+                        &defaulted_without_best_fit);
+    WideCharToMultiByte(936, 0, &wide, 1, narrow, sizeof narrow, nullptr, &defaulted);
+    return unit == 0xf8f5 || (defaulted_without_best_fit && !defaulted);
+}
+
+// The case as the Linux build can be expected to match it: without those characters.
+RefereeCase comparable(RefereeCase test_case, std::size_t& adjusted) {
+    if (test_case.kind == CaseKind::wide &&
+        std::erase_if(test_case.wide, narrowed_only_by_platform) > 0) {
+        ++adjusted;
+    }
+    return test_case;
+}
+
 class Referee : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
@@ -54,6 +81,7 @@ class Referee : public ::testing::Test {
         EXPECT_EQ(written_->size(), generated_->size()) << "the writer is from another build";
         std::size_t ran = 0;
         std::size_t mismatches = 0;
+        std::size_t adjusted = 0;
         for (std::size_t i = 0; i < generated_->size() && i < written_->size(); ++i) {
             const RefereeCase& test_case = (*generated_)[i];
             if (test_case.kind != kind) {
@@ -61,7 +89,7 @@ class Referee : public ::testing::Test {
             }
             ++ran;
             const WrittenCase& written = (*written_)[i];
-            const std::string outcome = outcome_field(test_case);
+            const std::string outcome = outcome_field(comparable(test_case, adjusted));
             if (outcome != written.outcome && ++mismatches <= 20) {
                 ADD_FAILURE() << "case " << i << " " << written.kind << " " << written.input
                               << "\n  Linux:    " << written.outcome
@@ -69,7 +97,8 @@ class Referee : public ::testing::Test {
             }
         }
         EXPECT_EQ(mismatches, 0u) << "of " << ran << " " << kind_name(kind) << " cases";
-        std::printf("%zu %s cases, %zu differ\n", ran, kind_name(kind), mismatches);
+        std::printf("%zu %s cases, %zu without characters only the platform narrows, %zu differ\n",
+                    ran, kind_name(kind), adjusted, mismatches);
         return ran;
     }
 
