@@ -55,6 +55,11 @@ std::string match_field(const ComObject& match) {
     return out + ")";
 }
 
+// " failed" after a step whose call failed.
+std::string failure_mark() {
+    return last_automation_error() ? " failed" : "";
+}
+
 std::string regexp_outcome(const RefereeCase& test_case) {
     ComObject regexp;
     if (!create_object(regexp, "VBScript.RegExp")) {
@@ -66,18 +71,16 @@ std::string regexp_outcome(const RefereeCase& test_case) {
     write_property(regexp, "Pattern", kCharsetPattern);
     const Text& subject = test_case.narrow;
 
-    std::string out = "test=" + call_text_method(regexp, "Test", subject);
+    std::string out = "test=" + call_text_method(regexp, "Test", subject) + failure_mark();
     const ComObject matches = call_object_method(regexp, "Execute", subject);
+    out += failure_mark();
     const auto count = static_cast<std::int32_t>(read_number_property(matches, "Count"));
     out += " count=" + std::to_string(count) + " matches=";
     for (std::int32_t index = 0; index < count; ++index) {
         out += match_field(read_object_property(matches, "Item", index));
     }
     out += " replace=" + hex_bytes(call_text_method(regexp, "Replace", subject, "[$1]"));
-    if (last_automation_error()) {
-        out += " error";
-    }
-    return out;
+    return out + failure_mark();
 }
 
 }  // namespace
