@@ -11,6 +11,7 @@
 #include "base/event_pump.h"
 #include "base/gbk.h"
 #include "base/text.h"
+#include "http/base64.h"
 #include "http/request_target.h"
 #include "http/winhttp/open_requests.h"
 #include "http/winhttp/winhttp_functions.h"
@@ -46,6 +47,8 @@ struct Transfer::State {
     HINTERNET connection = nullptr;
     HINTERNET request = nullptr;
     bool through_proxy = false;
+    // Made from the proxy credentials for a plain-HTTP request through a proxy.
+    std::string proxy_authorization;
     std::optional<RequestTarget> target;
     std::optional<PhaseTimeouts> timeouts;
     Bytes body;
@@ -205,8 +208,14 @@ bool Transfer::set_server_credentials(const std::string& user, const std::string
 }
 
 bool Transfer::set_proxy_credentials(const std::string& user, const std::string& password) {
-    return set_basic_credentials(state_->api, state_->request, WINHTTP_AUTH_TARGET_PROXY, user,
-                                 password);
+    State& s = *state_;
+    if (!set_basic_credentials(s.api, s.request, WINHTTP_AUTH_TARGET_PROXY, user, password))
+        return false;
+    // The platform sends proxy credentials only once the proxy asks for them; a plain
+    // request through the proxy carries them from the start, as on the other platform.
+    if (s.through_proxy && !s.target->secure)
+        s.proxy_authorization = "Proxy-Authorization: Basic " + base64_encode(user + ":" + password);
+    return true;
 }
 
 bool Transfer::set_tls_verification() {
@@ -233,15 +242,22 @@ bool Transfer::set_header_lines(const std::vector<std::string>& lines) {
     if (!s.request)
         return false;
     Text block;
+    std::string proxy_authorization = s.proxy_authorization;
     for (const auto& line : lines) {
         if (line.find(':') == std::string::npos)
             return false;
-        // Only a plain-HTTP request through a proxy goes to the proxy itself; elsewhere
-        // this line would reach the server.
-        if (is_named(line, "Proxy-Authorization") && (!s.through_proxy || s.target->secure))
-            continue;
+        if (is_named(line, "Proxy-Authorization")) {
+            // Only a plain-HTTP request through a proxy goes to the proxy itself; elsewhere
+            // this line would reach the server. The caller's line replaces the one made
+            // from the credentials.
+            if (!s.through_proxy || s.target->secure)
+                continue;
+            proxy_authorization.clear();
+        }
         block += line + "\r\n";
     }
+    if (!proxy_authorization.empty())
+        block += proxy_authorization + "\r\n";
     if (block.empty())
         return true;
     const std::u16string wide = to_wide(block);
