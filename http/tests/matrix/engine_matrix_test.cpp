@@ -139,24 +139,33 @@ TEST_F(EngineMatrix, FailuresBeforeAResponseAreNumbered) {
     }
 }
 
+// What one redirecting response leads to: the request line the final server echoed, the
+// redirect itself handed back ("moved"), or a failure ("712").
 TEST_F(EngineMatrix, RedirectPolicy) {
     const std::string landed = "/landed";
+    const std::string downgrade = host().url("plain", "/downgraded");
     const struct {
         std::string server;
         int code;
         int method;
         std::string to;
         bool no_redirect;
-        std::string result;  // the echoed request line, or the redirect's own body
+        std::string result;
+        // Where WinHttp under Wine differs: Windows follows 303 and 308 too, and its GET
+        // after a 301/302 POST carries no Content-Length (Wine's fails with 12019). WinHttp
+        // refuses https to http by failing the response instead of handing the redirect back.
+        std::string wine;
     } cases[] = {
-        {"plain", 301, 0, landed, false, "GET /landed HTTP/1.1"},
-        {"plain", 302, 1, landed, false, "GET /landed HTTP/1.1"},
-        {"plain", 303, 1, landed, false, "GET /landed HTTP/1.1"},
-        {"plain", 307, 1, landed, false, "POST /landed HTTP/1.1"},
-        {"plain", 308, 1, landed, false, "POST /landed HTTP/1.1"},
-        {"tls", 302, 0, host().url("tls", landed), false, "GET /landed HTTP/1.1"},
-        {"tls", 307, 1, host().url("plain", landed), false, "moved"},  // never https to http
-        {"plain", 302, 0, landed, true, "moved"},
+        {"plain", 301, 0, landed, false, "GET /landed HTTP/1.1", ""},
+        {"plain", 302, 1, landed, false, "GET /landed HTTP/1.1", "712"},
+        {"plain", 303, 0, landed, false, "GET /landed HTTP/1.1", "moved"},
+        {"plain", 303, 1, landed, false, "GET /landed HTTP/1.1", "moved"},
+        {"plain", 307, 1, landed, false, "POST /landed HTTP/1.1", ""},
+        {"plain", 308, 0, landed, false, "GET /landed HTTP/1.1", "moved"},
+        {"plain", 308, 1, landed, false, "POST /landed HTTP/1.1", "moved"},
+        {"tls", 302, 0, host().url("tls", landed), false, "GET /landed HTTP/1.1", ""},
+        {"tls", 307, 1, downgrade, false, "moved", "712"},
+        {"plain", 302, 0, landed, true, "moved", ""},
     };
     for (const Engine engine : engines) {
         for (const auto& c : cases) {
@@ -167,22 +176,27 @@ TEST_F(EngineMatrix, RedirectPolicy) {
             const Outcome o =
                 run(engine,
                     {.url = from, .method = c.method, .body = "k=v", .no_redirect = c.no_redirect});
-#ifdef _WIN32  // Wine re-sends a 301/302 POST as GET but keeps its Content-Length; Windows drops it
-            if (c.method == 1 && c.code <= 302) {
+            std::string expected = c.result;
+#ifdef _WIN32  // Wine follows only 301, 302 and 307, and a 301/302 POST's GET keeps its length
+            expected = c.wine.empty() ? c.result : c.wine;
+#endif
+            if (expected == "712") {
                 EXPECT_EQ(o.status, gbk("712 服务器未响应!"));
                 continue;
             }
-#endif
-            const bool followed = c.result != "moved";
-            EXPECT_EQ(o.text.substr(0, o.text.find("\r\n")), c.result);
+            const bool followed = expected != "moved";
+            EXPECT_EQ(o.text.substr(0, o.text.find("\r\n")), expected);
             EXPECT_EQ(o.status, followed ? "200 OK" : std::to_string(c.code) + " Moved");
             EXPECT_EQ(o.location, followed ? "" : c.to);
             // A POST turned into a GET leaves its body behind.
             if (c.method == 1) {
-                EXPECT_EQ(contains(o.text, "k=v"), c.result.substr(0, 4) == "POST");
+                EXPECT_EQ(contains(o.text, "k=v"), expected.substr(0, 4) == "POST");
             }
         }
     }
+    // Nothing went from https to plain http.
+    EXPECT_FALSE(
+        contains(run(Engine::full, {.url = host().url("plain", "/received")}).text, "/downgraded"));
 }
 
 TEST_F(EngineMatrix, CookiesGoOutAndComeBack) {
@@ -201,16 +215,18 @@ TEST_F(EngineMatrix, CookiesGoOutAndComeBack) {
 TEST_F(EngineMatrix, PlainRequestsGoThroughTheProxyAndTlsIsTunnelled) {
     const std::string tag =
         std::to_string(std::chrono::steady_clock::now().time_since_epoch().count());
+    // By address: Wine takes a proxy with the target's host name for the server itself and
+    // sends it origin-form requests.
+    const std::string proxy = "127.0.0.1:" + host().value("proxy_port");
     for (const Engine engine : engines) {
         SCOPED_TRACE(name(engine));
         const std::string path = "/via-" + name(engine) + "-" + tag;
         const Outcome plain = run(engine, {.url = host().url("plain", path),
-                                           .proxy = host().authority("proxy"),
+                                           .proxy = proxy,
                                            .proxy_user = "pu",
                                            .proxy_password = "pp"});
         EXPECT_EQ(plain.text.substr(0, plain.text.find("\r\n")), "GET " + path + " HTTP/1.1");
-        const Outcome tunnelled =
-            run(engine, {.url = host().url("tls", path), .proxy = host().authority("proxy")});
+        const Outcome tunnelled = run(engine, {.url = host().url("tls", path), .proxy = proxy});
         EXPECT_EQ(tunnelled.status, "200 OK");
 
         const std::string heads =

@@ -10,6 +10,7 @@
 //   /gb2312                 a page declaring GB2312 with GBK-only characters
 //   /cut                    a body that ends before its Content-Length
 //   /date                   a fixed Date header
+//   /received               the request lines this server has received, in order
 //   /proxy-heads            the request heads the proxy has seen, in order
 #include <csignal>
 #include <iostream>
@@ -60,6 +61,12 @@ void add_routes(FixtureServer& server, const FixtureProxy& proxy) {
     });
     server.route("/date", [](const RawRequest&) {
         return FixtureReply{http_reply(200, "OK", {}, {"Date: Tue, 08 Dec 2026 00:30:00 GMT"})};
+    });
+    server.route("/received", [&server](const RawRequest&) {
+        std::string lines;
+        for (const auto& request : server.requests())
+            lines += request.head.substr(0, request.head.find("\r\n") + 2);
+        return FixtureReply{http_reply(200, "OK", lines, {"Content-Type: text/plain"})};
     });
     server.route("/proxy-heads", [&proxy](const RawRequest&) {
         std::string heads;
