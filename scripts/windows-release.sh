@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Builds velmora.exe for Windows (mingw-w64, statically linked, optimised, without debug
-# information) and packs it with its read-me into build/windows-release/velmora-windows-x86_64.zip.
+# Builds velmora.exe for Windows (mingw-w64, statically linked, the windows preset's
+# optimised build with its debug information stripped) and packs it with its read-me into
+# build/windows-release/velmora-windows-x86_64.zip.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 
 build=build/windows-release
-cmake --preset windows -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --preset windows -B "$build" >/dev/null
 cmake --build "$build" --target velmora
 
 staging="$build/package"
