@@ -4,8 +4,8 @@
 // Failures are reported as numbered messages in `status_text` ("711 发送请求失败!" ...)
 // with the empty text as result; nothing throws. Out-parameters are pointers that may be
 // null when the caller does not want the value; they are written only where a step
-// produces them. TLS certificates and host names are always verified (system store plus
-// the extra CA file of tls_settings.h).
+// produces them. TLS certificates and host names are always verified (see
+// tls_settings.h).
 #pragma once
 
 #include "base/types.h"

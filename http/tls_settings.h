@@ -1,7 +1,8 @@
 // Trust settings shared by every HTTPS request of the process.
 //
-// Certificates are always verified: against the system's store and, besides it, the
-// PEM bundle named here (the substitute server's CA in test and demo builds).
+// Certificates are always verified: against the system's store and, on Linux, besides
+// it the PEM bundle named here (the substitute server's CA in test and demo builds). On
+// Windows the platform trusts only its Root stores, so that CA must be added there.
 #pragma once
 
 #include <string>

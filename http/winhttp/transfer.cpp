@@ -4,6 +4,7 @@
 #include <winhttp.h>
 
 #include <algorithm>
+#include <limits>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -19,9 +20,11 @@
 namespace velmora {
 namespace {
 
-DWORD milliseconds(std::chrono::milliseconds limit) {
-    // Zero means no limit, as it does for WinHttp.
-    return static_cast<DWORD>(std::clamp<std::chrono::milliseconds::rep>(limit.count(), 0, MAXDWORD));
+// WinHttpSetTimeouts takes an int: longer limits are cut to the longest it takes. Zero
+// means no limit, as it does for WinHttp.
+int milliseconds(std::chrono::milliseconds limit) {
+    return static_cast<int>(std::clamp<std::chrono::milliseconds::rep>(
+        limit.count(), 0, std::numeric_limits<int>::max()));
 }
 
 bool set_number_option(const WinHttpFunctions& api, HINTERNET handle, DWORD option,
@@ -50,7 +53,6 @@ struct Transfer::State {
     // Made from the proxy credentials for a plain-HTTP request through a proxy.
     std::string proxy_authorization;
     std::optional<RequestTarget> target;
-    std::optional<PhaseTimeouts> timeouts;
     Bytes body;
 
     ~State() {
@@ -66,17 +68,15 @@ struct Transfer::State {
 
     // On the newest handle: the request inherits the session's limits, and the simple
     // variant sets them on the request itself.
-    bool apply_timeouts() {
+    bool apply_timeouts(const PhaseTimeouts& t) {
         HINTERNET handle = request ? request : session;
-        const PhaseTimeouts& t = *timeouts;
-        const DWORD connect = milliseconds(t.connect);
-        const DWORD receive = milliseconds(t.receive);
+        const int connect = milliseconds(t.connect);
+        const int receive = milliseconds(t.receive);
         // WinHttpSetTimeouts alone may not bound the wait for a response that never
         // comes (Wine ignores its receive limit there), so that wait gets its own limit.
-        return api->set_timeouts(handle, static_cast<int>(connect), static_cast<int>(connect),
-                                 static_cast<int>(milliseconds(t.send)),
-                                 static_cast<int>(receive)) &&
-               set_number_option(*api, handle, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, receive);
+        return api->set_timeouts(handle, connect, connect, milliseconds(t.send), receive) &&
+               set_number_option(*api, handle, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT,
+                                 static_cast<DWORD>(receive));
     }
 
     TransferResult read_response() {
@@ -151,10 +151,7 @@ bool Transfer::set_proxy(const std::string& host_port) {
 
 bool Transfer::set_timeouts(const PhaseTimeouts& timeouts) {
     State& s = *state_;
-    if (!s.session)
-        return false;
-    s.timeouts = timeouts;
-    return s.apply_timeouts();
+    return s.session && s.apply_timeouts(timeouts);
 }
 
 bool Transfer::set_url(const std::string& url) {
@@ -184,10 +181,9 @@ bool Transfer::set_verb(const std::string& verb) {
         return false;
     track_request(s.request);
     // The caller's cookie text is the only one: the platform neither stores nor sends
-    // cookies of its own. The session's receive limit is not inherited under Wine.
+    // cookies of its own.
     return set_number_option(*s.api, s.request, WINHTTP_OPTION_DISABLE_FEATURE,
-                             WINHTTP_DISABLE_COOKIES) &&
-           (!s.timeouts || s.apply_timeouts());
+                             WINHTTP_DISABLE_COOKIES);
 }
 
 namespace {
