@@ -24,7 +24,7 @@
 // A property put receives the new value as its last argument. Members are found by name
 // with letter case ignored. Classes outside base/ register themselves before their first
 // create_object (a function-local static in the code that creates them is enough);
-// on Linux, "VBScript.RegExp" and "Adodb.Stream" are always registered (base/posix/).
+// on Linux, "VBScript.RegExp" is always registered (base/posix/).
 #pragma once
 
 #include <cstddef>

@@ -14,7 +14,4 @@ namespace velmora {
 // calls replace the bundle for requests that start afterwards.
 void set_extra_ca_file(const std::string& pem_path);
 
-// The path last set, empty when none.
-std::string extra_ca_file();
-
 }  // namespace velmora

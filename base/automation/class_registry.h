@@ -1,5 +1,5 @@
 // The native classes create_object can make, by programmatic identifier or class
-// identifier. "VBScript.RegExp" and "Adodb.Stream" are present from the start.
+// identifier. "VBScript.RegExp" is present from the start.
 #pragma once
 
 #include "base/automation_class.h"

@@ -61,10 +61,8 @@ const std::vector<Certificate>& system_certificates() {
 // first handshake, so a process that only speaks plain HTTP never reads the system's roots.
 class TrustStore {
 public:
-    explicit TrustStore(std::string extra_path)
-        : extra_path_(std::move(extra_path)), extra_(read_pem_file(extra_path_.c_str())) {}
-
-    const std::string& extra_path() const { return extra_path_; }
+    explicit TrustStore(const std::string& extra_path)
+        : extra_(read_pem_file(extra_path.c_str())) {}
 
     X509_STORE* store() {
         std::call_once(built_, [this] {
@@ -81,7 +79,6 @@ public:
     }
 
 private:
-    std::string extra_path_;
     std::vector<Certificate> extra_;
     std::once_flag built_;
     Store store_;
@@ -112,10 +109,6 @@ void set_extra_ca_file(const std::string& pem_path) {
     auto trust = std::make_shared<TrustStore>(pem_path);
     std::lock_guard lock(store_mutex);
     current_store = std::move(trust);
-}
-
-std::string extra_ca_file() {
-    return store_snapshot()->extra_path();
 }
 
 bool apply_tls_verification(CURL* handle) {
