@@ -57,7 +57,7 @@ Log in with the demo account:
     ID:    100001
     Token: 5f0c3e7a9b1d4c2e8f6a0b3d7c9e1f24
 The provider reports the public address 203.0.113.25; to simulate a change of address:
-    curl -X POST 'http://127.0.0.1:$(port control_port)/control/public-address?ip=203.0.113.99'
+    curl -d '' 'http://127.0.0.1:$(port control_port)/control/public-address?ip=203.0.113.99'
 The settings file is $build/app/velmora.ini (beside the executable).
 This demo build checks every $period seconds instead of every 120 seconds, so a ticked row
 shows its first check or change in the run log within $period seconds; the log line still
