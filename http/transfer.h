@@ -93,7 +93,8 @@ class Transfer {
 
   private:
     struct State;  // the backend's handles and settings
-    std::unique_ptr<State> state_;
+    // Shared: a backend may hand the handles to a worker that outlives an abandoned wait.
+    std::shared_ptr<State> state_;
 };
 
 }  // namespace velmora

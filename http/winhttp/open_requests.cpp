@@ -15,8 +15,10 @@ struct OpenRequests {
     std::vector<HINTERNET> handles;
 };
 
+// Never destroyed: a worker whose exchange outlived the wait may still untrack its
+// handle while the process exits.
 OpenRequests& open_requests() {
-    static OpenRequests requests;
+    static OpenRequests& requests = *new OpenRequests;
     return requests;
 }
 

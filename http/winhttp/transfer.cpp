@@ -5,8 +5,10 @@
 
 #include <algorithm>
 #include <limits>
+#include <memory>
 #include <optional>
 #include <string_view>
+#include <thread>
 #include <utility>
 
 #include "base/event_pump.h"
@@ -79,6 +81,22 @@ struct Transfer::State {
                                  static_cast<DWORD>(receive));
     }
 
+    // Send, receive and read, each blocking in WinHttp.
+    TransferResult exchange() {
+        TransferResult failure;
+        const DWORD length = static_cast<DWORD>(body.size());
+        if (!api->send_request(request, WINHTTP_NO_ADDITIONAL_HEADERS, 0,
+                               body.empty() ? WINHTTP_NO_REQUEST_DATA : body.data(), length,
+                               length, 0)) {
+            return failure;
+        }
+        if (!api->receive_response(request, nullptr)) {
+            failure.outcome = TransferOutcome::no_response;
+            return failure;
+        }
+        return read_response();
+    }
+
     TransferResult read_response() {
         TransferResult result;
         result.outcome = TransferOutcome::complete;
@@ -98,7 +116,6 @@ struct Transfer::State {
             const bool ok = wanted == 0 || api->read_data(request, result.body.data() + start,
                                                           wanted, &read);
             result.body.resize(start + read);
-            process_events();
             if (!ok || wanted < available) {
                 result.outcome = TransferOutcome::read_failed;
                 break;
@@ -266,22 +283,56 @@ bool Transfer::set_body(Bytes body) {
     return state_->request != nullptr;
 }
 
+namespace {
+
+// What the worker hands back; the event is set once `result` is written.
+struct Exchange {
+    HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    TransferResult result;
+    Exchange() = default;
+    Exchange(const Exchange&) = delete;
+    Exchange& operator=(const Exchange&) = delete;
+    ~Exchange() {
+        if (done)
+            CloseHandle(done);
+    }
+};
+
+// The caller's thread keeps handling its events (the window's, on the window thread)
+// until the exchange ends or shutdown begins.
+bool wait_for(const Exchange& exchange) {
+    constexpr DWORD poll_ms = 50;
+    for (;;) {
+        const DWORD woken =
+            MsgWaitForMultipleObjects(1, &exchange.done, FALSE, poll_ms, QS_ALLINPUT);
+        if (woken == WAIT_OBJECT_0)
+            return true;
+        process_events();
+        if (shutdown_requested())
+            return false;
+    }
+}
+
+}  // namespace
+
 TransferResult Transfer::perform() {
-    State& s = *state_;
-    TransferResult failure;
-    if (!s.request || shutdown_requested())
-        return failure;
-    const DWORD length = static_cast<DWORD>(s.body.size());
-    if (!s.api->send_request(s.request, WINHTTP_NO_ADDITIONAL_HEADERS, 0,
-                             s.body.empty() ? WINHTTP_NO_REQUEST_DATA : s.body.data(), length,
-                             length, 0)) {
-        return failure;
-    }
-    if (!s.api->receive_response(s.request, nullptr)) {
-        failure.outcome = TransferOutcome::no_response;
-        return failure;
-    }
-    return s.read_response();
+    std::shared_ptr<State> state = state_;
+    if (!state->request || shutdown_requested())
+        return {};
+    auto exchange = std::make_shared<Exchange>();
+    if (!exchange->done)
+        return {};
+    // The blocking calls run on a worker that shares the handles. Shutdown closes the
+    // request handle, which ends them on Windows; under Wine a receive that blocks goes on
+    // until its time-out all the same, so the caller stops waiting at shutdown and the
+    // worker, the last owner, closes the handles whenever it ends.
+    std::thread([state, exchange] {
+        exchange->result = state->exchange();
+        SetEvent(exchange->done);
+    }).detach();
+    if (!wait_for(*exchange))
+        return {TransferOutcome::no_response, {}, {}, false};
+    return std::move(exchange->result);
 }
 
 }  // namespace velmora

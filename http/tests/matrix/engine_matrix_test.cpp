@@ -4,8 +4,10 @@
 
 #include <chrono>
 #include <string>
+#include <thread>
 
 #include "base/date_time.h"
+#include "base/event_pump.h"
 #include "base/gbk.h"
 #include "http/com_request.h"
 #include "http/http_request.h"
@@ -135,6 +137,26 @@ TEST_F(EngineMatrix, FailuresBeforeAResponseAreNumbered) {
             // The injected one-second limit applied, not the 30-second default.
             EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(15));
         }
+    }
+}
+
+// Closing the window must not wait for a silent server's 30 seconds. Under Wine, closing
+// the request handle does not end a receive that blocks, so that backend stops waiting
+// instead; this holds on both.
+TEST_F(EngineMatrix, ShutdownEndsAnExchangeInFlight) {
+    for (const Engine engine : engines) {
+        SCOPED_TRACE(name(engine));
+        std::thread closer([] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            request_shutdown();
+        });
+        const auto started = std::chrono::steady_clock::now();
+        const Outcome o = run(engine, {.url = host().url("silent"), .timeout_seconds = 30});
+        closer.join();
+        reset_shutdown();
+        EXPECT_EQ(o.text, "");
+        EXPECT_EQ(o.status, gbk("712 服务器未响应!"));
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
     }
 }
 

@@ -461,23 +461,6 @@ TEST_F(HttpRequestTest, ASilentServerTimesOutAsNoResponse) {
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(15));
 }
 
-TEST_F(HttpRequestTest, ShutdownAbortsATransferInFlight) {
-    server_.route("/silent", [](const RawRequest&) { return FixtureReply{{}, true}; });
-    std::thread closer([] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        request_shutdown();
-    });
-    Text status;
-    const auto started = std::chrono::steady_clock::now();
-    EXPECT_EQ(http_request(server_.url("/silent"), 0, {}, nullptr, nullptr, {}, nullptr, false, {},
-                           {}, {}, {}, {}, 30, nullptr, &status),
-              "");
-    closer.join();
-    reset_shutdown();
-    EXPECT_EQ(status, gbk("712 服务器未响应!"));
-    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
-}
-
 TEST_F(HttpRequestTest, ABodyCutShortReturnsWhatWasRead) {
     server_.route("/cut", [](const RawRequest&) {
         return FixtureReply{
