@@ -8,19 +8,6 @@ add_library(velmora_win32 STATIC ${win32_sources})
 target_include_directories(velmora_win32 PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(velmora_win32 PUBLIC velmora_base comctl32 gdi32 shell32 user32)
 
-# Window operations under Wine are fast and reliable on its virtual desktop, set in the
-# test prefix's registry. Output goes nowhere: Wine's helper processes, started by the
-# first program of a session, keep what they inherit open, and CTest would wait for it.
-# Wine draws the title bar's buttons with the Marlett font, which it does not find where
-# Debian installs it (fonts-wine): the prefix gets a copy.
-list(JOIN CMAKE_CROSSCOMPILING_EMULATOR " " wine)
-set(explorer "HKCU\\Software\\Wine\\Explorer")
-set(marlett /usr/share/wine/fonts/marlett.ttf)
-add_test(NAME app.wine_desktop COMMAND sh -c
-         "(${wine} reg add '${explorer}' /v Desktop /d Default /f && ${wine} reg add '${explorer}\\Desktops' /v Default /d 1024x768 /f) >/dev/null 2>&1 && { [ ! -f ${marlett} ] || cp ${marlett} '${VELMORA_WINE_PREFIX}/drive_c/windows/Fonts/'; }")
-set_tests_properties(app.wine_desktop PROPERTIES
-  FIXTURES_SETUP wine_desktop FIXTURES_REQUIRED "${VELMORA_TEST_FIXTURES}")
-
 # The executable program without a console, statically linked, with the icon as resource 1.
 function(velmora_program target config_dir)
   add_executable(${target} WIN32 win32/main.cpp win32/window_session.cpp
@@ -47,7 +34,7 @@ foreach(source ${CMAKE_CURRENT_SOURCE_DIR}/tests/controls_behaviour_test.cpp ${w
   # One window test at a time: windows of two tests on the one desktop take each
   # other's focus and activation.
   set_tests_properties(app.${short} PROPERTIES TIMEOUT 300
-    FIXTURES_REQUIRED "${VELMORA_TEST_FIXTURES};wine_desktop" RESOURCE_LOCK wine_desktop)
+    FIXTURES_REQUIRED "${VELMORA_TEST_FIXTURES}" RESOURCE_LOCK wine_desktop)
 endforeach()
 
 if(NOT TARGET velmora_app)
