@@ -87,8 +87,8 @@ class Transfer {
     // The body goes out whenever it is non-empty, and always for POST and PUT.
     bool set_body(Bytes body);
 
-    // Reads the body in chunks, handling pending events after each; request_shutdown()
-    // from any thread ends an exchange in flight.
+    // Handles the calling thread's pending events while the exchange runs (the body is
+    // read in chunks); request_shutdown() from any thread ends the wait at once.
     TransferResult perform();
 
   private:
