@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -154,6 +155,35 @@ class Program {
         remote.write(&item);
         SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), remote.item());
     }
+    // The program's state for a failure message: running or its exit code, and each of
+    // its top-level windows with class, owner, visibility and text.
+    std::string describe() const {
+        DWORD exit_code = 0;
+        GetExitCodeProcess(info_.hProcess, &exit_code);
+        struct Search {
+            DWORD process_id;
+            std::string lines;
+        } search{info_.dwProcessId,
+                 exit_code == STILL_ACTIVE ? "running\n"
+                                           : "exited with " + std::to_string(exit_code) + "\n"};
+        EnumWindows(
+            [](HWND window, LPARAM parameter) {
+                auto& search = *reinterpret_cast<Search*>(parameter);
+                DWORD process_id = 0;
+                GetWindowThreadProcessId(window, &process_id);
+                if (process_id == search.process_id) {
+                    char line[160];
+                    std::snprintf(line, sizeof line, "window %p class %s owner %p visible %d: ",
+                                  static_cast<void*>(window), class_name(window).c_str(),
+                                  static_cast<void*>(GetWindow(window, GW_OWNER)),
+                                  IsWindowVisible(window) ? 1 : 0);
+                    search.lines += line + window_text(window) + "\n";
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        return search.lines;
+    }
     Text tab_caption(HWND tabs, int index) const {
         RemoteItem remote(info_.hProcess, sizeof(TCITEMA));
         TCITEMA item{};
@@ -241,7 +271,11 @@ TEST(VelmoraExe, LogsInWatchesARecordAndRewritesItWhenTheAddressChanges) {
     HWND box = nullptr;
     ASSERT_TRUE(wait_until(
         [&] { return (box = program.find_window("#32770", window)) != nullptr; },
-        milliseconds(20000)));
+        milliseconds(20000)))
+        << "login button " << (IsWindowEnabled(login) ? "enabled" : "disabled") << "\n"
+        << program.describe() << "run log: " << window_text(run_log)
+        << "\nthe sandbox's counters: " << sandbox_control("counters", 0)
+        << "\nits API requests: " << sandbox_control("requests", 0);
     EXPECT_EQ(window_text(GetDlgItem(box, 0xFFFF)), gbk("登入成功"));
     EXPECT_EQ(window_text(box), gbk("信息："));
     EXPECT_FALSE(IsWindowEnabled(login));
