@@ -6,6 +6,8 @@
 #include <openssl/rand.h>
 #include <openssl/x509v3.h>
 
+#include "sandbox/certificate_signing.h"
+
 namespace velmora::sandbox {
 namespace {
 
@@ -104,7 +106,7 @@ std::optional<TlsIdentity> TlsIdentity::generate(const std::vector<std::string>&
         !add_extension(ca.get(), ca.get(), NID_basic_constraints, "critical,CA:TRUE") ||
         !add_extension(ca.get(), ca.get(), NID_key_usage, "critical,keyCertSign,cRLSign") ||
         !add_extension(ca.get(), ca.get(), NID_subject_key_identifier, "hash") ||
-        X509_sign(ca.get(), ca_key.get(), EVP_sha256()) == 0) {
+        !sign_certificate(ca.get(), ca_key.get())) {
         return fail("CA certificate");
     }
 
@@ -120,7 +122,7 @@ std::optional<TlsIdentity> TlsIdentity::generate(const std::vector<std::string>&
         !add_extension(server.get(), ca.get(), NID_ext_key_usage, "serverAuth") ||
         !add_extension(server.get(), ca.get(), NID_subject_alt_name, alt_names) ||
         !add_extension(server.get(), ca.get(), NID_authority_key_identifier, "keyid") ||
-        X509_sign(server.get(), ca_key.get(), EVP_sha256()) == 0) {
+        !sign_certificate(server.get(), ca_key.get())) {
         return fail("server certificate");
     }
 

@@ -13,6 +13,7 @@
 #include <stdexcept>
 
 #include "http/tls_settings.h"
+#include "sandbox/certificate_signing.h"
 
 namespace velmora::testing {
 namespace {
@@ -77,7 +78,7 @@ CertificateSet make_certificates(const char* ca_name) {
     add_extension(ca.get(), ca.get(), NID_basic_constraints, "critical,CA:TRUE");
     add_extension(ca.get(), ca.get(), NID_key_usage, "critical,keyCertSign,cRLSign");
     add_extension(ca.get(), ca.get(), NID_subject_key_identifier, "hash");
-    require(X509_sign(ca.get(), ca_key.get(), EVP_sha256()) > 0, "signing the CA");
+    require(sandbox::sign_certificate(ca.get(), ca_key.get()), "signing the CA");
 
     const KeyPointer server_key = new_key();
     const CertificatePointer server = new_certificate(server_key.get(), "127.0.0.1", 2);
@@ -86,7 +87,7 @@ CertificateSet make_certificates(const char* ca_name) {
     add_extension(server.get(), ca.get(), NID_subject_alt_name, "IP:127.0.0.1,DNS:localhost");
     add_extension(server.get(), ca.get(), NID_ext_key_usage, "serverAuth");
     add_extension(server.get(), ca.get(), NID_authority_key_identifier, "keyid");
-    require(X509_sign(server.get(), ca_key.get(), EVP_sha256()) > 0, "signing the server");
+    require(sandbox::sign_certificate(server.get(), ca_key.get()), "signing the server");
 
     return {pem_of(ca.get()), pem_of(server.get()), pem_of(server_key.get())};
 }
