@@ -111,29 +111,36 @@ class Program {
         return path_.substr(0, path_.find_last_of('\\')) + "\\velmora.ini";
     }
 
-    // The program's window of `window_class` owned by `owner` (null: a top-level one).
-    HWND find_window(const char* window_class, HWND owner) const {
+    // The program's top-level windows.
+    std::vector<HWND> windows() const {
         struct Search {
             DWORD process_id;
-            const char* window_class;
-            HWND owner;
-            HWND found;
-        } search{info_.dwProcessId, window_class, owner, nullptr};
+            std::vector<HWND> found;
+        } search{info_.dwProcessId, {}};
         EnumWindows(
             [](HWND window, LPARAM parameter) {
                 auto& search = *reinterpret_cast<Search*>(parameter);
                 DWORD process_id = 0;
                 GetWindowThreadProcessId(window, &process_id);
-                if (process_id == search.process_id &&
-                    class_name(window) == search.window_class &&
-                    GetWindow(window, GW_OWNER) == search.owner && IsWindowVisible(window)) {
-                    search.found = window;
-                    return FALSE;
+                if (process_id == search.process_id) {
+                    search.found.push_back(window);
                 }
                 return TRUE;
             },
             reinterpret_cast<LPARAM>(&search));
         return search.found;
+    }
+
+    // The program's visible window of `window_class` owned by `owner` (null: a top-level
+    // one).
+    HWND find_window(const char* window_class, HWND owner) const {
+        for (HWND window : windows()) {
+            if (class_name(window) == window_class && GetWindow(window, GW_OWNER) == owner &&
+                IsWindowVisible(window)) {
+                return window;
+            }
+        }
+        return nullptr;
     }
 
     Text list_cell(HWND list, int row, int column) const {
@@ -156,33 +163,25 @@ class Program {
         SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), remote.item());
     }
     // The program's state for a failure message: running or its exit code, and each of
-    // its top-level windows with class, owner, visibility and text.
+    // its top-level windows with class, owner, visibility and text (read without a
+    // message, so a hung program cannot hold the test).
     std::string describe() const {
         DWORD exit_code = 0;
         GetExitCodeProcess(info_.hProcess, &exit_code);
-        struct Search {
-            DWORD process_id;
-            std::string lines;
-        } search{info_.dwProcessId,
-                 exit_code == STILL_ACTIVE ? "running\n"
-                                           : "exited with " + std::to_string(exit_code) + "\n"};
-        EnumWindows(
-            [](HWND window, LPARAM parameter) {
-                auto& search = *reinterpret_cast<Search*>(parameter);
-                DWORD process_id = 0;
-                GetWindowThreadProcessId(window, &process_id);
-                if (process_id == search.process_id) {
-                    char line[160];
-                    std::snprintf(line, sizeof line, "window %p class %s owner %p visible %d: ",
-                                  static_cast<void*>(window), class_name(window).c_str(),
-                                  static_cast<void*>(GetWindow(window, GW_OWNER)),
-                                  IsWindowVisible(window) ? 1 : 0);
-                    search.lines += line + window_text(window) + "\n";
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&search));
-        return search.lines;
+        std::string lines = exit_code == STILL_ACTIVE
+                                ? "running\n"
+                                : "exited with " + std::to_string(exit_code) + "\n";
+        for (HWND window : windows()) {
+            char line[160];
+            std::snprintf(line, sizeof line, "window %p class %s owner %p visible %d: ",
+                          static_cast<void*>(window), class_name(window).c_str(),
+                          static_cast<void*>(GetWindow(window, GW_OWNER)),
+                          IsWindowVisible(window) ? 1 : 0);
+            char text[256] = {};
+            GetWindowTextA(window, text, sizeof text);
+            lines += std::string(line) + text + "\n";
+        }
+        return lines;
     }
     Text tab_caption(HWND tabs, int index) const {
         RemoteItem remote(info_.hProcess, sizeof(TCITEMA));
