@@ -143,15 +143,26 @@ class Program {
         return nullptr;
     }
 
-    Text list_cell(HWND list, int row, int column) const {
-        RemoteItem remote(info_.hProcess, sizeof(LVITEMA));
-        LVITEMA item{};
-        item.iSubItem = column;
+    // Sends `message` with `item`, whose text buffer lies in the program's memory, and
+    // returns the text the control wrote there.
+    template <typename Item>
+    Text remote_text(HWND control, UINT message, int index, Item item) const {
+        RemoteItem remote(info_.hProcess, sizeof item);
         item.pszText = remote.text();
         item.cchTextMax = RemoteItem::kTextSize;
         remote.write(&item);
-        SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), remote.item());
+        SendMessageA(control, message, static_cast<WPARAM>(index), remote.item());
         return remote.read_text();
+    }
+    Text list_cell(HWND list, int row, int column) const {
+        LVITEMA item{};
+        item.iSubItem = column;
+        return remote_text(list, LVM_GETITEMTEXTA, row, item);
+    }
+    Text tab_caption(HWND tabs, int index) const {
+        TCITEMA item{};
+        item.mask = TCIF_TEXT;
+        return remote_text(tabs, TCM_GETITEMA, index, item);
     }
     // As a click on the row's check box does.
     void tick_row(HWND list, int row) const {
@@ -183,17 +194,6 @@ class Program {
         }
         return lines;
     }
-    Text tab_caption(HWND tabs, int index) const {
-        RemoteItem remote(info_.hProcess, sizeof(TCITEMA));
-        TCITEMA item{};
-        item.mask = TCIF_TEXT;
-        item.pszText = remote.text();
-        item.cchTextMax = RemoteItem::kTextSize;
-        remote.write(&item);
-        SendMessageA(tabs, TCM_GETITEMA, static_cast<WPARAM>(index), remote.item());
-        return remote.read_text();
-    }
-
   private:
     std::string path_;
     PROCESS_INFORMATION info_{};
