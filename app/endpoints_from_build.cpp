@@ -8,6 +8,7 @@ Endpoints endpoints_from_build() {
     Endpoints endpoints;
     endpoints.api_host = VELMORA_API_HOST;
     endpoints.httpdns_address = VELMORA_HTTPDNS_ADDRESS;
+    endpoints.httpdns6_address = VELMORA_HTTPDNS6_ADDRESS;
     endpoints.httpdns_name = VELMORA_HTTPDNS_NAME;
     endpoints.time_url = VELMORA_TIME_URL;
     endpoints.console_host = VELMORA_CONSOLE_HOST;

@@ -11,6 +11,7 @@ namespace velmora {
 struct Endpoints {
     Text api_host;          // host[:port] of the provider API (HTTPS)
     Text httpdns_address;   // host[:port] of the HTTP-DNS endpoint (plain HTTP)
+    Text httpdns6_address;  // the same endpoint reached over IPv6; may be "[::1]:port"
     Text httpdns_name;      // the host name sent in dn=
     Text time_url;          // URL whose HEAD reply carries the network time
     Text console_host;      // host of the web console (token page)

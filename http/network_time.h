@@ -2,6 +2,8 @@
 // the local clock.
 #pragma once
 
+#include <optional>
+
 #include "base/types.h"
 
 namespace velmora {
@@ -11,5 +13,9 @@ namespace velmora {
 // calendar fields are all zero and the result is the date-time built from them, plus
 // eight hours.
 DateTime network_time(const Text& time_url);
+
+// The same request, but nothing when the reply has no readable Date header, so that a
+// caller can fall back on another clock instead of the zero date.
+std::optional<DateTime> network_time_if_known(const Text& time_url);
 
 }  // namespace velmora
