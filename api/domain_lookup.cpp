@@ -4,6 +4,7 @@
 
 #include "api/api_post.h"
 #include "api/credential.h"
+#include "api/login_messages.h"
 #include "api/reply_markers.h"
 #include "api/request_bodies.h"
 #include "api/show_message.h"
@@ -12,18 +13,19 @@
 
 namespace velmora {
 
-void lookup_domains(const ApiContext& context) {
-    const Text reply = api_post(context.endpoints, "Domain.List",
-                                domain_list_body(credential_text(context.controls)));
-    const TextList names = reply_fields(reply, reply_marker::kDomainName);
-    if (reply_code(reply) == "10003") {
+Text lookup_domains(const ApiContext& context) {
+    const ApiReply reply = api_call(context.endpoints, "Domain.List",
+                                    domain_list_body(credential_text(context.controls)));
+    const TextList names = reply_fields(reply.text, reply_marker::kDomainName);
+    if (reply_code(reply.text) == "10003") {
         show_message(context.controls, gbk("ID错误"));
-        return;
+        return {};
     }
     const int pages = std::min(static_cast<int>(names.size()), control::kPageCount);
     for (int page = 1; page <= pages; ++page) {
         context.controls.set_tab_caption(control::record_tabs(), page, names[page - 1]);
     }
+    return login_refusal_text(reply);
 }
 
 }  // namespace velmora

@@ -35,4 +35,12 @@ const LoginMessage* find_login_message(const Text& code) {
     return nullptr;
 }
 
+Text login_refusal_text(const ApiReply& reply) {
+    const LoginMessage* row = find_login_message(reply_code(reply.text));
+    if (row != nullptr) {
+        return row->code == kLoginSucceededCode ? Text() : row->message;
+    }
+    return gbk("登入未完成：") + failure_reason(reply);
+}
+
 }  // namespace velmora

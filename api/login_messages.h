@@ -3,6 +3,7 @@
 
 #include <span>
 
+#include "api/api_post.h"
 #include "base/types.h"
 
 namespace velmora {
@@ -20,5 +21,10 @@ std::span<const LoginMessage> login_messages();
 
 // The row for `code`, or nullptr when no row has it (the empty code included).
 const LoginMessage* find_login_message(const Text& code);
+
+// What a login shows for a reply that refused it: the table's message for a code that
+// has one, else "登入未完成：" + why (no reply came, the reply is not the provider's, or
+// a code outside the table; see failure_reason). The empty text for code "1".
+Text login_refusal_text(const ApiReply& reply);
 
 }  // namespace velmora

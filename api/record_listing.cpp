@@ -26,14 +26,13 @@ void write_column(Controls& controls, const Text& list, int column, const TextLi
     }
 }
 
-// Page 1's reply code decides the login; false ends the load.
-bool accept_login(Controls& controls, const Text& code) {
-    const LoginMessage* row = find_login_message(code);
-    if (row == nullptr) {
-        return false;
-    }
-    show_message(controls, row->message);
-    return row->code == kLoginSucceededCode;
+// Page 1's reply decides the login: a code with a message shows it, anything else says
+// why the login did not complete. False ends the load.
+bool accept_login(Controls& controls, const ApiReply& reply) {
+    const Text refusal = login_refusal_text(reply);
+    show_message(controls, refusal.empty() ? find_login_message(kLoginSucceededCode)->message
+                                           : refusal);
+    return refusal.empty();
 }
 
 }  // namespace
@@ -43,26 +42,30 @@ bool load_record_page(const ApiContext& context, int page) {
         return false;
     }
     Controls& controls = context.controls;
-    const TextList account_domain_ids = reply_fields(
-        api_post(context.endpoints, "Domain.List", domain_list_body(credential_text(controls))),
-        reply_marker::kUnquotedId);
+    const bool is_login = page == 1;
+    const ApiReply domains = api_call(context.endpoints, "Domain.List",
+                                      domain_list_body(credential_text(controls)));
+    const TextList account_domain_ids = reply_fields(domains.text, reply_marker::kUnquotedId);
     // The account lost domains since the lookup named the pages: there is no domain
     // to fall back on, so the page is left as it is.
     if (static_cast<int>(account_domain_ids.size()) < page) {
+        const Text refusal = login_refusal_text(domains);
+        if (is_login && !refusal.empty()) {
+            show_message(controls, refusal);
+        }
         return false;
     }
 
-    const Text reply =
-        api_post(context.endpoints, "Record.List",
+    const ApiReply reply =
+        api_call(context.endpoints, "Record.List",
                  record_list_body(credential_text(controls), account_domain_ids[page - 1]));
-    const bool is_login = page == 1;
-    if (is_login && !accept_login(controls, reply_code(reply))) {
+    if (is_login && !accept_login(controls, reply)) {
         return false;
     }
 
     // Lists that do not pair up by position would put one record's id beside another's
     // name; such a reply leaves the page as it was.
-    const RecordListReply fields = read_record_list_reply(reply);
+    const RecordListReply fields = read_record_list_reply(reply.text);
     if (!fills_page(fields)) {
         return is_login;
     }

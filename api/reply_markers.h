@@ -16,6 +16,7 @@ struct MarkerPair {
 namespace reply_marker {
 
 inline constexpr MarkerPair kCode{"\"code\":\"", "\","};
+inline constexpr MarkerPair kMessage{"\"message\":\"", "\","};
 inline constexpr MarkerPair kDomainName{"\"punycode\":\"", "\","};
 inline constexpr MarkerPair kUnquotedId{"\"id\":", ","};
 inline constexpr MarkerPair kQuotedId{"\"id\":\"", "\","};

@@ -58,8 +58,18 @@ void run_login(const ApiContext& context, const Text& settings_path, UpdateLoop&
     }
     process_events();
     controls.set_window_title(window_title_for_address(discover_public_address(context.endpoints)));
+    // Closed while the address was asked for: the edit boxes now read empty, and saving
+    // them would lose the stored credential.
+    if (shutdown_requested()) {
+        return;
+    }
     save_settings(controls, settings_path);
-    lookup_domains(context);
+    const Text lookup_refusal = lookup_domains(context);
+    // Without a page to load, no page-1 load will tell the user why nothing came.
+    if (!lookup_refusal.empty() && !shutdown_requested() &&
+        controls.tab_caption(control::record_tabs(), 1).empty()) {
+        show_message(controls, lookup_refusal);
+    }
     load_named_pages(context, update_loop);
 }
 

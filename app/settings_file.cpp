@@ -1,6 +1,7 @@
 #include "app/settings_file.h"
 
 #include "base/control_names.h"
+#include "base/event_pump.h"
 #include "base/gbk.h"
 #include "base/ini_file.h"
 
@@ -31,6 +32,10 @@ void load_settings(Controls& controls, const Text& path) {
 }
 
 void save_settings(Controls& controls, const Text& path) {
+    // Once the window is closing its controls read empty; nothing is saved from them.
+    if (shutdown_requested()) {
+        return;
+    }
     write_ini_item(path, box_section(), state_key(), ticked());
     write_ini_item(path, login_section(), "ID", controls.edit_text(control::id_edit()));
     write_ini_item(path, login_section(), "Token", controls.edit_text(control::token_edit()));

@@ -12,7 +12,8 @@ namespace velmora {
 // ID and Token into their edit boxes; 选择框1 ticked exactly when 状态 is "真".
 void load_settings(Controls& controls, const Text& path);
 
-// 状态 = "真", then ID and Token from the edit boxes, in this order.
+// 状态 = "真", then ID and Token from the edit boxes, in this order. Nothing once
+// shutdown has begun.
 void save_settings(Controls& controls, const Text& path);
 
 }  // namespace velmora

@@ -166,6 +166,44 @@ bool ProviderStore::set_record_value(std::uint64_t record_id, const std::string&
     return false;
 }
 
+bool ProviderStore::insert_record(std::uint64_t domain_id, std::size_t position, Record record) {
+    std::lock_guard lock(mutex_);
+    Domain* target = nullptr;
+    for (Account& account : data_.accounts) {
+        for (Domain& domain : account.domains) {
+            for (const Record& existing : domain.records) {
+                if (existing.id == record.id) {
+                    return false;
+                }
+            }
+            if (domain.id == domain_id) {
+                target = &domain;
+            }
+        }
+    }
+    if (target == nullptr || record.id == 0) {
+        return false;
+    }
+    record.updated_on = local_timestamp();
+    position = std::min(position, target->records.size());
+    target->records.insert(target->records.begin() + static_cast<std::ptrdiff_t>(position),
+                           std::move(record));
+    return true;
+}
+
+bool ProviderStore::delete_record(std::uint64_t record_id) {
+    std::lock_guard lock(mutex_);
+    for (Account& account : data_.accounts) {
+        for (Domain& domain : account.domains) {
+            if (std::erase_if(domain.records,
+                              [&](const Record& record) { return record.id == record_id; }) > 0) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 void ProviderStore::set_forced_reply(const ForcedReply& forced) {
     std::lock_guard lock(mutex_);
     std::erase_if(forced_, [&](const ForcedReply& f) {

@@ -55,6 +55,10 @@ class ProviderStore {
     // change that stands for an edit made at the provider outside the program.
     std::optional<std::vector<Record>> records(std::uint64_t domain_id) const;
     bool set_record_value(std::uint64_t record_id, const std::string& value);
+    // A record added (at `position` among the domain's records, clamped to the end) or
+    // deleted at the provider outside the program. The record's id must be new.
+    bool insert_record(std::uint64_t domain_id, std::size_t position, Record record);
+    bool delete_record(std::uint64_t record_id);
 
     // An empty code removes the entry for that account and action.
     void set_forced_reply(const ForcedReply& forced);

@@ -14,4 +14,15 @@ Text text_after_last(const Text& text, const Text& separator);
 // The empty text when the reply has no "|", a failed request included.
 Text discover_public_address(const Endpoints& endpoints);
 
+// The address the update loop may write, or why there is none.
+struct PublicAddress {
+    Text address;  // a plain public IPv4 address; empty when there is none
+    Text failure;  // why there is none, for the log; empty when there is one
+};
+
+// discover_public_address, checked: only a plain public IPv4 address is taken. The
+// failure says what went wrong: the engine's numbered message, no address in the
+// reply, an answer that is not an IPv4 address, or one that cannot be public.
+PublicAddress discover_usable_address(const Endpoints& endpoints);
+
 }  // namespace velmora

@@ -1,15 +1,18 @@
 #pragma once
 
 #include "api/api_context.h"
+#include "api/api_post.h"
 #include "base/types.h"
+#include "update/run_log.h"
 
 namespace velmora {
 
 // Sets the record's value on the default line with Record.Modify. On reply code "1"
 // logs "更新记录值成功|IP为：" + a public address discovered after the reply. Any
-// other outcome logs nothing. Returns the reply.
-Text modify_record(const ApiContext& context, const Text& credential, const Text& domain_id,
-                   const Text& record_id, const Text& sub_domain, const Text& value,
-                   const Text& record_type);
+// other outcome logs nothing here: the caller decides what a refusal says. Returns the
+// reply.
+ApiReply modify_record(const ApiContext& context, RunLog& log, const Text& credential,
+                       const Text& domain_id, const Text& record_id, const Text& sub_domain,
+                       const Text& value, const Text& record_type);
 
 }  // namespace velmora

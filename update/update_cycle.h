@@ -2,25 +2,65 @@
 // address.
 #pragma once
 
+#include <chrono>
+#include <map>
+
 #include "api/api_context.h"
+#include "update/failure_memory.h"
 #include "update/page_watch_list.h"
+#include "update/run_log.h"
 
 namespace velmora {
 
-// Re-reads the values of every captioned page's records into column 3 of its list,
-// using the domain id in row 0, column 0; a page without one is skipped. A failed
-// request, or a reply whose values do not pair up with its record ids, leaves the
-// column as it was.
-void refresh_record_values(const ApiContext& context);
+struct PassOutcome {
+    // Some watched slot found no usable public address (so the next pass comes soon).
+    bool address_missing = false;
+};
 
-// One pass: the refresh, then every watched slot in page then slot order. A slot whose
-// shown value equals a fresh public address logs the no-change line; one that differs
-// gets a Record.Modify with another fresh address. A discovery that does not give a
-// plain IPv4 address leaves the slot alone for this pass. Ends early at shutdown.
-void run_update_pass(const ApiContext& context, const PageWatchList& watch);
+// The pause after a pass: the normal period, but after passes that found no usable
+// address (a machine just booted, a network not up yet) 15 s, then 30, 60 and so on,
+// never more than the period.
+std::chrono::milliseconds pause_after(int passes_without_address,
+                                      std::chrono::milliseconds period);
 
-// Pass, then a pause of endpoints.update_period, again and again until shutdown is
-// requested (the pause ends at once then).
-void run_update_cycle(const ApiContext& context, const PageWatchList& watch);
+class UpdateCycle {
+  public:
+    // All three must outlive the cycle. `clock` times the repetition of failure lines.
+    UpdateCycle(const ApiContext& context, const PageWatchList& watch, RunLog& log,
+                FailureMemory::Clock clock = [] { return std::chrono::steady_clock::now(); });
+
+    // One pass: the refresh of every loaded page's values, then every watched slot in
+    // page then slot order. A slot whose record's value equals a fresh public address
+    // logs the no-change line; one that differs gets a Record.Modify with another fresh
+    // address. Failures each get a log line (see FailureMemory for their repetition):
+    // no usable address (the slot is left alone), a page's list that could not be read,
+    // a watched record the provider no longer lists (not checked), a refused change.
+    // Ends early at shutdown.
+    PassOutcome run_pass();
+
+    // Pass, then a pause (pause_after), again and again until shutdown is requested (the
+    // pause ends at once then).
+    void run();
+
+  private:
+    // What the refresh learned of one page: record id -> value, when it could be read.
+    struct PageValues {
+        bool listed = false;
+        std::map<Text, Text> values;
+    };
+
+    PageValues refresh_page(int page, bool watched);
+    void check_slot(int page, int slot, const PageValues& values, PassOutcome& outcome);
+    // The address a change may use; on failure logs why and marks the pass.
+    Text usable_address(PassOutcome& outcome);
+
+    void report_failure(const Text& key, const Text& line);
+    void report_recovery(const Text& key, const Text& line);
+
+    ApiContext context_;
+    const PageWatchList& watch_;
+    RunLog& log_;
+    FailureMemory failures_;
+};
 
 }  // namespace velmora

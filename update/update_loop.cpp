@@ -5,8 +5,9 @@
 
 namespace velmora {
 
-UpdateLoop::UpdateLoop(Controls& controls, const Endpoints& endpoints, const PageWatchList& watch)
-    : controls_(controls), endpoints_(endpoints), watch_(watch) {}
+UpdateLoop::UpdateLoop(Controls& controls, const Endpoints& endpoints, const PageWatchList& watch,
+                       RunLog& log)
+    : controls_(controls), endpoints_(endpoints), watch_(watch), log_(log) {}
 
 UpdateLoop::~UpdateLoop() {
     stop();
@@ -17,7 +18,7 @@ bool UpdateLoop::start() {
     if (thread_.joinable()) {
         return false;
     }
-    thread_ = std::thread([this] { run_update_cycle({controls_, endpoints_}, watch_); });
+    thread_ = std::thread([this] { UpdateCycle({controls_, endpoints_}, watch_, log_).run(); });
     return true;
 }
 

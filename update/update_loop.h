@@ -6,6 +6,7 @@
 #include "base/controls.h"
 #include "base/endpoints.h"
 #include "update/page_watch_list.h"
+#include "update/run_log.h"
 
 namespace velmora {
 
@@ -13,8 +14,9 @@ namespace velmora {
 // owns it: a successful login calls start(), closing the window calls stop().
 class UpdateLoop {
   public:
-    // All three must outlive the loop.
-    UpdateLoop(Controls& controls, const Endpoints& endpoints, const PageWatchList& watch);
+    // All four must outlive the loop.
+    UpdateLoop(Controls& controls, const Endpoints& endpoints, const PageWatchList& watch,
+               RunLog& log);
     ~UpdateLoop();
     UpdateLoop(const UpdateLoop&) = delete;
     UpdateLoop& operator=(const UpdateLoop&) = delete;
@@ -30,6 +32,7 @@ class UpdateLoop {
     Controls& controls_;
     const Endpoints& endpoints_;
     const PageWatchList& watch_;
+    RunLog& log_;
     std::mutex mutex_;
     std::thread thread_;
 };

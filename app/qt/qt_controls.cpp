@@ -11,6 +11,7 @@
 #include <QTabWidget>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <algorithm>
 #include <utility>
 
 #include "app/qt/message_box.h"
@@ -18,6 +19,7 @@
 #include "app/qt/record_list_widget.h"
 #include "base/control_names.h"
 #include "base/gbk.h"
+#include "base/log_view_limit.h"
 
 namespace velmora {
 
@@ -31,17 +33,44 @@ QString from_box_lines(QString text) {
     return text.replace(u'\n', QStringLiteral("\r\n"));
 }
 
+// Keeps the box to its newest lines: a log that runs for months must not grow the
+// window's memory without end (the history file keeps every line).
+void drop_oldest_lines(QPlainTextEdit& box) {
+    QTextDocument& document = *box.document();
+    // The text ends in a line break, which leaves an empty last block.
+    if (document.blockCount() <= kLogLinesKept + kLogLinesDroppedAtOnce + 1) {
+        return;
+    }
+    QTextCursor cursor(&document);
+    cursor.movePosition(QTextCursor::Start);
+    cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, kLogLinesDroppedAtOnce);
+    cursor.removeSelectedText();
+}
+
 void append_to_multi_line(QPlainTextEdit& box, const QString& text) {
     QTextDocument& document = *box.document();
+    QScrollBar& scroll = *box.verticalScrollBar();
+    // A user who scrolled up to read keeps the view; one at the end follows the log.
+    const bool following = scroll.value() == scroll.maximum();
+    const int first_line_shown = scroll.value();
+    const int lines_before = document.blockCount();
     // A log that grows for days must not keep every line a second time in the undo
     // history; the appends are not undoable anyway.
     document.setUndoRedoEnabled(false);
     QTextCursor cursor(&document);
     cursor.movePosition(QTextCursor::End);
     cursor.insertText(to_box_lines(text));
+    const int lines_added = document.blockCount() - lines_before;
+    drop_oldest_lines(box);
+    const int lines_dropped = lines_before + lines_added - document.blockCount();
     document.setUndoRedoEnabled(true);
-    box.setTextCursor(cursor);
-    box.ensureCursorVisible();
+    if (following) {
+        cursor.movePosition(QTextCursor::End);
+        box.setTextCursor(cursor);
+        box.ensureCursorVisible();
+    } else {
+        scroll.setValue(std::max(0, first_line_shown - lines_dropped));
+    }
 }
 
 void append_to_single_line(QLineEdit& box, const QString& text) {

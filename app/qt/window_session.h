@@ -1,14 +1,13 @@
-// One run of the program's window: the main window, its control operations, the
-// watch tables and the update loop, wired to the handlers of the logic.
+// One run of the program's window: the main window and its control operations, wired
+// to the session's logic.
 #pragma once
 
 #include <QObject>
 
 #include "app/qt/main_window.h"
 #include "app/qt/qt_controls.h"
+#include "app/session_core.h"
 #include "base/endpoints.h"
-#include "update/page_watch_list.h"
-#include "update/update_loop.h"
 
 namespace velmora {
 
@@ -26,7 +25,7 @@ class WindowSession : public QObject {
 
     MainWindow& window() { return window_; }
     QtControls& controls() { return controls_; }
-    const PageWatchList& watch_list() const { return watch_; }
+    const PageWatchList& watch_list() const { return core_.watch_list(); }
 
   private:
     void login();
@@ -34,12 +33,9 @@ class WindowSession : public QObject {
     // closing never hangs on a thread that waits for the window.
     void close_down();
 
-    const Endpoints& endpoints_;
-    Text settings_path_;
     MainWindow window_;
     QtControls controls_;
-    PageWatchList watch_;
-    UpdateLoop update_loop_;
+    SessionCore core_;
 };
 
 }  // namespace velmora

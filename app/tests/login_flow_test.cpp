@@ -4,12 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
+#include <thread>
 
 #include "api/tests/support/sandbox_fixture.h"
 #include "base/event_pump.h"
 #include "base/gbk.h"
+#include "base/atomic_file.h"
 #include "base/ini_file.h"
+#include "http/tests/support/loopback_socket.h"
 
 namespace velmora {
 namespace {
@@ -52,7 +56,8 @@ class LoginFlowTest : public testing::SandboxTest {
     fs::path directory_;
     Text settings_path_;
     PageWatchList watch_;
-    UpdateLoop loop_{controls_, endpoints_, watch_};
+    RunLog log_{controls_, endpoints_};
+    UpdateLoop loop_{controls_, endpoints_, watch_, log_};
 };
 
 TEST_F(LoginFlowTest, MissingIdOrTokenAsksForBothAndDoesNothingElse) {
@@ -76,14 +81,59 @@ TEST_F(LoginFlowTest, WrongCredentialsStillSaveTheSettingsButLoadNoPage) {
     EXPECT_EQ(read_ini_item(settings_path_, gbk("登入数据"), "Token"), "wrong token");
     EXPECT_EQ(read_ini_item(settings_path_, gbk("选择框"), gbk("状态")), gbk("真"));
     // The domain lookup answers the refusal with no names, so no page has a caption to
-    // load and no outcome is shown.
-    EXPECT_TRUE(controls_.message_boxes().empty());
+    // load: the lookup's refusal is the one box.
+    EXPECT_EQ(box_messages(), std::vector<Text>{gbk("登入失败")});
     for (int page = 1; page <= 6; ++page) {
         EXPECT_EQ(caption(page), "");
         EXPECT_EQ(rows(page), 0);
     }
     EXPECT_EQ(count("Record.List"), 0u);
     EXPECT_TRUE(loop_.start()) << "a refused login must not start the loop";
+}
+
+TEST_F(LoginFlowTest, AFirstLoginWithoutAnswerSaysWhyOnce) {
+    endpoints_.api_host = "127.0.0.1:" + std::to_string(testing::refused_port());
+    login();
+    EXPECT_EQ(box_messages(), std::vector<Text>{gbk("登入未完成：711 发送请求失败!")});
+    EXPECT_EQ(caption(1), "");
+}
+
+TEST_F(LoginFlowTest, ALaterLoginWithoutAnswerSaysWhyOnce) {
+    login();
+    controls_.set_message_box_handler({});
+    const Text sandbox_host = endpoints_.api_host;
+    endpoints_.api_host = "127.0.0.1:" + std::to_string(testing::refused_port());
+    login();  // page 1 keeps its caption and is loaded again: its load tells
+    EXPECT_EQ(box_messages(),
+              (std::vector<Text>{gbk("登入成功"), gbk("登入未完成：711 发送请求失败!")}));
+    endpoints_.api_host = sandbox_host;
+}
+
+// Closing the window while the login waits for its first answer: the controls read empty
+// from then on, and saving them would overwrite the stored ID and token.
+TEST_F(LoginFlowTest, ClosingDuringTheFirstRequestLeavesTheSettingsFileAsItWas) {
+    ASSERT_TRUE(write_ini_item(settings_path_, gbk("登入数据"), "ID", "stored-id"));
+    ASSERT_TRUE(write_ini_item(settings_path_, gbk("登入数据"), "Token", "stored-token"));
+    const auto before = read_whole_file(settings_path_);
+    std::atomic<bool> asked{false};
+    testing::LoopbackAcceptor silent([&](int) {
+        asked = true;
+        while (!silent.stopping()) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    });
+    endpoints_.httpdns_address = "127.0.0.1:" + std::to_string(silent.port());
+
+    std::thread window_thread([this] { login(); });
+    while (!asked) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    request_shutdown();
+    enter_credential("", "");  // as the closed window's controls answer
+    window_thread.join();
+
+    EXPECT_EQ(read_whole_file(settings_path_), before);
+    EXPECT_TRUE(sandbox_.api_requests().empty());
 }
 
 TEST_F(LoginFlowTest, RefusedPageOneShowsTheRefusalAndStartsNoLoop) {

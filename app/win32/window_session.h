@@ -1,14 +1,13 @@
-// One run of the program's window: the main window, its control operations, the watch
-// tables and the update loop, wired to the handlers of the logic.
+// One run of the program's window: the main window and its control operations, wired
+// to the session's logic.
 //
 // Create, start and run it on the window thread.
 #pragma once
 
+#include "app/session_core.h"
 #include "app/win32/main_window.h"
 #include "app/win32/win32_controls.h"
 #include "base/endpoints.h"
-#include "update/page_watch_list.h"
-#include "update/update_loop.h"
 
 namespace velmora {
 
@@ -35,13 +34,10 @@ class WindowSession {
     // never hangs on a thread that waits for the window.
     void close_down();
 
-    const Endpoints& endpoints_;
-    Text settings_path_;
     MainWindow window_;
     int close_listener_ = 0;
     Win32Controls controls_;
-    PageWatchList watch_;
-    UpdateLoop update_loop_;
+    SessionCore core_;
 };
 
 }  // namespace velmora

@@ -213,6 +213,8 @@ int run(int count) {
     const int slots = control::kPageCount * PageWatchList::kSlotCount;
     PageWatchList watch;
     bench::watch_slots(controls, watch, slots);
+    RunLog log(controls, endpoints);
+    UpdateCycle cycle(context, watch, log);
     const int pass_requests = control::kPageCount + 2 * slots;
     const auto bare_pass = [&] {
         bool ok = true;
@@ -231,7 +233,7 @@ int run(int count) {
     const auto pass = compare(
         std::max(2, count / pass_requests),
         [&] {
-            run_update_pass(context, watch);
+            cycle.run_pass();
             return true;
         },
         bare_pass);

@@ -9,6 +9,7 @@
 #include "api/tests/support/sandbox_fixture.h"
 #include "api/tests/support/scripted_provider.h"
 #include "base/gbk.h"
+#include "http/tests/support/fixture_server.h"
 
 namespace velmora {
 namespace {
@@ -79,15 +80,50 @@ TEST_F(RecordListing, EveryErrorRowShowsItsMessageAndLeavesTheListAlone) {
     EXPECT_EQ(controls_.message_boxes()[1].message, gbk("登入令牌ID无效 "));
 }
 
-TEST_F(RecordListing, UnknownOrMissingCodesEndTheLoginSilently) {
+// A login that fails without a message of its own says why: the user must be able to
+// tell a refused token from a dead network.
+TEST_F(RecordListing, OtherFailuresOfTheLoginSayWhy) {
+    const auto last_box = [this] {
+        const auto boxes = controls_.message_boxes();
+        return boxes.empty() ? Text() : boxes.back().message;
+    };
     sandbox_.set_forced_reply(
         {.account_id = "100001", .action = "Record.List", .code = "10003", .with_data = true});
     EXPECT_FALSE(load_record_page(context(), 1));
-    sandbox_.clear_forced_replies();
-    endpoints_.api_host = "127.0.0.1:1";  // a transport failure: no code at all
+    EXPECT_EQ(last_box(), gbk("登入未完成：服务商返回代码10003：") +
+                              "Reply code chosen through the sandbox control interface");
+    sandbox_.set_forced_reply({.account_id = "100001", .action = "Record.List", .code = "-15"});
     EXPECT_FALSE(load_record_page(context(), 1));
-    EXPECT_TRUE(controls_.message_boxes().empty());
+    EXPECT_EQ(last_box(), gbk("登入未完成：服务商返回代码-15：Domain id invalid"));
+    sandbox_.clear_forced_replies();
+
+    const Text sandbox_host = endpoints_.api_host;
+    endpoints_.api_host = "127.0.0.1:1";  // nothing listens there
+    EXPECT_FALSE(load_record_page(context(), 1));
+    EXPECT_EQ(last_box(), gbk("登入未完成：711 发送请求失败!"));
+
+    testing::FixtureServer untrusted(testing::FixtureServer::Tls::untrusted);
+    endpoints_.api_host = "127.0.0.1:" + std::to_string(untrusted.port());
+    EXPECT_FALSE(load_record_page(context(), 1));
+    EXPECT_EQ(last_box(), gbk("登入未完成：711 发送请求失败!"));
+
+    // A reply that is not the provider's (a captive portal's page, say).
+    testing::ScriptedProvider provider;
+    provider.set_record_list("<html>Please sign in</html>");
+    endpoints_.api_host = provider.host();
+    EXPECT_FALSE(load_record_page(context(), 1));
+    EXPECT_EQ(last_box(), gbk("登入未完成：回复不是服务商的回复（200 OK）"));
+
+    EXPECT_EQ(controls_.message_boxes().size(), 5u);  // one box per login
     EXPECT_EQ(rows(1), 0);
+    endpoints_.api_host = sandbox_host;
+}
+
+// Pages 2 to 6 are not the login: their failures stay out of the way.
+TEST_F(RecordListing, LaterPagesShowNoBox) {
+    endpoints_.api_host = "127.0.0.1:1";
+    EXPECT_FALSE(load_record_page(context(), 2));
+    EXPECT_TRUE(controls_.message_boxes().empty());
 }
 
 TEST_F(RecordListing, EveryPageWritesItsDomainIdWhicheverPageIsCurrent) {

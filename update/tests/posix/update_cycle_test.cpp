@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "api/tests/support/scripted_provider.h"
+#include "base/event_pump.h"
 #include "update/tests/support/update_fixture.h"
 
 namespace velmora {
 namespace {
 
+using namespace std::chrono_literals;
+using testing::log_line;
 using testing::no_change_line;
 using testing::scripted_record_list;
 using testing::success_line;
@@ -19,8 +22,8 @@ TEST_F(UpdatePass, AnUnchangedWatchedRowLogsOneNoChangeLinePerPass) {
     watch_row(1, 1);  // www, 198.51.100.10
     sandbox_.set_public_address("198.51.100.10");
 
-    run_update_pass(context(), watch_);
-    run_update_pass(context(), watch_);
+    run_pass();
+    run_pass();
     EXPECT_EQ(run_log(), no_change_line() + no_change_line());
     // Per pass: one refresh per named page, one discovery and one time request.
     EXPECT_EQ(count("Record.List"), 6u);
@@ -30,7 +33,7 @@ TEST_F(UpdatePass, AnUnchangedWatchedRowLogsOneNoChangeLinePerPass) {
 
     // Unwatching stops the slot at the next pass, without a line.
     watch_.set_flag(1, 1, 0);
-    run_update_pass(context(), watch_);
+    run_pass();
     EXPECT_EQ(run_log(), no_change_line() + no_change_line());
     EXPECT_EQ(count("httpdns"), 2u);
 }
@@ -39,9 +42,12 @@ TEST_F(UpdatePass, NoWatchedRowMakesOnlyTheRefreshRequests) {
     log_in();
     sandbox_.set_public_address("203.0.113.77");
     sandbox_.set_record_value(5003, "192.0.2.99");
-    run_update_pass(context(), watch_);
+    run_pass();
+    // A page nobody watches has no failure worth a line either.
+    sandbox_.set_forced_reply({.account_id = "100001", .action = "Record.List", .code = "-1"});
+    run_pass();
     EXPECT_EQ(run_log(), "");
-    EXPECT_EQ(count("Record.List"), 3u);
+    EXPECT_EQ(count("Record.List"), 6u);
     EXPECT_EQ(count("httpdns") + count("time") + count("Record.Modify"), 0u);
     // The refresh wrote the provider's current values into column 3.
     EXPECT_EQ(shown_value(1, 3), "192.0.2.99");
@@ -52,7 +58,7 @@ TEST_F(UpdatePass, AChangedAddressIsWrittenEveryPassUntilTheRefreshShowsIt) {
     watch_row(1, 3);  // home, 198.51.100.11
     sandbox_.set_public_address("203.0.113.77");
 
-    run_update_pass(context(), watch_);
+    run_pass();
     EXPECT_EQ(count("Record.Modify"), 1u);
     EXPECT_EQ(bodies("Record.Modify"),
               TextList{"login_token=100001," + Text(testing::kThreeDomainToken) +
@@ -64,66 +70,147 @@ TEST_F(UpdatePass, AChangedAddressIsWrittenEveryPassUntilTheRefreshShowsIt) {
     // The list learns the new value only from a later refresh.
     EXPECT_EQ(shown_value(1, 3), "198.51.100.11");
 
-    // A refresh that fails leaves the old value shown, so the change is sent again.
+    // A refresh that fails is logged and leaves the old value shown, so the change is
+    // sent again.
     sandbox_.set_forced_reply({.account_id = "100001", .action = "Record.List", .code = "-1"});
-    run_update_pass(context(), watch_);
+    run_pass();
     EXPECT_EQ(count("Record.Modify"), 2u);
 
     sandbox_.clear_forced_replies();
-    run_update_pass(context(), watch_);
-    run_update_pass(context(), watch_);
+    run_pass();
+    run_pass();
     EXPECT_EQ(count("Record.Modify"), 2u);
     EXPECT_EQ(shown_value(1, 3), "203.0.113.77");
-    EXPECT_EQ(run_log(), success_line("203.0.113.77") + success_line("203.0.113.77") +
-                             no_change_line() + no_change_line());
+    EXPECT_EQ(run_log(),
+              success_line("203.0.113.77") +
+                  log_line(gbk("读取记录列表失败（velmora-demo.example）：服务商返回代码-1：Login "
+                               "failed")) +
+                  success_line("203.0.113.77") +
+                  log_line(gbk("记录列表已恢复读取（velmora-demo.example）")) + no_change_line() +
+                  no_change_line());
 }
 
-TEST_F(UpdatePass, ARefusedChangeLogsNothing) {
+TEST_F(UpdatePass, ARefusedChangeIsLoggedOnceAnHourUntilItWorks) {
     log_in();
-    watch_row(1, 1);
-    watch_.set_text(1, 1, WatchField::recordId, "999999");
+    watch_row(1, 1);  // www
     sandbox_.set_public_address("203.0.113.77");
-    run_update_pass(context(), watch_);
-    EXPECT_EQ(count("Record.Modify"), 1u);
-    EXPECT_EQ(run_log(), "");
-    EXPECT_EQ(count("time"), 0u);
+    sandbox_.set_forced_reply({.account_id = "100001", .action = "Record.Modify", .code = "-1"});
+    const Text refused = log_line(gbk("更新记录失败（www）：服务商返回代码-1：Login failed"));
+
+    run_pass();
+    now_ += 59min;
+    run_pass();
+    EXPECT_EQ(count("Record.Modify"), 2u);
+    EXPECT_EQ(run_log(), refused);
+
+    now_ += 1min;  // an hour after it was logged: said again
+    run_pass();
+    EXPECT_EQ(run_log(), refused + refused);
+
+    sandbox_.clear_forced_replies();
+    run_pass();
+    EXPECT_EQ(run_log(), refused + refused + success_line("203.0.113.77") +
+                             log_line(gbk("记录已恢复正常（www）")));
 }
 
-TEST_F(UpdatePass, AFailedOrOddDiscoverySendsNoChange) {
+TEST_F(UpdatePass, NoUsableAddressSendsNoChangeAndSaysWhyWhenTheReasonChanges) {
     log_in();
     watch_row(1, 1);
-    sandbox_.set_public_address("203.0.113.77");
-    for (const char* reply : {"", "203.0.113.77", "203.0.113.80|", "203.0.113.80|203.0.113.77\n",
-                              "203.0.113.80|203.0.113.77 ", "x|unknown", "x|203.0.113.256"}) {
+    const Text prefix = gbk("未取得可用的公网IP：");
+    const Text not_ipv4 = gbk("地址服务回复的不是IPv4地址：");
+    const struct {
+        const char* reply;
+        Text line;  // empty: the same failure as before, not logged again
+    } cases[] = {
+        {"", log_line(prefix + gbk("地址服务的回复中没有地址"))},
+        {"203.0.113.77", {}},
+        {"203.0.113.80|", {}},
+        {"203.0.113.80|203.0.113.77\n", log_line(prefix + not_ipv4 + "203.0.113.77 ")},
+        {"203.0.113.80|203.0.113.77 ", {}},
+        {"x|unknown", log_line(prefix + not_ipv4 + "unknown")},
+        {"x|203.0.113.256", log_line(prefix + not_ipv4 + "203.0.113.256")},
+        {"x|192.168.1.20", log_line(prefix + gbk("地址服务回复的不是公网地址：") + "192.168.1.20")},
+        {"x|100.64.0.1", log_line(prefix + gbk("地址服务回复的不是公网地址：") + "100.64.0.1")},
+    };
+    Text expected;
+    for (const auto& [reply, line] : cases) {
         SCOPED_TRACE(reply);
         sandbox_.set_dns_reply(reply);
-        run_update_pass(context(), watch_);
+        EXPECT_TRUE(run_pass().address_missing);
+        expected += line;
     }
     sandbox_.set_dns_reply(std::nullopt);
+    const Text dns = endpoints_.httpdns_address;
     endpoints_.httpdns_address = "127.0.0.1:1";  // nothing listens there
-    run_update_pass(context(), watch_);
+    EXPECT_TRUE(run_pass().address_missing);
+    expected += log_line(prefix + gbk("711 发送请求失败!"));
     EXPECT_EQ(count("Record.Modify"), 0u);
-    EXPECT_EQ(run_log(), "");
+    EXPECT_EQ(run_log(), expected);
     EXPECT_EQ(sandbox_.records(1001)->at(0).value, "198.51.100.10");
+
+    endpoints_.httpdns_address = dns;
+    sandbox_.set_public_address("198.51.100.10");
+    EXPECT_FALSE(run_pass().address_missing);
+    EXPECT_EQ(run_log(), expected + log_line(gbk("已重新取得可用的公网IP：198.51.100.10")) +
+                             no_change_line());
 }
 
 TEST_F(UpdatePass, CaptionedPagesNotYetLoadedAreNotRefreshed) {
     lookup_domains(context());  // names pages 1 to 3
     ASSERT_TRUE(load_record_page(context(), 1));
     sandbox_.reset_counters();
-    run_update_pass(context(), watch_);
+    run_pass();
     const TextList refreshes = bodies("Record.List");
     ASSERT_EQ(refreshes.size(), 1u);
     EXPECT_NE(refreshes[0].find("&domain_id=1001&"), std::string::npos);
 }
 
+class ScriptedUpdatePass : public testing::UpdateTest {
+  protected:
+    void SetUp() override {
+        UpdateTest::SetUp();
+        // Made after the sandbox, so that its certificate authority is the one trusted.
+        provider_.emplace();
+        endpoints_.api_host = provider_->host();
+        controls_.set_tab_caption(control::record_tabs(), 1, "velmora-demo.example");
+        ASSERT_TRUE(load_record_page(context(), 1));  // www 5001, home 5002, nas 5003
+    }
+    TextList shown() { return {shown_value(1, 1), shown_value(1, 2), shown_value(1, 3)}; }
+
+    std::optional<testing::ScriptedProvider> provider_;
+};
+
+// Records added, deleted or moved at the provider since the login shift the reply's
+// lists: each value must still reach the row of its own record, or a watched row would be
+// compared with another record's value and rewritten every pass.
+TEST_F(ScriptedUpdatePass, ValuesGoToTheRowOfTheirRecordId) {
+    watch_row(1, 2);  // home, 198.51.100.11
+    sandbox_.set_public_address("198.51.100.11");
+    // A new record first, www deleted, home and nas swapped.
+    provider_->set_record_list(scripted_record_list(
+        R"({"id":"5001","name":"www","type":"A","value":"198.51.100.10","ttl":"600","status":"enable"},)"
+        R"({"id":"5002","name":"home","type":"A","value":"198.51.100.11","ttl":"600","status":"enable"},)"
+        R"({"id":"5003","name":"nas","type":"A","value":"198.51.100.12",)",
+        R"({"id":"5009","name":"new","type":"A","value":"203.0.113.1","ttl":"600","status":"enable"},)"
+        R"({"id":"5003","name":"nas","type":"A","value":"198.51.100.13","ttl":"600","status":"enable"},)"
+        R"({"id":"5002","name":"home","type":"A","value":"198.51.100.11",)"));
+    run_pass();
+    EXPECT_EQ(shown(), (TextList{"198.51.100.10", "198.51.100.11", "198.51.100.13"}));
+    EXPECT_EQ(run_log(), no_change_line());
+
+    // The deleted record's row keeps its value and is not checked; one line says so.
+    watch_row(1, 1);
+    run_pass();
+    run_pass();
+    const Text gone = log_line(gbk("记录已不存在，不再检测（www）"));
+    EXPECT_EQ(run_log(), no_change_line() + gone + no_change_line() + no_change_line());
+    EXPECT_EQ(shown_value(1, 1), "198.51.100.10");
+    EXPECT_TRUE(provider_->bodies("Record.Modify").empty());
+}
+
 // A refresh whose values would land in other records' rows makes a watched row compare
 // another record's value with the address, and sends changes nobody asked for.
-TEST_F(UpdatePass, ARefreshWhoseValuesDoNotLineUpLeavesTheShownValues) {
-    testing::ScriptedProvider provider;
-    endpoints_.api_host = provider.host();
-    controls_.set_tab_caption(control::record_tabs(), 1, "velmora-demo.example");
-    ASSERT_TRUE(load_record_page(context(), 1));
+TEST_F(ScriptedUpdatePass, ARefreshWhoseValuesDoNotLineUpLeavesTheShownValues) {
     watch_row(1, 2);  // home, 198.51.100.11
     sandbox_.set_public_address("198.51.100.11");
 
@@ -142,65 +229,63 @@ TEST_F(UpdatePass, ARefreshWhoseValuesDoNotLineUpLeavesTheShownValues) {
          scripted_record_list("198.51.100.12", "198.51.100.99"),
          {"198.51.100.10", "198.51.100.11", "198.51.100.99"}},
     };
-    for (const auto& [label, reply, shown] : cases) {
-        provider.set_record_list(reply);
-        run_update_pass(context(), watch_);
-        EXPECT_EQ((TextList{shown_value(1, 1), shown_value(1, 2), shown_value(1, 3)}), shown)
-            << label;
+    for (const auto& [label, reply, expected] : cases) {
+        provider_->set_record_list(reply);
+        run_pass();
+        EXPECT_EQ(shown(), expected) << label;
     }
-    EXPECT_EQ(run_log(), no_change_line() + no_change_line() + no_change_line());
-    EXPECT_EQ(provider.bodies("Record.List").size(), 1 + std::size(cases));
-    EXPECT_TRUE(provider.bodies("Record.Modify").empty());
+    EXPECT_EQ(run_log(), log_line(gbk("读取记录列表失败（velmora-demo.example）：回复中的记录与"
+                                      "记录值不成对")) +
+                             no_change_line() + no_change_line() +
+                             log_line(gbk("记录列表已恢复读取（velmora-demo.example）")) +
+                             no_change_line());
+    EXPECT_EQ(provider_->bodies("Record.List").size(), 1 + std::size(cases));
+    EXPECT_TRUE(provider_->bodies("Record.Modify").empty());
 }
 
-// Records the reads of the value column and the appends to the run log, in order.
-class RecordingControls : public MemoryControls {
-  public:
-    Text list_cell_text(const Text& list, int row, int column) override {
-        if (column == 3) {
-            events.push_back(list + " row " + std::to_string(row));
-        }
-        return MemoryControls::list_cell_text(list, row, column);
-    }
-    void append_to_edit(const Text& edit, const TextList& texts) override {
-        events.push_back("log");
-        MemoryControls::append_to_edit(edit, texts);
-    }
-    TextList events;
-};
-
 TEST_F(UpdatePass, WatchedRowsAreCheckedInPageThenRowOrder) {
-    for (const std::uint64_t record : {5002, 5005, 6003}) {
-        sandbox_.set_record_value(record, "203.0.113.9");
-    }
-    sandbox_.set_public_address("203.0.113.9");
     log_in();
     watch_row(2, 3);
     watch_row(1, 5);
     watch_row(1, 2);
-
-    RecordingControls recording;
-    for (int page = 1; page <= 2; ++page) {
-        recording.set_tab_caption(control::record_tabs(), page, "named");
-        for (int row = 0; row <= 5; ++row) {
-            recording.insert_list_row(control::record_list(page));
-        }
+    sandbox_.set_public_address("203.0.113.9");
+    run_pass();
+    TextList changed;
+    for (const Text& body : bodies("Record.Modify")) {
+        changed.push_back(body.substr(body.find("&record_id="), 16));
     }
-    recording.set_edit_text(control::id_edit(), testing::kThreeDomainId);
-    recording.set_edit_text(control::token_edit(), testing::kThreeDomainToken);
-    for (int page = 1; page <= 2; ++page) {
-        recording.set_list_cell_text(control::record_list(page), 0, 0,
-                                     controls_.list_cell_text(control::record_list(page), 0, 0));
-    }
+    EXPECT_EQ(changed, (TextList{"&record_id=5002&", "&record_id=5005&", "&record_id=6003&"}));
+}
 
-    run_update_pass({recording, endpoints_}, watch_);
-    const Text page1 = control::record_list(1);
-    const Text page2 = control::record_list(2);
-    EXPECT_EQ(recording.events, (TextList{page1 + " row 2", "log", page1 + " row 5", "log",
-                                          page2 + " row 3", "log"}));
-    EXPECT_EQ(recording.edit_text(control::run_log()),
-              no_change_line() + no_change_line() + no_change_line());
+// A record added at the provider after the login goes before the watched one in every
+// reply; the watched row still compares its own record's value.
+TEST_F(UpdatePass, ARecordAddedAtTheProviderAfterTheLoginChangesNothing) {
+    log_in();
+    watch_row(1, 2);  // @ 5002
+    sandbox_.set_public_address(sandbox_.records(1001)->at(1).value);
+    sandbox::Record added;
+    added.id = 5900;
+    added.name = "added";
+    added.type = "A";
+    added.value = "203.0.113.200";
+    ASSERT_TRUE(sandbox_.store().insert_record(1001, 0, added));
+    ASSERT_TRUE(sandbox_.store().delete_record(5001));
+    run_pass();
+    run_pass();
     EXPECT_EQ(count("Record.Modify"), 0u);
+    EXPECT_EQ(run_log(), no_change_line() + no_change_line());
+}
+
+TEST(PauseAfter, BacksOffFromFifteenSecondsUpToThePeriod) {
+    const std::chrono::milliseconds period = 120s;
+    EXPECT_EQ(pause_after(0, period), period);
+    EXPECT_EQ(pause_after(1, period), 15s);
+    EXPECT_EQ(pause_after(2, period), 30s);
+    EXPECT_EQ(pause_after(3, period), 60s);
+    EXPECT_EQ(pause_after(4, period), 120s);
+    EXPECT_EQ(pause_after(40, period), 120s);
+    // A short period (tests, the demo) is never stretched by the back-off.
+    EXPECT_EQ(pause_after(1, 2s), 2s);
 }
 
 }  // namespace

@@ -37,7 +37,7 @@ class UpdateLoopTest : public testing::UpdateTest {
 TEST_F(UpdateLoopTest, OneLoopPerProcessAndShutdownEndsItsPause) {
     log_in();
     endpoints_.update_period = std::chrono::seconds(120);
-    UpdateLoop loop(controls_, endpoints_, watch_);
+    UpdateLoop loop(controls_, endpoints_, watch_, log_);
     EXPECT_TRUE(loop.start());
     EXPECT_FALSE(loop.start());  // a second login leaves the running loop alone
     ASSERT_TRUE(wait_for_record_lists(3));
@@ -53,7 +53,7 @@ TEST_F(UpdateLoopTest, OneLoopPerProcessAndShutdownEndsItsPause) {
 TEST_F(UpdateLoopTest, TickingAndUntickingWhileTheLoopRuns) {
     sandbox_.set_public_address("198.51.100.10");
     log_in();
-    UpdateLoop loop(controls_, endpoints_, watch_);
+    UpdateLoop loop(controls_, endpoints_, watch_, log_);
     ASSERT_TRUE(loop.start());
 
     // The window thread's side: tick and untick every slot while passes go on, as the
@@ -80,7 +80,7 @@ TEST_F(UpdateLoopTest, TickingAndUntickingWhileTheLoopRuns) {
 
 TEST_F(UpdateLoopTest, TheFirstPassDuringALoginAsksOnlyForLoadedPages) {
     endpoints_.update_period = std::chrono::seconds(120);
-    UpdateLoop loop(controls_, endpoints_, watch_);
+    UpdateLoop loop(controls_, endpoints_, watch_, log_);
     // As the login does: name the pages, then load each with a short pause after it.
     // Page 1's load starts the loop, whose first pass runs while pages 2 and 3 still load.
     lookup_domains(context());

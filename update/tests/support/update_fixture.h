@@ -8,6 +8,8 @@
 #include "api/tests/support/sandbox_fixture.h"
 #include "base/gbk.h"
 #include "update/page_watch_list.h"
+#include "update/run_log.h"
+#include "update/update_cycle.h"
 
 namespace velmora::testing {
 
@@ -20,6 +22,10 @@ inline Text no_change_line() {
 }
 inline Text success_line(const Text& address) {
     return log_time() + gbk("更新记录值成功|IP为：") + address + "\r\n";
+}
+// Any other line the loop logs, e.g. a failure or its end.
+inline Text log_line(const Text& message) {
+    return log_time() + message + "\r\n";
 }
 
 class UpdateTest : public SandboxTest {
@@ -43,12 +49,19 @@ class UpdateTest : public SandboxTest {
         watch_.set_text(page, row, WatchField::recordType, controls_.list_cell_text(list, row, 2));
     }
 
+    // One pass as the loop runs it: its failure memory lasts from pass to pass, and the
+    // repetition of failure lines follows now_.
+    PassOutcome run_pass() { return cycle_.run_pass(); }
+
     Text run_log() { return controls_.edit_text(control::run_log()); }
     Text shown_value(int page, int row) {
         return controls_.list_cell_text(control::record_list(page), row, 3);
     }
 
     PageWatchList watch_;
+    std::chrono::steady_clock::time_point now_{};
+    RunLog log_{controls_, endpoints_};
+    UpdateCycle cycle_{{controls_, endpoints_}, watch_, log_, [this] { return now_; }};
 };
 
 }  // namespace velmora::testing
