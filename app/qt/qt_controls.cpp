@@ -67,7 +67,9 @@ void append_to_multi_line(QPlainTextEdit& box, const QString& text) {
     if (following) {
         cursor.movePosition(QTextCursor::End);
         box.setTextCursor(cursor);
-        box.ensureCursorVisible();
+        // Lines not laid out yet do not move the view to the caret by themselves; the
+        // scroll bar counts lines, so its end is the newest line.
+        scroll.setValue(scroll.maximum());
     } else {
         scroll.setValue(std::max(0, first_line_shown - lines_dropped));
     }

@@ -4,6 +4,8 @@
 
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextBlock>
 #include <QThread>
 #include <QTimer>
 #include <QUrl>
@@ -23,6 +25,7 @@
 #include "base/control_names.h"
 #include "base/event_pump.h"
 #include "base/gbk.h"
+#include "base/log_view_limit.h"
 
 namespace velmora {
 namespace {
@@ -133,6 +136,33 @@ TEST_F(QtControlsTest, RunLogKeepsTheCaretAtTheEndAndNoUndoHistory) {
     EXPECT_EQ(log.textCursor().position(), log.document()->characterCount() - 1);
     EXPECT_FALSE(log.document()->isUndoAvailable());
     EXPECT_TRUE(log.document()->isUndoRedoEnabled());
+}
+
+// Months of running must not grow the window: the log keeps its newest lines. A user who
+// scrolled up to read keeps seeing the same lines while new ones arrive.
+TEST_F(QtControlsTest, RunLogKeepsItsNewestLinesAndAScrolledUpView) {
+    auto& log = widget<QPlainTextEdit>(control::run_log());
+    window_.show();
+    QCoreApplication::processEvents();
+    for (int n = 1; n <= 5000; ++n) {
+        controls_->append_to_edit(control::run_log(), {"line " + std::to_string(n) + "\r\n"});
+    }
+    const int lines = log.document()->blockCount() - 1;  // the text ends in a line break
+    EXPECT_GE(lines, kLogLinesKept);
+    EXPECT_LE(lines, kLogLinesKept + kLogLinesDroppedAtOnce);
+    EXPECT_EQ(log.document()->lastBlock().previous().text(), QStringLiteral("line 5000"));
+    EXPECT_EQ(log.document()->firstBlock().text(), QStringLiteral("line %1").arg(5001 - lines));
+
+    QScrollBar& scroll = *log.verticalScrollBar();
+    EXPECT_EQ(scroll.value(), scroll.maximum());  // following the newest line
+    scroll.setValue(scroll.maximum() / 2);
+    const QString shown = log.cursorForPosition(QPoint(1, 1)).block().text();
+    // Enough lines that the oldest are dropped on the way.
+    for (int n = 5001; n <= 5000 + kLogLinesDroppedAtOnce * 2; ++n) {
+        controls_->append_to_edit(control::run_log(), {"line " + std::to_string(n) + "\r\n"});
+        ASSERT_EQ(log.cursorForPosition(QPoint(1, 1)).block().text(), shown) << n;
+    }
+    EXPECT_LT(scroll.value(), scroll.maximum());
 }
 
 class QtPlatformHooksTest : public QtControlsTest {

@@ -32,5 +32,31 @@ TEST(PlainIpv4, RejectsAnythingElse) {
     }
 }
 
+TEST(PublicIpv4, OnlyAddressesThatCanBeThisMachinesPublicOneAreWritten) {
+    // The edges of every range that can never be a public address, and their neighbours.
+    const struct {
+        const char* address;
+        bool is_public;
+    } cases[] = {
+        {"0.0.0.0", false},         {"0.255.255.255", false},   {"1.0.0.0", true},
+        {"9.255.255.255", true},    {"10.0.0.0", false},        {"10.255.255.255", false},
+        {"11.0.0.0", true},         {"100.63.255.255", true},   {"100.64.0.0", false},
+        {"100.127.255.255", false}, {"100.128.0.0", true},      {"126.255.255.255", true},
+        {"127.0.0.1", false},       {"128.0.0.0", true},        {"169.253.255.255", true},
+        {"169.254.0.1", false},     {"169.255.0.0", true},      {"172.15.255.255", true},
+        {"172.16.0.0", false},      {"172.31.255.255", false},  {"172.32.0.0", true},
+        {"192.167.255.255", true},  {"192.168.0.1", false},     {"192.169.0.0", true},
+        {"223.255.255.255", true},  {"224.0.0.1", false},       {"239.255.255.255", false},
+        {"240.0.0.1", false},       {"255.255.255.255", false},
+        // The documentation ranges stay usable: the sandbox and the tests use them.
+        {"192.0.2.1", true},        {"198.51.100.10", true},    {"203.0.113.7", true},
+        // Not plain: never.
+        {"8.8.8.8\n", false},       {" 8.8.8.8", false},        {"", false},
+    };
+    for (const auto& [address, is_public] : cases) {
+        EXPECT_EQ(is_public_ipv4(address), is_public) << address;
+    }
+}
+
 }  // namespace
 }  // namespace velmora
