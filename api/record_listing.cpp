@@ -28,16 +28,19 @@ void write_column(Controls& controls, const Text& list, int column, const TextLi
 
 // Page 1's reply decides the login: a code with a message shows it, anything else says
 // why the login did not complete. False ends the load.
-bool accept_login(Controls& controls, const ApiReply& reply) {
+bool accept_login(Controls& controls, const ApiReply& reply, bool announce_success) {
     const Text refusal = login_refusal_text(reply);
-    show_message(controls, refusal.empty() ? find_login_message(kLoginSucceededCode)->message
-                                           : refusal);
+    if (!refusal.empty()) {
+        show_message(controls, refusal);
+    } else if (announce_success) {
+        show_message(controls, find_login_message(kLoginSucceededCode)->message);
+    }
     return refusal.empty();
 }
 
 }  // namespace
 
-bool load_record_page(const ApiContext& context, int page) {
+bool load_record_page(const ApiContext& context, int page, bool announce_success) {
     if (page < 1 || page > control::kPageCount) {
         return false;
     }
@@ -59,7 +62,7 @@ bool load_record_page(const ApiContext& context, int page) {
     const ApiReply reply =
         api_call(context.endpoints, "Record.List",
                  record_list_body(credential_text(controls), account_domain_ids[page - 1]));
-    if (is_login && !accept_login(controls, reply)) {
+    if (is_login && !accept_login(controls, reply, announce_success)) {
         return false;
     }
 

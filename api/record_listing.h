@@ -11,10 +11,12 @@ namespace velmora {
 // the lists first.
 //
 // Loading page 1 is the login proper: its reply code shows the matching login message
-// and only code "1" ("登入成功") fills the list. Pages 2 to 6 ignore the code.
+// and only code "1" fills the list; "登入成功" is shown unless `announce_success` is
+// false (a login the program makes by itself at start). A failure without a message of
+// its own says why (see login_refusal_text). Pages 2 to 6 ignore the code.
 //
 // Returns true when page 1 logged in successfully, the moment the caller starts the
 // update loop; false otherwise and always for pages 2 to 6.
-bool load_record_page(const ApiContext& context, int page);
+bool load_record_page(const ApiContext& context, int page, bool announce_success = true);
 
 }  // namespace velmora

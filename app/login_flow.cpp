@@ -3,6 +3,7 @@
 #include "api/domain_lookup.h"
 #include "api/record_listing.h"
 #include "api/show_message.h"
+#include "app/remembered_watches.h"
 #include "app/settings_file.h"
 #include "app/window_title.h"
 #include "base/control_names.h"
@@ -28,29 +29,36 @@ class LoginButtonLock {
     Controls& controls_;
 };
 
-void load_named_pages(const ApiContext& context, UpdateLoop& update_loop) {
+bool load_named_pages(const ApiContext& context, const LoginRun& run) {
+    bool logged_in = false;
     for (int page = 1; page <= control::kPageCount; ++page) {
         if (shutdown_requested()) {
-            return;
+            break;
         }
         if (context.controls.tab_caption(control::record_tabs(), page).empty()) {
             continue;
         }
-        if (load_record_page(context, page)) {
-            update_loop.start();
+        const bool page_logged_in = load_record_page(context, page, !run.quiet);
+        restore_remembered_watches(context.controls, run.settings_path, page, run.log);
+        // The loop starts once page 1's rows are watched again, so its first pass
+        // checks them.
+        if (page_logged_in) {
+            logged_in = true;
+            run.update_loop.start();
         }
         delay(100, 0);
     }
+    return logged_in;
 }
 
 }  // namespace
 
-void run_login(const ApiContext& context, const Text& settings_path, UpdateLoop& update_loop) {
+bool run_login(const ApiContext& context, const LoginRun& run) {
     Controls& controls = context.controls;
     if (controls.edit_text(control::id_edit()).empty() ||
         controls.edit_text(control::token_edit()).empty()) {
         show_message(controls, gbk("请输入Id，Token后再试"));
-        return;
+        return false;
     }
     LoginButtonLock busy(controls);
     for (int page = 1; page <= control::kPageCount; ++page) {
@@ -61,16 +69,16 @@ void run_login(const ApiContext& context, const Text& settings_path, UpdateLoop&
     // Closed while the address was asked for: the edit boxes now read empty, and saving
     // them would lose the stored credential.
     if (shutdown_requested()) {
-        return;
+        return false;
     }
-    save_settings(controls, settings_path);
+    save_settings(controls, run.settings_path);
     const Text lookup_refusal = lookup_domains(context);
     // Without a page to load, no page-1 load will tell the user why nothing came.
     if (!lookup_refusal.empty() && !shutdown_requested() &&
         controls.tab_caption(control::record_tabs(), 1).empty()) {
         show_message(controls, lookup_refusal);
     }
-    load_named_pages(context, update_loop);
+    return load_named_pages(context, run);
 }
 
 }  // namespace velmora

@@ -2,6 +2,7 @@
 
 #include "api/api_context.h"
 #include "base/types.h"
+#include "update/run_log.h"
 #include "update/update_loop.h"
 
 namespace velmora {
@@ -9,10 +10,20 @@ namespace velmora {
 // The 登入 button: checks that ID and token were typed, empties the six record
 // lists, puts the current public address into the title, saves the settings,
 // names the pages after the account's domains and loads every named page, 100
-// ms apart. A successful page-1 load starts the update loop (once per process).
+// ms apart. After each load the page's remembered watches are ticked again; a
+// successful page-1 load then starts the update loop (once per process).
 //
 // The button is disabled while the flow runs, so a click during one of its
 // waits cannot start a second flow inside the first.
-void run_login(const ApiContext& context, const Text& settings_path, UpdateLoop& update_loop);
+struct LoginRun {
+    const Text& settings_path;
+    UpdateLoop& update_loop;
+    RunLog& log;
+    // A login the program makes by itself at start shows no box unless it fails.
+    bool quiet = false;
+};
+
+// True when page 1 logged in.
+bool run_login(const ApiContext& context, const LoginRun& run);
 
 }  // namespace velmora

@@ -4,8 +4,11 @@
 
 #include "app/login_flow.h"
 #include "app/page_events.h"
+#include "app/remembered_watches.h"
 #include "app/window_created.h"
+#include "base/control_names.h"
 #include "base/event_pump.h"
+#include "base/gbk.h"
 
 namespace velmora {
 
@@ -25,12 +28,37 @@ void SessionCore::window_created() {
     on_window_created({controls_, endpoints_}, settings_path_);
 }
 
+SessionCore::Resume SessionCore::resume() {
+    if (!option(RunOption::log_in_at_start) ||
+        controls_.edit_text(control::id_edit()).empty() ||
+        controls_.edit_text(control::token_edit()).empty()) {
+        return Resume::not_asked;
+    }
+    return run_login(true) ? Resume::logged_in : Resume::failed;
+}
+
 void SessionCore::login() {
-    run_login({controls_, endpoints_}, settings_path_, update_loop_);
+    run_login(false);
+}
+
+bool SessionCore::run_login(bool quiet) {
+    return velmora::run_login({controls_, endpoints_},
+                              {.settings_path = settings_path_,
+                               .update_loop = update_loop_,
+                               .log = log_,
+                               .quiet = quiet});
 }
 
 void SessionCore::row_checked(int page, int row, int state) {
     on_record_row_checked(controls_, watch_, page, row, state);
+    if (state != 0 && state != 1) {
+        return;
+    }
+    const Text& list = control::record_list(page);
+    if (!remember_watch(settings_path_, controls_.list_cell_text(list, 0, 0),
+                        controls_.list_cell_text(list, row, 0), state == 1)) {
+        say_once_that_choices_are_not_kept();
+    }
 }
 
 void SessionCore::open_console() {
@@ -40,6 +68,24 @@ void SessionCore::open_console() {
 void SessionCore::close_down() {
     request_shutdown();
     update_loop_.stop();
+}
+
+bool SessionCore::option(RunOption option) const {
+    return run_option(settings_path_, option);
+}
+
+bool SessionCore::set_option(RunOption option, bool on) {
+    if (set_run_option(settings_path_, option, on)) {
+        return true;
+    }
+    say_once_that_choices_are_not_kept();
+    return false;
+}
+
+void SessionCore::say_once_that_choices_are_not_kept() {
+    if (!shutdown_requested() && !unsaved_choice_told_.exchange(true)) {
+        log_.write(gbk("设置文件无法写入，这项选择只在本次运行中有效：") + settings_path_);
+    }
 }
 
 }  // namespace velmora

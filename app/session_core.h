@@ -4,6 +4,9 @@
 // these handlers from its events, on the window thread.
 #pragma once
 
+#include <atomic>
+
+#include "app/run_options.h"
 #include "base/controls.h"
 #include "base/endpoints.h"
 #include "base/types.h"
@@ -11,6 +14,7 @@
 #include "update/page_watch_list.h"
 #include "update/run_log.h"
 #include "update/update_loop.h"
+#include "update/update_observer.h"
 
 namespace velmora {
 
@@ -26,9 +30,16 @@ class SessionCore {
     // The window exists: the public address into the title, the remembered settings
     // into the controls.
     void window_created();
+
+    enum class Resume { not_asked, logged_in, failed };
+    // After window_created(): with 启动时登入 on and an ID and a token stored, logs in
+    // as 登入 does, but with no box unless the login fails, and ticks the remembered
+    // watches again.
+    Resume resume();
+
     // The 登入 button.
     void login();
-    // A record row's check box changed.
+    // A record row's check box changed: the watch tables, and the remembered watches.
     void row_checked(int page, int row, int state);
     // The console link label.
     void open_console();
@@ -36,10 +47,23 @@ class SessionCore {
     // controls' waiting calls first, so that the loop cannot wait for the window.
     void close_down();
 
+    // The options of 运行选项 (start at logon is base/autostart.h's). A change that
+    // cannot be saved is said once in the log; false then.
+    bool option(RunOption option) const;
+    bool set_option(RunOption option, bool on);
+
+    // Tells `observer` what the update loop does beyond its log (for a tray icon); call
+    // before the first login. It must outlive the core.
+    void set_update_observer(UpdateObserver* observer) { update_loop_.set_observer(observer); }
+
+    const Text& settings_path() const { return settings_path_; }
     const PageWatchList& watch_list() const { return watch_; }
     RunLog& run_log() { return log_; }
 
   private:
+    bool run_login(bool quiet);
+    void say_once_that_choices_are_not_kept();
+
     Controls& controls_;
     const Endpoints& endpoints_;
     const Text settings_path_;
@@ -47,6 +71,7 @@ class SessionCore {
     RunLog log_;
     PageWatchList watch_;
     UpdateLoop update_loop_;
+    std::atomic<bool> unsaved_choice_told_{false};
 };
 
 }  // namespace velmora

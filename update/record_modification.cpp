@@ -8,7 +8,7 @@ namespace velmora {
 
 ApiReply modify_record(const ApiContext& context, RunLog& log, const Text& credential,
                        const Text& domain_id, const Text& record_id, const Text& sub_domain,
-                       const Text& value, const Text& record_type) {
+                       const Text& value, const Text& record_type, Text* logged_time) {
     ApiReply reply = api_call(
         context.endpoints, "Record.Modify",
         record_modify_body(credential, domain_id, record_id, sub_domain, value, record_type));
@@ -16,6 +16,9 @@ ApiReply modify_record(const ApiContext& context, RunLog& log, const Text& crede
         const Text time = log_time_text(context.endpoints);
         const Text address = discover_public_address(context.endpoints);
         log.write_at(time, gbk("更新记录值成功|IP为：") + address);
+        if (logged_time != nullptr) {
+            *logged_time = time;
+        }
     }
     return reply;
 }

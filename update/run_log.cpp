@@ -16,8 +16,10 @@ Text log_time_text(const Endpoints& endpoints) {
 RunLog::RunLog(Controls& controls, const Endpoints& endpoints, HistoryFile* history)
     : controls_(controls), endpoints_(endpoints), history_(history) {}
 
-void RunLog::write(const Text& message) {
-    write_at(log_time_text(endpoints_), message);
+Text RunLog::write(const Text& message) {
+    Text time = log_time_text(endpoints_);
+    write_at(time, message);
+    return time;
 }
 
 void RunLog::write_at(const Text& time, const Text& message) {

@@ -22,8 +22,8 @@ class RunLog {
     // `history` may be null (no history file); all three must outlive the log.
     RunLog(Controls& controls, const Endpoints& endpoints, HistoryFile* history = nullptr);
 
-    // Appends "[" + log_time_text() + "]：" + message + "\r\n".
-    void write(const Text& message);
+    // Appends "[" + log_time_text() + "]：" + message + "\r\n"; returns the time text.
+    Text write(const Text& message);
     // The same with a time the caller already has.
     void write_at(const Text& time, const Text& message);
 

@@ -49,8 +49,12 @@ std::chrono::milliseconds pause_after(int passes_without_address,
 }
 
 UpdateCycle::UpdateCycle(const ApiContext& context, const PageWatchList& watch, RunLog& log,
-                         FailureMemory::Clock clock)
-    : context_(context), watch_(watch), log_(log), failures_(std::move(clock)) {}
+                         UpdateObserver* observer, FailureMemory::Clock clock)
+    : context_(context),
+      watch_(watch),
+      log_(log),
+      observer_(observer),
+      failures_(std::move(clock)) {}
 
 UpdateCycle::PageValues UpdateCycle::refresh_page(int page, bool watched) {
     Controls& controls = context_.controls;
@@ -135,7 +139,10 @@ void UpdateCycle::check_slot(int page, int slot, const PageValues& page_values,
     const Text modify_key = "modify:" + record_key;
     if (shown == address) {
         report_recovery(modify_key, gbk("记录已恢复正常") + subject);
-        log_.write(gbk("公网IP无变化，无需更新，120秒后重新检测"));
+        const Text time = log_.write(gbk("公网IP无变化，无需更新，120秒后重新检测"));
+        if (observer_ != nullptr) {
+            observer_->checked(address, time);
+        }
         return;
     }
     const Text credential = credential_text(controls);
@@ -143,12 +150,16 @@ void UpdateCycle::check_slot(int page, int slot, const PageValues& page_values,
     if (new_value.empty()) {
         return;
     }
+    Text changed_at;
     const ApiReply reply =
         modify_record(context_, log_, credential, record.domainId, record.recordId,
-                      record.subDomain, new_value, record.recordType);
+                      record.subDomain, new_value, record.recordType, &changed_at);
     const Text reason = failure_reason(reply);
     if (reason.empty()) {
         report_recovery(modify_key, gbk("记录已恢复正常") + subject);
+        if (observer_ != nullptr) {
+            observer_->record_changed(record.subDomain, new_value, changed_at);
+        }
     } else {
         report_failure(modify_key, gbk("更新记录失败") + subject + gbk("：") + reason);
     }
@@ -156,8 +167,15 @@ void UpdateCycle::check_slot(int page, int slot, const PageValues& page_values,
 
 void UpdateCycle::report_failure(const Text& key, const Text& line) {
     // Requests cut short by closing the program are not failures worth a line.
-    if (!shutdown_requested() && failures_.should_log(key, line)) {
+    if (shutdown_requested()) {
+        return;
+    }
+    const bool began = !failures_.failing(key);
+    if (failures_.should_log(key, line)) {
         log_.write(line);
+        if (began && observer_ != nullptr) {
+            observer_->failure_began(line);
+        }
     }
 }
 

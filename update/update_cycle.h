@@ -9,6 +9,7 @@
 #include "update/failure_memory.h"
 #include "update/page_watch_list.h"
 #include "update/run_log.h"
+#include "update/update_observer.h"
 
 namespace velmora {
 
@@ -25,8 +26,10 @@ std::chrono::milliseconds pause_after(int passes_without_address,
 
 class UpdateCycle {
   public:
-    // All three must outlive the cycle. `clock` times the repetition of failure lines.
+    // All three must outlive the cycle, and the observer (may be null) too. `clock` times
+    // the repetition of failure lines.
     UpdateCycle(const ApiContext& context, const PageWatchList& watch, RunLog& log,
+                UpdateObserver* observer = nullptr,
                 FailureMemory::Clock clock = [] { return std::chrono::steady_clock::now(); });
 
     // One pass: the refresh of every loaded page's values, then every watched slot in
@@ -60,6 +63,7 @@ class UpdateCycle {
     ApiContext context_;
     const PageWatchList& watch_;
     RunLog& log_;
+    UpdateObserver* observer_;
     FailureMemory failures_;
 };
 

@@ -7,6 +7,7 @@
 #include "base/endpoints.h"
 #include "update/page_watch_list.h"
 #include "update/run_log.h"
+#include "update/update_observer.h"
 
 namespace velmora {
 
@@ -21,6 +22,9 @@ class UpdateLoop {
     UpdateLoop(const UpdateLoop&) = delete;
     UpdateLoop& operator=(const UpdateLoop&) = delete;
 
+    // Tells `observer` (which must outlive the loop) what the loop does beyond its log;
+    // call before start().
+    void set_observer(UpdateObserver* observer) { observer_ = observer; }
     // Starts the loop unless it already runs; a later login leaves the running loop
     // alone. Returns whether this call started it.
     bool start();
@@ -33,6 +37,7 @@ class UpdateLoop {
     const Endpoints& endpoints_;
     const PageWatchList& watch_;
     RunLog& log_;
+    UpdateObserver* observer_ = nullptr;
     std::mutex mutex_;
     std::thread thread_;
 };

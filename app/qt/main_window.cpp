@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QGuiApplication>
@@ -155,6 +156,17 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
 void MainWindow::closeEvent(QCloseEvent* event) {
     emit closing();
     QWidget::closeEvent(event);
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && isMinimized()) {
+        emit minimised();
+    }
+}
+
+void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
+    emit context_menu_requested(event->globalPos());
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -21,10 +21,16 @@ class MainWindow : public QWidget {
     void login_clicked();
     void console_link_pressed();
     void closing();
+    // The user minimised the window.
+    void minimised();
+    // A right click on the window's own free area, at that global position.
+    void context_menu_requested(const QPoint& position);
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:

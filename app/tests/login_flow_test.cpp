@@ -40,7 +40,9 @@ class LoginFlowTest : public testing::SandboxTest {
         SandboxTest::TearDown();
     }
 
-    void login() { run_login(context(), settings_path_, loop_); }
+    void login() {
+        run_login(context(), {.settings_path = settings_path_, .update_loop = loop_, .log = log_});
+    }
 
     std::vector<Text> box_messages() const {
         std::vector<Text> messages;

@@ -15,6 +15,7 @@
 #include <atomic>
 #include <filesystem>
 #include <functional>
+#include <thread>
 
 #include "api/tests/support/sandbox_fixture.h"
 #include "app/qt/message_box.h"
@@ -25,7 +26,9 @@
 #include "app/tests/qt_test_application.h"
 #include "base/event_pump.h"
 #include "base/gbk.h"
+#include "base/atomic_file.h"
 #include "base/ini_file.h"
+#include "http/tests/support/loopback_socket.h"
 #include "http/tests/support/fixture_server.h"
 
 namespace velmora {
@@ -215,6 +218,124 @@ TEST_F(MainWindowEndToEnd, ClosingDuringTheLoopsRequestEndsPromptly) {
     session_->window().close();
     session_.reset();
     EXPECT_LT(closing.elapsed(), 2000);
+}
+
+// Set up once, then forgotten: the ticks survive a restart, and with 启动时登入 on the
+// next start logs in and watches them again with no input and no box.
+TEST_F(MainWindowEndToEnd, WatchesComeBackAtTheNextStartWhenItLogsInByItself) {
+    sandbox_.set_public_address("198.51.100.10");
+    start_window();
+    session_->controls().set_edit_text(control::id_edit(), testing::kThreeDomainId);
+    session_->controls().set_edit_text(control::token_edit(), testing::kThreeDomainToken);
+    QTest::mouseClick(widget<QPushButton>(control::login_button()), Qt::LeftButton);
+    ASSERT_TRUE(pump_until([&] { return !boxes_.isEmpty(); }, milliseconds(10000)));
+    auto* page1 = widget<RecordListWidget>(control::record_list(1));
+    auto* page3 = widget<RecordListWidget>(control::record_list(3));
+    ASSERT_TRUE(pump_until([&] { return page3->rowCount() > 2; }, milliseconds(10000)));
+    page1->set_row_checked(1, true);  // www 5001
+    page3->set_row_checked(2, true);
+    const QString record3 = page3->cell_text(2, 0);
+    EXPECT_EQ(read_ini_item(settings_path_, gbk("监控记录"), "1001"), "5001");
+    EXPECT_EQ(read_ini_item(settings_path_, gbk("监控记录"), "1003"), from_qstring(record3));
+    ASSERT_TRUE(session_->core().set_option(RunOption::log_in_at_start, true));
+    session_->window().close();
+    session_.reset();
+    reset_shutdown();
+    boxes_.clear();
+    sandbox_.reset_counters();
+
+    start_window();
+    page1 = widget<RecordListWidget>(control::record_list(1));
+    page3 = widget<RecordListWidget>(control::record_list(3));
+    const QString unchanged = QString::fromUtf8("]：公网IP无变化，无需更新，120秒后重新检测");
+    ASSERT_TRUE(pump_until([&] { return log_text().contains(unchanged); }, milliseconds(10000)));
+    ASSERT_TRUE(pump_until([&] { return page3->row_checked(2); }, milliseconds(10000)));
+    EXPECT_TRUE(page1->row_checked(1));
+    EXPECT_EQ(page1->cell_text(1, 5), QString::fromUtf8("解析中..."));
+    EXPECT_EQ(page3->cell_text(2, 0), record3);
+    EXPECT_EQ(session_->watch_list().flag(1, 1), 1);
+    EXPECT_EQ(session_->watch_list().flag(3, 2), 1);
+    EXPECT_TRUE(boxes_.isEmpty()) << boxes_.join(", ").toStdString();
+
+    // Unticking forgets the record for the next start.
+    page1->set_row_checked(1, false);
+    EXPECT_EQ(read_ini_item(settings_path_, gbk("监控记录"), "1001"), "");
+}
+
+TEST_F(MainWindowEndToEnd, ALoginAtStartThatFailsSaysWhyAndForgetsNothing) {
+    ASSERT_TRUE(write_ini_item(settings_path_, gbk("登入数据"), "ID", testing::kThreeDomainId));
+    ASSERT_TRUE(write_ini_item(settings_path_, gbk("登入数据"), "Token", "wrong"));
+    ASSERT_TRUE(write_ini_item(settings_path_, gbk("运行选项"), gbk("启动时登入"), gbk("真")));
+    ASSERT_TRUE(write_ini_item(settings_path_, gbk("监控记录"), "1001", "5001,5003"));
+    start_window();
+    ASSERT_TRUE(pump_until([&] { return !boxes_.isEmpty(); }, milliseconds(10000)));
+    EXPECT_EQ(boxes_, QStringList{QString::fromUtf8("登入失败")});
+    EXPECT_TRUE(session_->window().isVisible());
+    EXPECT_EQ(read_ini_item(settings_path_, gbk("监控记录"), "1001"), "5001,5003");
+}
+
+// The loop waits on a time site that never answers; closing must not wait for it.
+TEST_F(MainWindowEndToEnd, ClosingWhileTheTimeSiteIsSilentEndsPromptly) {
+    std::atomic<bool> asked{false};
+    testing::LoopbackAcceptor silent([&](int) {
+        asked = true;
+        while (!silent.stopping()) {
+            std::this_thread::sleep_for(milliseconds(5));
+        }
+    });
+    sandbox_.set_public_address("198.51.100.10");
+    start_window();
+    endpoints_.time_url = "http://127.0.0.1:" + std::to_string(silent.port()) + "/";
+    session_->controls().set_edit_text(control::id_edit(), testing::kThreeDomainId);
+    session_->controls().set_edit_text(control::token_edit(), testing::kThreeDomainToken);
+    QTest::mouseClick(widget<QPushButton>(control::login_button()), Qt::LeftButton);
+    ASSERT_TRUE(pump_until([&] { return !boxes_.isEmpty(); }, milliseconds(10000)));
+    widget<RecordListWidget>(control::record_list(1))->set_row_checked(1, true);
+    ASSERT_TRUE(pump_until([&] { return asked.load(); }, milliseconds(10000)));
+
+    QElapsedTimer closing;
+    closing.start();
+    session_->window().close();
+    session_.reset();
+    EXPECT_LT(closing.elapsed(), 2000);
+}
+
+// Closing the window while the login waits for its first answer: the fields read empty
+// from then on, and the stored ID and token must not be overwritten with them.
+TEST_F(MainWindowEndToEnd, ClosingDuringTheLoginsFirstRequestKeepsTheSettingsFile) {
+    ASSERT_TRUE(write_ini_item(settings_path_, gbk("登入数据"), "ID", "stored-id"));
+    ASSERT_TRUE(write_ini_item(settings_path_, gbk("登入数据"), "Token", "stored-token"));
+    std::atomic<bool> silent_now{false};
+    std::atomic<bool> asked{false};
+    testing::LoopbackAcceptor dns([&](int socket) {
+        if (!silent_now) {
+            std::string head, rest;
+            testing::read_head(testing::socket_reader(socket), head, rest);
+            testing::send_all(socket, testing::http_reply(200, "OK", "x|198.51.100.10"));
+            return;
+        }
+        asked = true;
+        while (!dns.stopping()) {
+            std::this_thread::sleep_for(milliseconds(5));
+        }
+    });
+    endpoints_.httpdns_address = "127.0.0.1:" + std::to_string(dns.port());
+    start_window();
+    const auto before = read_whole_file(settings_path_);
+    silent_now = true;
+    QTimer close_when_asked;
+    QObject::connect(&close_when_asked, &QTimer::timeout, [&] {
+        if (asked) {
+            close_when_asked.stop();
+            session_->window().close();
+        }
+    });
+    close_when_asked.start(10);
+    QTest::mouseClick(widget<QPushButton>(control::login_button()), Qt::LeftButton);
+    EXPECT_TRUE(asked.load());
+    session_.reset();
+    EXPECT_EQ(read_whole_file(settings_path_), before);
+    EXPECT_TRUE(sandbox_.api_requests().empty());
 }
 
 }  // namespace

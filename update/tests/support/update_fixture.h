@@ -61,7 +61,7 @@ class UpdateTest : public SandboxTest {
     PageWatchList watch_;
     std::chrono::steady_clock::time_point now_{};
     RunLog log_{controls_, endpoints_};
-    UpdateCycle cycle_{{controls_, endpoints_}, watch_, log_, [this] { return now_; }};
+    UpdateCycle cycle_{{controls_, endpoints_}, watch_, log_, nullptr, [this] { return now_; }};
 };
 
 }  // namespace velmora::testing

@@ -1,0 +1,19 @@
+// How the program runs, stored in velmora.ini's section 运行选项: each option "真" when
+// on; any other value, or none, is off. Start at logon is not kept here: the platform's
+// own entry is the truth (see base/autostart.h).
+#pragma once
+
+#include "base/types.h"
+
+namespace velmora {
+
+enum class RunOption {
+    log_in_at_start,     // 启动时登入: log in with the stored ID and token at start
+    minimise_to_tray,    // 最小化到托盘: minimising hides the window in the tray
+};
+
+bool run_option(const Text& settings_path, RunOption option);
+// False when the file could not be written (or shutdown has begun).
+bool set_run_option(const Text& settings_path, RunOption option, bool on);
+
+}  // namespace velmora

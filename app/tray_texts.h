@@ -1,0 +1,44 @@
+// What the tray icon says, the same on both windows: its tooltip, its menu and its
+// notifications, and how often a notification may come.
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <optional>
+
+#include "base/types.h"
+
+namespace velmora {
+
+namespace tray_menu {
+const Text& show_window();      // 显示主窗口
+const Text& log_in_at_start();  // 启动时自动登入
+const Text& start_at_logon();   // 开机自动启动
+const Text& minimise_to_tray(); // 最小化到托盘
+const Text& quit();             // 退出
+}  // namespace tray_menu
+
+// "Velmora", then the public address and the time of the last check on lines of their
+// own once the loop has checked a record.
+Text tray_tooltip(const Text& address, const Text& checked_at);
+
+// A record was changed: "记录已更新：" + host record + " → " + address.
+Text record_changed_notice(const Text& sub_domain, const Text& address);
+
+// At most one notification a minute: a network that comes and goes must not bury the
+// desktop in them.
+class NotificationThrottle {
+  public:
+    using Clock = std::function<std::chrono::steady_clock::time_point()>;
+    static constexpr std::chrono::minutes kInterval{1};
+
+    explicit NotificationThrottle(Clock clock = [] { return std::chrono::steady_clock::now(); });
+    // True when a notification may be shown now (and counts it as shown).
+    bool may_show();
+
+  private:
+    Clock clock_;
+    std::optional<std::chrono::steady_clock::time_point> last_;
+};
+
+}  // namespace velmora
