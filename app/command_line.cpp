@@ -50,17 +50,17 @@ CommandLine parse_command_line(const TextList& arguments, HeadlessMode headless)
 }
 
 Text help_text(HeadlessMode headless) {
-    Text text = gbk(
-        "用法：velmora [选项]\n"
-        "  --minimized  启动后隐藏到托盘（没有托盘时最小化）\n");
+    Text text =
+        gbk("用法：velmora [选项]\n"
+            "  --minimized  启动后隐藏到托盘（没有托盘时最小化）\n");
     if (headless == HeadlessMode::offered) {
-        text += gbk(
-            "  --headless   不开窗口：登入并更新记录，运行记录写到标准输出\n"
-            "  --once       与 --headless 同用：更新一遍后退出\n");
+        text +=
+            gbk("  --headless   不开窗口：登入并更新记录，运行记录写到标准输出\n"
+                "  --once       与 --headless 同用：更新一遍后退出\n");
     }
-    text += gbk(
-        "  --help       显示本说明\n"
-        "  --version    显示版本\n");
+    text +=
+        gbk("  --help       显示本说明\n"
+            "  --version    显示版本\n");
     return text;
 }
 

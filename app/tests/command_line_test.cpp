@@ -74,8 +74,8 @@ TEST(CommandLine, AnythingElseIsRefusedNamingWhatWasWrong) {
 }
 
 TEST(CommandLine, WithoutTheHeadlessModeItsOptionsAreUnknown) {
-    for (const TextList& arguments : {TextList{"--headless"}, TextList{"--headless", "--once"},
-                                      TextList{"--once"}}) {
+    for (const TextList& arguments :
+         {TextList{"--headless"}, TextList{"--headless", "--once"}, TextList{"--once"}}) {
         const CommandLine command_line = parsed(arguments, HeadlessMode::not_offered);
         EXPECT_EQ(command_line.action, CommandLineAction::refuse);
         EXPECT_NE(command_line.problem.find(gbk("无法识别的参数")), Text::npos);

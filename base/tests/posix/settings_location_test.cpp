@@ -85,8 +85,8 @@ TEST_F(SettingsLocationTest, XdgConfigHomeHoldsAFolderOnlyTheUserMayEnter) {
     EXPECT_FALSE(fs::exists(location.settings_file)) << "nothing to carry over, nothing made";
 
     // A folder the user already has keeps the mode they gave it.
-    fs::permissions(config + "/velmora", fs::perms::owner_all | fs::perms::group_read |
-                                             fs::perms::group_exec);
+    fs::permissions(config + "/velmora",
+                    fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec);
     EXPECT_TRUE(settings_location(old_dir_).kept);
     EXPECT_EQ(mode_of(config + "/velmora"), 0750u);
 }
