@@ -58,12 +58,14 @@ Log in with the demo account:
     Token: 5f0c3e7a9b1d4c2e8f6a0b3d7c9e1f24
 The provider reports the public address 203.0.113.25; to simulate a change of address:
     curl -d '' 'http://127.0.0.1:$(port control_port)/control/public-address?ip=203.0.113.99'
-The settings file is $build/app/velmora.ini (beside the executable).
+The settings file is $build/config/velmora/velmora.ini (the demo's own XDG_CONFIG_HOME).
 This demo build checks every $period seconds instead of every 120 seconds, so a ticked row
 shows its first check or change in the run log within $period seconds; the log line still
 reads "120秒后重新检测", as in the normal build.
 TXT
 
+# The demo's settings stay in the build tree, never in the user's own configuration.
+export XDG_CONFIG_HOME="$build/config"
 if [[ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]]; then
     "$build/app/velmora"
 else

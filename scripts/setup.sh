@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  g++ cmake ninja-build pkg-config
+  g++ cmake ninja-build pkg-config dpkg-dev
   qt6-base-dev libcurl4-openssl-dev libpcre2-dev libssl-dev libcpp-httplib-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   openssl ca-certificates xvfb xauth libx11-dev fonts-wqy-microhei

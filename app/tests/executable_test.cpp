@@ -1,19 +1,27 @@
 // The real velmora executable, built against a sandbox on fixed loopback ports,
 // under a virtual X display: its window comes up with the sandbox's address in
-// the title, and closing the window ends the process within two seconds.
+// the title, and closing the window ends the process within two seconds. Its
+// command line answers without any display. Each run keeps its settings in a
+// folder of the test's own.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 // After GoogleTest: Xlib defines macros (None, Bool, Status) that its headers
 // also use.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
+
+#include "base/atomic_file.h"
 
 #include "sandbox/sandbox_server.h"
 
@@ -129,6 +137,27 @@ class VirtualDisplay {
     Display* display_ = nullptr;
 };
 
+// A folder of the test's own that the program takes as $XDG_CONFIG_HOME, so nothing of
+// a run lands in the user's home; removed afterwards.
+class ConfigHome {
+  public:
+    ConfigHome() {
+        char pattern[] = "/tmp/velmora-executable-XXXXXX";
+        if (::mkdtemp(pattern) != nullptr) {
+            path_ = pattern;
+        }
+    }
+    ~ConfigHome() {
+        if (!path_.empty()) {
+            std::filesystem::remove_all(path_);
+        }
+    }
+    const std::string& path() const { return path_; }
+
+  private:
+    std::string path_;
+};
+
 std::optional<int> wait_for_exit(pid_t child, milliseconds limit) {
     const auto deadline = Clock::now() + limit;
     while (Clock::now() < deadline) {
@@ -156,11 +185,14 @@ TEST(VelmoraExecutable, WindowShowsTheAddressAndClosingEndsTheProcess) {
     ASSERT_TRUE(sandbox.start(&error)) << error;
     sandbox.set_public_address("203.0.113.45");
 
+    ConfigHome config_home;
+    ASSERT_FALSE(config_home.path().empty());
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
         ::setenv("QT_QPA_PLATFORM", "xcb", 1);
         ::setenv("DISPLAY", virtual_display.name().c_str(), 1);
+        ::setenv("XDG_CONFIG_HOME", config_home.path().c_str(), 1);
         ::execl(VELMORA_TEST_EXECUTABLE, VELMORA_TEST_EXECUTABLE, nullptr);
         ::_exit(127);
     }
@@ -186,6 +218,81 @@ TEST(VelmoraExecutable, WindowShowsTheAddressAndClosingEndsTheProcess) {
     }
     ASSERT_TRUE(status.has_value()) << "still running two seconds after the close";
     EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0);
+
+    // The program made its settings folder where it was told, private to the user.
+    struct stat folder {};
+    ASSERT_EQ(::stat((config_home.path() + "/velmora").c_str(), &folder), 0);
+    EXPECT_TRUE(S_ISDIR(folder.st_mode));
+    EXPECT_EQ(folder.st_mode & 07777, 0700u);
+}
+
+struct Finished {
+    int status = -1;  // the exit status, -1 when the program did not exit by itself
+    std::string out;
+    std::string err;
+};
+
+// Runs the program with `arguments`, without a display or a platform plugin named, so
+// that anything reaching the window system fails.
+Finished run_without_display(const std::vector<std::string>& arguments) {
+    ConfigHome config_home;
+    const std::string out_file = config_home.path() + "/out";
+    const std::string err_file = config_home.path() + "/err";
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::unsetenv("DISPLAY");
+        ::unsetenv("WAYLAND_DISPLAY");
+        ::unsetenv("QT_QPA_PLATFORM");
+        ::setenv("XDG_CONFIG_HOME", config_home.path().c_str(), 1);
+        ::dup2(::open(out_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), STDOUT_FILENO);
+        ::dup2(::open(err_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), STDERR_FILENO);
+        std::vector<char*> argv{const_cast<char*>(VELMORA_TEST_EXECUTABLE)};
+        for (const std::string& argument : arguments) {
+            argv.push_back(const_cast<char*>(argument.c_str()));
+        }
+        argv.push_back(nullptr);
+        ::execv(VELMORA_TEST_EXECUTABLE, argv.data());
+        ::_exit(127);
+    }
+    Finished finished;
+    const std::optional<int> status = wait_for_exit(child, milliseconds(10000));
+    if (!status) {
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+    } else if (WIFEXITED(*status)) {
+        finished.status = WEXITSTATUS(*status);
+    }
+    finished.out = read_whole_file(out_file).value_or("");
+    finished.err = read_whole_file(err_file).value_or("");
+    return finished;
+}
+
+TEST(VelmoraExecutable, VersionAndHelpAnswerWithoutADisplay) {
+    const Finished version = run_without_display({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "velmora " VELMORA_TEST_VERSION "\n");
+    EXPECT_EQ(version.err, "");
+
+    const Finished help = run_without_display({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.rfind("用法：velmora [选项]\n", 0), 0u) << help.out;
+    for (const char* option : {"--minimized", "--headless", "--once", "--help", "--version"}) {
+        EXPECT_NE(help.out.find(option), std::string::npos) << option;
+    }
+    EXPECT_EQ(help.err, "");
+}
+
+TEST(VelmoraExecutable, AnUnknownArgumentIsRefusedWithTheHelpOnStandardError) {
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"--frobnicate"}, {"--minimized", "登入"}, {"--once"}}) {
+        const Finished refused = run_without_display(arguments);
+        SCOPED_TRACE(arguments.back());
+        EXPECT_EQ(refused.status, 2);
+        EXPECT_EQ(refused.out, "");
+        EXPECT_EQ(refused.err.rfind("velmora: ", 0), 0u) << refused.err;
+        EXPECT_NE(refused.err.find(arguments.back()), std::string::npos) << refused.err;
+        EXPECT_NE(refused.err.find("\n用法：velmora [选项]\n"), std::string::npos) << refused.err;
+    }
 }
 
 }  // namespace

@@ -1,0 +1,119 @@
+#include "app/command_line.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "app/terminal_text.h"
+#include "base/gbk.h"
+
+namespace velmora {
+namespace {
+
+CommandLine parsed(const TextList& arguments, HeadlessMode headless = HeadlessMode::offered) {
+    return parse_command_line(arguments, headless);
+}
+
+TEST(CommandLine, OptionsThatRunTheProgramAreCarriedInTheResult) {
+    struct Case {
+        TextList arguments;
+        bool minimized, headless, once;
+    };
+    const Case cases[] = {
+        {{}, false, false, false},
+        {{"--minimized"}, true, false, false},
+        {{"--minimized", "--minimized"}, true, false, false},
+        {{"--headless"}, false, true, false},
+        {{"--headless", "--once"}, false, true, true},
+        {{"--once", "--headless"}, false, true, true},
+    };
+    for (const Case& c : cases) {
+        const CommandLine command_line = parsed(c.arguments);
+        SCOPED_TRACE(testing::PrintToString(c.arguments));
+        EXPECT_EQ(command_line.action, CommandLineAction::run);
+        EXPECT_EQ(command_line.minimized, c.minimized);
+        EXPECT_EQ(command_line.headless, c.headless);
+        EXPECT_EQ(command_line.once, c.once);
+        EXPECT_EQ(command_line.problem, "");
+    }
+}
+
+TEST(CommandLine, HelpWinsOverVersionAndBothOverRunning) {
+    EXPECT_EQ(parsed({"--help"}).action, CommandLineAction::show_help);
+    EXPECT_EQ(parsed({"--version"}).action, CommandLineAction::show_version);
+    EXPECT_EQ(parsed({"--version", "--help"}).action, CommandLineAction::show_help);
+    EXPECT_EQ(parsed({"--headless", "--version"}).action, CommandLineAction::show_version);
+    // Asking for help is answered even when the rest would not run.
+    EXPECT_EQ(parsed({"--once", "--help"}).action, CommandLineAction::show_help);
+}
+
+TEST(CommandLine, AnythingElseIsRefusedNamingWhatWasWrong) {
+    struct Case {
+        TextList arguments;
+        Text named;  // the part of the problem line that points at the fault
+    };
+    const Case cases[] = {
+        {{"--frobnicate"}, "--frobnicate"},
+        {{"--help", "extra"}, "extra"},  // an unknown word wins over help
+        {{"-h"}, "-h"},
+        {{"--help=all"}, "--help=all"},
+        {{"--HELP"}, "--HELP"},
+        {{"--"}, "--"},
+        {{""}, gbk("无法识别的参数：")},
+        {{gbk("登入")}, gbk("登入")},
+        {{"--once"}, "--once"},
+        {{"--once", "--minimized"}, "--once"},
+        {{"--minimized", "--headless"}, "--minimized"},
+    };
+    for (const Case& c : cases) {
+        const CommandLine command_line = parsed(c.arguments);
+        SCOPED_TRACE(testing::PrintToString(c.arguments));
+        EXPECT_EQ(command_line.action, CommandLineAction::refuse);
+        EXPECT_NE(command_line.problem.find(c.named), Text::npos) << command_line.problem;
+        EXPECT_EQ(command_line.problem.find('\n'), Text::npos);
+    }
+}
+
+TEST(CommandLine, WithoutTheHeadlessModeItsOptionsAreUnknown) {
+    for (const TextList& arguments :
+         {TextList{"--headless"}, TextList{"--headless", "--once"}, TextList{"--once"}}) {
+        const CommandLine command_line = parsed(arguments, HeadlessMode::not_offered);
+        EXPECT_EQ(command_line.action, CommandLineAction::refuse);
+        EXPECT_NE(command_line.problem.find(gbk("无法识别的参数")), Text::npos);
+    }
+    EXPECT_EQ(parsed({"--minimized"}, HeadlessMode::not_offered).action, CommandLineAction::run);
+}
+
+TEST(CommandLine, HelpListsExactlyTheOptionsOffered) {
+    const Text with = help_text(HeadlessMode::offered);
+    const Text without = help_text(HeadlessMode::not_offered);
+    for (const char* option : {"--minimized", "--help", "--version"}) {
+        EXPECT_NE(with.find(option), Text::npos) << option;
+        EXPECT_NE(without.find(option), Text::npos) << option;
+    }
+    for (const char* option : {"--headless", "--once"}) {
+        EXPECT_NE(with.find(option), Text::npos) << option;
+        EXPECT_EQ(without.find(option), Text::npos) << option;
+    }
+    EXPECT_EQ(with.rfind(gbk("用法：velmora"), 0), 0u);
+    EXPECT_EQ(with.back(), '\n');
+    // Every line is GBK that comes out on a terminal whole.
+    EXPECT_EQ(text_from_terminal(text_for_terminal(with)), with);
+}
+
+TEST(CommandLine, VersionIsTheProgramsNameAndADottedNumber) {
+    EXPECT_THAT(version_text(), testing::MatchesRegex("velmora [0-9]+\\.[0-9]+\\.[0-9]+\n"));
+}
+
+TEST(TerminalText, WordsBecomeGbkAndADamagedWordStaysAsItCame) {
+    EXPECT_EQ(text_from_terminal("登入"), gbk("登入"));
+    EXPECT_EQ(text_for_terminal(gbk("登入")), "登入");
+    EXPECT_EQ(text_from_terminal("--help"), "--help");
+    // Dropping the byte that is not UTF-8 would make an option of it.
+    EXPECT_EQ(text_from_terminal("--hel\xffp"), "--hel\xffp");
+    EXPECT_EQ(parsed({text_from_terminal("--hel\xffp")}).action, CommandLineAction::refuse);
+    // Beyond GBK: kept, and never taken for anything.
+    EXPECT_EQ(text_from_terminal("\xF0\x9F\x98\x80"), "\xF0\x9F\x98\x80");
+}
+
+}  // namespace
+}  // namespace velmora
