@@ -59,7 +59,8 @@ int main(int argc, char** argv) {
     velmora::set_extra_ca_file(endpoints.extra_ca_file);
 
     const velmora::SettingsLocation settings = velmora::settings_location(velmora::run_directory());
-    velmora::WindowSession session(endpoints, settings.settings_file);
-    session.start();
+    velmora::WindowSession session(endpoints, settings);
+    session.start(command_line.minimized ? velmora::WindowSession::Start::minimised
+                                         : velmora::WindowSession::Start::shown);
     return QApplication::exec();
 }

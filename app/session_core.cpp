@@ -12,12 +12,25 @@
 
 namespace velmora {
 
-SessionCore::SessionCore(Controls& controls, const Endpoints& endpoints, Text settings_path)
+namespace {
+
+std::optional<HistoryFile> history_for(const SettingsLocation& settings) {
+    if (!settings.kept) {
+        return std::nullopt;
+    }
+    return std::make_optional<HistoryFile>(history_path_beside(settings.settings_file));
+}
+
+}  // namespace
+
+SessionCore::SessionCore(Controls& controls, const Endpoints& endpoints,
+                         const SettingsLocation& settings)
     : controls_(controls),
       endpoints_(endpoints),
-      settings_path_(std::move(settings_path)),
-      history_(history_path_beside(settings_path_)),
-      log_(controls_, endpoints_, &history_),
+      settings_path_(settings.settings_file),
+      settings_kept_(settings.kept),
+      history_(history_for(settings)),
+      log_(controls_, endpoints_, history_ ? &*history_ : nullptr),
       update_loop_(controls_, endpoints_, watch_, log_) {}
 
 SessionCore::~SessionCore() {
@@ -26,6 +39,10 @@ SessionCore::~SessionCore() {
 
 void SessionCore::window_created() {
     on_window_created({controls_, endpoints_}, settings_path_);
+    if (!settings_kept_) {
+        log_.write(gbk("设置文件夹无法建立或写入，本次运行的设置和记录不会保存：") +
+                   settings_path_);
+    }
 }
 
 SessionCore::Resume SessionCore::resume() {

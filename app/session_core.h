@@ -5,10 +5,12 @@
 #pragma once
 
 #include <atomic>
+#include <optional>
 
 #include "app/run_options.h"
 #include "base/controls.h"
 #include "base/endpoints.h"
+#include "base/settings_location.h"
 #include "base/types.h"
 #include "update/history_file.h"
 #include "update/page_watch_list.h"
@@ -21,14 +23,14 @@ namespace velmora {
 class SessionCore {
   public:
     // `controls` and `endpoints` must outlive the core. The history file lies beside
-    // the settings file.
-    SessionCore(Controls& controls, const Endpoints& endpoints, Text settings_path);
+    // the settings file; where the settings are not kept there is none.
+    SessionCore(Controls& controls, const Endpoints& endpoints, const SettingsLocation& settings);
     ~SessionCore();
     SessionCore(const SessionCore&) = delete;
     SessionCore& operator=(const SessionCore&) = delete;
 
     // The window exists: the public address into the title, the remembered settings
-    // into the controls.
+    // into the controls, and a log line when the settings cannot be kept.
     void window_created();
 
     enum class Resume { not_asked, logged_in, failed };
@@ -67,7 +69,8 @@ class SessionCore {
     Controls& controls_;
     const Endpoints& endpoints_;
     const Text settings_path_;
-    HistoryFile history_;
+    const bool settings_kept_;
+    std::optional<HistoryFile> history_;
     RunLog log_;
     PageWatchList watch_;
     UpdateLoop update_loop_;

@@ -7,9 +7,9 @@
 
 namespace velmora {
 
-WindowSession::WindowSession(const Endpoints& endpoints, Text settings_path)
+WindowSession::WindowSession(const Endpoints& endpoints, const SettingsLocation& settings)
     : controls_(&window_),
-      core_(controls_, endpoints, std::move(settings_path)),
+      core_(controls_, endpoints, settings),
       tray_(window_, core_) {
     core_.set_update_observer(&tray_);
     controls_.set_row_check_handler(

@@ -10,6 +10,7 @@
 #include "app/qt/tray_icon.h"
 #include "app/session_core.h"
 #include "base/endpoints.h"
+#include "base/settings_location.h"
 
 namespace velmora {
 
@@ -18,7 +19,7 @@ class WindowSession : public QObject {
 
   public:
     // `endpoints` must outlive the session.
-    WindowSession(const Endpoints& endpoints, Text settings_path);
+    WindowSession(const Endpoints& endpoints, const SettingsLocation& settings);
     ~WindowSession() override;
 
     enum class Start { shown, minimised };

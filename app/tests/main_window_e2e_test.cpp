@@ -82,10 +82,14 @@ class MainWindowEndToEnd : public WithQtApplication, public testing::SandboxTest
     }
 
     void start_window() {
-        session_ = std::make_unique<WindowSession>(endpoints_, settings_path_);
+        session_ = std::make_unique<WindowSession>(endpoints_, settings());
         session_->start();
         ASSERT_TRUE(pump_until([&] { return session_->window().windowTitle().contains("|"); },
                                milliseconds(5000)));
+    }
+
+    SettingsLocation settings() const {
+        return {directory_.string(), settings_path_, true};
     }
 
     QtEventPump pump_;
@@ -187,7 +191,7 @@ TEST_F(MainWindowEndToEnd, TheWindowIsPaintedBeforeTheStartUpLookupBlocksIt) {
     });
     endpoints_.httpdns_address = "127.0.0.1:" + std::to_string(dns.port());
 
-    session_ = std::make_unique<WindowSession>(endpoints_, settings_path_);
+    session_ = std::make_unique<WindowSession>(endpoints_, settings());
     session_->window().installEventFilter(&watcher);
     session_->start();
     ASSERT_TRUE(pump_until([&] { return session_->window().windowTitle().contains("|"); },

@@ -6,6 +6,7 @@
 #include "app/win32/window_session.h"
 #include "base/internal_error.h"
 #include "base/run_directory.h"
+#include "base/settings_location.h"
 #include "http/tls_settings.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -13,7 +14,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     const velmora::Endpoints endpoints = velmora::endpoints_from_build();
     velmora::set_extra_ca_file(endpoints.extra_ca_file);
 
-    velmora::WindowSession session(endpoints, velmora::run_directory() + "\\velmora.ini");
+    velmora::WindowSession session(endpoints, velmora::settings_location(velmora::run_directory()));
     session.start();
     session.run();
     return 0;

@@ -4,8 +4,8 @@
 
 namespace velmora {
 
-WindowSession::WindowSession(const Endpoints& endpoints, Text settings_path)
-    : controls_(window_), core_(controls_, endpoints, std::move(settings_path)) {
+WindowSession::WindowSession(const Endpoints& endpoints, const SettingsLocation& settings)
+    : controls_(window_), core_(controls_, endpoints, settings) {
     controls_.set_row_check_handler(
         [this](int page, int row, int state) { core_.row_checked(page, row, state); });
     window_.on_login_clicked([this] { login(); });

@@ -8,13 +8,14 @@
 #include "app/win32/main_window.h"
 #include "app/win32/win32_controls.h"
 #include "base/endpoints.h"
+#include "base/settings_location.h"
 
 namespace velmora {
 
 class WindowSession {
   public:
     // `endpoints` must outlive the session.
-    WindowSession(const Endpoints& endpoints, Text settings_path);
+    WindowSession(const Endpoints& endpoints, const SettingsLocation& settings);
     ~WindowSession();
     WindowSession(const WindowSession&) = delete;
     WindowSession& operator=(const WindowSession&) = delete;
