@@ -44,7 +44,9 @@ bool load_named_pages(const ApiContext& context, const LoginRun& run) {
         // checks them.
         if (page_logged_in) {
             logged_in = true;
-            run.update_loop.start();
+            if (run.start_loop) {
+                run.update_loop.start();
+            }
         }
         delay(100, 0);
     }

@@ -21,6 +21,8 @@ struct LoginRun {
     RunLog& log;
     // A login the program makes by itself at start shows no box unless it fails.
     bool quiet = false;
+    // Whether a successful login starts the update loop (a single pass runs without).
+    bool start_loop = true;
 };
 
 // True when page 1 logged in.

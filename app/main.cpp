@@ -7,6 +7,7 @@
 
 #include "app/command_line.h"
 #include "app/endpoints_from_build.h"
+#include "app/headless/headless_run.h"
 #include "app/qt/qt_platform_hooks.h"
 #include "app/qt/window_session.h"
 #include "app/terminal_text.h"
@@ -48,17 +49,19 @@ int main(int argc, char** argv) {
             break;
     }
 
+    const velmora::Endpoints endpoints = velmora::endpoints_from_build();
+    velmora::set_extra_ca_file(endpoints.extra_ca_file);
+    const velmora::SettingsLocation settings = velmora::settings_location(velmora::run_directory());
+    if (command_line.headless) {
+        return velmora::run_headless(endpoints, settings, command_line.once);
+    }
+
     // Qt sees no argument: every word was ours, and Qt would read some (-style,
     // -platform) as its own.
     int qt_argc = 1;
     QApplication application(qt_argc, argv);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/velmora/velmora.png")));
     velmora::QtPlatformHooks platform_hooks;
-
-    const velmora::Endpoints endpoints = velmora::endpoints_from_build();
-    velmora::set_extra_ca_file(endpoints.extra_ca_file);
-
-    const velmora::SettingsLocation settings = velmora::settings_location(velmora::run_directory());
     velmora::WindowSession session(endpoints, settings);
     session.start(command_line.minimized ? velmora::WindowSession::Start::minimised
                                          : velmora::WindowSession::Start::shown);

@@ -31,10 +31,14 @@ SessionCore::SessionCore(Controls& controls, const Endpoints& endpoints,
       settings_kept_(settings.kept),
       history_(history_for(settings)),
       log_(controls_, endpoints_, history_ ? &*history_ : nullptr),
-      update_loop_(controls_, endpoints_, watch_, log_) {}
+      update_loop_(controls_, endpoints_, watch_, log_) {
+    controls_.set_row_check_handler(
+        [this](int page, int row, int state) { row_checked(page, row, state); });
+}
 
 SessionCore::~SessionCore() {
     close_down();
+    controls_.set_row_check_handler({});
 }
 
 void SessionCore::window_created() {
@@ -51,19 +55,28 @@ SessionCore::Resume SessionCore::resume() {
         controls_.edit_text(control::token_edit()).empty()) {
         return Resume::not_asked;
     }
-    return run_login(true) ? Resume::logged_in : Resume::failed;
+    return log_in_by_itself() ? Resume::logged_in : Resume::failed;
+}
+
+bool SessionCore::log_in_by_itself(bool start_loop) {
+    return run_login(true, start_loop);
+}
+
+PassOutcome SessionCore::run_one_pass() {
+    return UpdateCycle({controls_, endpoints_}, watch_, log_).run_pass();
 }
 
 void SessionCore::login() {
-    run_login(false);
+    run_login(false, true);
 }
 
-bool SessionCore::run_login(bool quiet) {
+bool SessionCore::run_login(bool quiet, bool start_loop) {
     return velmora::run_login({controls_, endpoints_},
                               {.settings_path = settings_path_,
                                .update_loop = update_loop_,
                                .log = log_,
-                               .quiet = quiet});
+                               .quiet = quiet,
+                               .start_loop = start_loop});
 }
 
 void SessionCore::row_checked(int page, int row, int state) {

@@ -15,6 +15,7 @@
 #include "update/history_file.h"
 #include "update/page_watch_list.h"
 #include "update/run_log.h"
+#include "update/update_cycle.h"
 #include "update/update_loop.h"
 #include "update/update_observer.h"
 
@@ -22,8 +23,9 @@ namespace velmora {
 
 class SessionCore {
   public:
-    // `controls` and `endpoints` must outlive the core. The history file lies beside
-    // the settings file; where the settings are not kept there is none.
+    // `controls` and `endpoints` must outlive the core, whose handler takes the record
+    // rows' check boxes. The history file lies beside the settings file; where the
+    // settings are not kept there is none.
     SessionCore(Controls& controls, const Endpoints& endpoints, const SettingsLocation& settings);
     ~SessionCore();
     SessionCore(const SessionCore&) = delete;
@@ -39,10 +41,15 @@ class SessionCore {
     // watches again.
     Resume resume();
 
+    // Logs in as 登入 does, but with no box unless the login fails, and ticks the
+    // remembered watches again; without `start_loop` the update loop is left unstarted
+    // (for a single pass). True when page 1 logged in.
+    bool log_in_by_itself(bool start_loop = true);
+    // One pass of the update loop, as the loop would run it.
+    PassOutcome run_one_pass();
+
     // The 登入 button.
     void login();
-    // A record row's check box changed: the watch tables, and the remembered watches.
-    void row_checked(int page, int row, int state);
     // The console link label.
     void open_console();
     // Begins the process's shutdown and waits for the update loop to end. Release the
@@ -63,7 +70,9 @@ class SessionCore {
     RunLog& run_log() { return log_; }
 
   private:
-    bool run_login(bool quiet);
+    // A record row's check box changed: the watch tables, and the remembered watches.
+    void row_checked(int page, int row, int state);
+    bool run_login(bool quiet, bool start_loop);
     void say_once_that_choices_are_not_kept();
 
     Controls& controls_;

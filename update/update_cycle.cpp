@@ -114,6 +114,7 @@ Text UpdateCycle::usable_address(PassOutcome& outcome) {
 void UpdateCycle::check_slot(int page, int slot, const PageValues& page_values,
                              PassOutcome& outcome) {
     Controls& controls = context_.controls;
+    ++outcome.watched;
     const WatchSlot record = watch_.slot(page, slot);
     const Text record_key = record.domainId + ":" + record.recordId;
     const Text subject = in_brackets(record.subDomain);
@@ -138,6 +139,7 @@ void UpdateCycle::check_slot(int page, int slot, const PageValues& page_values,
     }
     const Text modify_key = "modify:" + record_key;
     if (shown == address) {
+        ++outcome.settled;
         report_recovery(modify_key, gbk("记录已恢复正常") + subject);
         const Text time = log_.write(gbk("公网IP无变化，无需更新，120秒后重新检测"));
         if (observer_ != nullptr) {
@@ -156,6 +158,7 @@ void UpdateCycle::check_slot(int page, int slot, const PageValues& page_values,
                       record.subDomain, new_value, record.recordType, &changed_at);
     const Text reason = failure_reason(reply);
     if (reason.empty()) {
+        ++outcome.settled;
         report_recovery(modify_key, gbk("记录已恢复正常") + subject);
         if (observer_ != nullptr) {
             observer_->record_changed(record.subDomain, new_value, changed_at);

@@ -16,6 +16,8 @@ namespace velmora {
 struct PassOutcome {
     // Some watched slot found no usable public address (so the next pass comes soon).
     bool address_missing = false;
+    int watched = 0;  // watched slots looked at
+    int settled = 0;  // of them: their record already held the address, or was changed to it
 };
 
 // The pause after a pass: the normal period, but after passes that found no usable

@@ -12,8 +12,6 @@ WindowSession::WindowSession(const Endpoints& endpoints, const SettingsLocation&
       core_(controls_, endpoints, settings),
       tray_(window_, core_) {
     core_.set_update_observer(&tray_);
-    controls_.set_row_check_handler(
-        [this](int page, int row, int state) { core_.row_checked(page, row, state); });
     connect(&window_, &MainWindow::login_clicked, this, &WindowSession::login);
     connect(&window_, &MainWindow::console_link_pressed, this, [this] { core_.open_console(); });
     connect(&window_, &MainWindow::closing, this, &WindowSession::close_down);

@@ -14,8 +14,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <thread>
@@ -23,6 +26,8 @@
 
 #include "base/atomic_file.h"
 
+#include "base/gbk.h"
+#include "base/ini_file.h"
 #include "sandbox/sandbox_server.h"
 
 namespace velmora {
@@ -293,6 +298,172 @@ TEST(VelmoraExecutable, AnUnknownArgumentIsRefusedWithTheHelpOnStandardError) {
         EXPECT_NE(refused.err.find(arguments.back()), std::string::npos) << refused.err;
         EXPECT_NE(refused.err.find("\n用法：velmora [选项]\n"), std::string::npos) << refused.err;
     }
+}
+
+// The updater without a window, against the sandbox: the settings file a window session
+// would have written, log lines on standard output and in the history file.
+class Headless : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        sandbox::SandboxOptions options;
+        options.api_port = VELMORA_TEST_API_PORT;
+        options.dns_port = VELMORA_TEST_DNS_PORT;
+        options.time_port = VELMORA_TEST_TIME_PORT;
+        options.ca_file = VELMORA_TEST_CA_FILE;
+        options.threads = 2;
+        sandbox_ = std::make_unique<sandbox::SandboxServer>(options);
+        std::string error;
+        ASSERT_TRUE(sandbox_->start(&error)) << error;
+        sandbox_->set_public_address("198.51.100.10");  // what www (5001) holds
+        sandbox_->set_date_header("Tue, 05 Mar 2024 06:07:09 GMT");
+        ASSERT_FALSE(config_.path().empty());
+        std::filesystem::create_directories(folder());
+    }
+    void TearDown() override {
+        for (const pid_t child : children_) {
+            ::kill(child, SIGKILL);
+            ::waitpid(child, nullptr, 0);
+        }
+    }
+
+    std::string folder() const { return config_.path() + "/velmora"; }
+    std::string settings() const { return folder() + "/velmora.ini"; }
+    void write_settings(const std::string& id, const std::string& token, const std::string& watched) {
+        ASSERT_TRUE(write_ini_item(settings(), gbk("登入数据"), "ID", id));
+        ASSERT_TRUE(write_ini_item(settings(), gbk("登入数据"), "Token", token));
+        ASSERT_TRUE(write_ini_item(settings(), gbk("监控记录"), "1001", watched));
+    }
+
+    // Starts velmora --headless with `more` arguments; its output goes to files.
+    pid_t start(const std::vector<std::string>& more = {}) {
+        const int run = runs_++;
+        const std::string out = config_.path() + "/out" + std::to_string(run);
+        const std::string err = config_.path() + "/err" + std::to_string(run);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::unsetenv("DISPLAY");
+            ::unsetenv("QT_QPA_PLATFORM");
+            ::setenv("XDG_CONFIG_HOME", config_.path().c_str(), 1);
+            ::dup2(::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), STDOUT_FILENO);
+            ::dup2(::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), STDERR_FILENO);
+            std::vector<char*> argv{const_cast<char*>(VELMORA_TEST_EXECUTABLE),
+                                    const_cast<char*>("--headless")};
+            for (const std::string& argument : more) {
+                argv.push_back(const_cast<char*>(argument.c_str()));
+            }
+            argv.push_back(nullptr);
+            ::execv(VELMORA_TEST_EXECUTABLE, argv.data());
+            ::_exit(127);
+        }
+        children_.push_back(child);
+        return child;
+    }
+    std::string out(int run) { return read_whole_file(config_.path() + "/out" + std::to_string(run)).value_or(""); }
+    std::string err(int run) { return read_whole_file(config_.path() + "/err" + std::to_string(run)).value_or(""); }
+
+    // The exit status of a run that ends by itself within ten seconds; -1 otherwise.
+    int finish(pid_t child) {
+        const std::optional<int> status = wait_for_exit(child, milliseconds(10000));
+        std::erase(children_, child);
+        if (!status) {
+            ::kill(child, SIGKILL);
+            ::waitpid(child, nullptr, 0);
+            return -1;
+        }
+        return WIFEXITED(*status) ? WEXITSTATUS(*status) : -1;
+    }
+
+    bool wait_for_output(int run, const std::string& text) {
+        const auto deadline = Clock::now() + std::chrono::seconds(20);
+        while (Clock::now() < deadline) {
+            if (out(run).find(text) != std::string::npos) {
+                return true;
+            }
+            std::this_thread::sleep_for(milliseconds(50));
+        }
+        return false;
+    }
+
+    std::unique_ptr<sandbox::SandboxServer> sandbox_;
+    ConfigHome config_;
+    std::vector<pid_t> children_;
+    int runs_ = 0;  // numbers the output files of each start
+};
+
+const std::string kToken = "5f0c3e7a9b1d4c2e8f6a0b3d7c9e1f24";
+const std::string kUnchanged = "[2024年3月5日14时7分9秒]：公网IP无变化，无需更新，120秒后重新检测\n";
+
+TEST_F(Headless, FollowsTheAddressAndEndsPromptlyOnSigterm) {
+    write_settings("100001", kToken, "5001");
+    const pid_t child = start();
+    ASSERT_TRUE(wait_for_output(0, kUnchanged)) << out(0) << err(0);
+
+    sandbox_->set_public_address("203.0.113.45");
+    ASSERT_TRUE(wait_for_output(0, "]：更新记录值成功|IP为：203.0.113.45\n")) << out(0);
+    EXPECT_EQ(sandbox_->records(1001)->front().value, "203.0.113.45");
+
+    const auto asked = Clock::now();
+    ::kill(child, SIGTERM);
+    EXPECT_EQ(finish(child), 0);
+    EXPECT_LT(Clock::now() - asked, std::chrono::seconds(2));
+    EXPECT_EQ(err(0), "");
+    // Every line went to the history file too, in UTF-8 like the terminal's.
+    const std::string history = read_whole_file(folder() + "/velmora.log").value_or("");
+    EXPECT_EQ(history.rfind(kUnchanged, 0), 0u) << history;
+    EXPECT_NE(history.find("]：更新记录值成功|IP为：203.0.113.45\n"), std::string::npos);
+}
+
+TEST_F(Headless, OnePassSaysByItsStatusWhetherEveryRecordFollows) {
+    write_settings("100001", kToken, "5001");
+    EXPECT_EQ(finish(start({"--once"})), 0);
+    EXPECT_EQ(out(0), kUnchanged);
+
+    // A record whose change is refused: the pass did not keep it on the address.
+    sandbox_->set_public_address("203.0.113.46");
+    sandbox::ForcedReply refused;
+    refused.account_id = "100001";
+    refused.action = "Record.Modify";
+    refused.code = "-1";
+    sandbox_->set_forced_reply(refused);
+    EXPECT_EQ(finish(start({"--once"})), 1);
+    EXPECT_NE(out(1).find("]：更新记录失败（www）："), std::string::npos) << out(1);
+}
+
+TEST_F(Headless, RefusesToRunWithoutWhatItNeeds) {
+    const struct {
+        const char* label;
+        std::function<void()> prepare;
+        std::string reason;
+    } cases[] = {
+        {"no settings file", [] {}, "velmora: 找不到设置文件："},
+        {"an ID without a token",
+         [&] { ASSERT_TRUE(write_ini_item(settings(), gbk("登入数据"), "ID", "100001")); },
+         "velmora: 设置文件中没有ID和Token（登入数据）："},
+        {"a refused token", [&] { write_settings("100001", "wrong", "5001"); },
+         "velmora: 登入失败\n"},
+        {"no remembered record that exists", [&] { write_settings("100001", kToken, "5999"); },
+         "velmora: 没有可以监控的记录："},
+    };
+    int run = 0;
+    for (const auto& [label, prepare, reason] : cases) {
+        SCOPED_TRACE(label);
+        prepare();
+        EXPECT_EQ(finish(start()), 1);
+        const std::string said = err(run);
+        EXPECT_EQ(said.rfind(reason, 0), 0u) << said;
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+        ++run;
+    }
+}
+
+TEST_F(Headless, ASecondRunOnTheSameSettingsIsRefused) {
+    write_settings("100001", kToken, "5001");
+    const pid_t first = start();
+    ASSERT_TRUE(wait_for_output(0, kUnchanged));
+    EXPECT_EQ(finish(start()), 1);
+    EXPECT_EQ(err(1).rfind("velmora: 另一个无窗口运行的velmora正在使用这个设置文件：", 0), 0u) << err(1);
+    ::kill(first, SIGTERM);
+    EXPECT_EQ(finish(first), 0);
 }
 
 }  // namespace

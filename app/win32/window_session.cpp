@@ -6,8 +6,6 @@ namespace velmora {
 
 WindowSession::WindowSession(const Endpoints& endpoints, const SettingsLocation& settings)
     : controls_(window_), core_(controls_, endpoints, settings) {
-    controls_.set_row_check_handler(
-        [this](int page, int row, int state) { core_.row_checked(page, row, state); });
     window_.on_login_clicked([this] { login(); });
     window_.on_console_link_pressed([this] { core_.open_console(); });
     close_listener_ = window_.add_close_listener([this] { close_down(); });

@@ -1,0 +1,35 @@
+#include "app/headless/headless_controls.h"
+
+#include <cstdio>
+
+#include "app/terminal_text.h"
+#include "base/control_names.h"
+#include "base/text_excerpt.h"
+
+namespace velmora {
+
+void print_line(std::FILE* stream, const Text& line) {
+    std::fputs((text_for_terminal(line) + "\n").c_str(), stream);
+    std::fflush(stream);
+}
+
+void HeadlessControls::append_to_edit(const Text& edit, const TextList& texts) {
+    MemoryControls::append_to_edit(edit, texts);
+    if (edit != control::run_log()) {
+        return;
+    }
+    for (Text text : texts) {
+        while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) {
+            text.pop_back();
+        }
+        print_line(stdout, text);
+    }
+}
+
+int HeadlessControls::message_box(const Text& message, int flags, const Text& caption) {
+    MemoryControls::message_box(message, flags, caption);
+    print_line(stderr, "velmora: " + one_line_excerpt(message, message.size()));
+    return 0;
+}
+
+}  // namespace velmora

@@ -1,0 +1,20 @@
+// The window's controls for a run without a window: held in memory as in the tests, but
+// every run-log line also goes to standard output (one line each, UTF-8) and whatever
+// a window would show in a box goes to standard error as one line.
+#pragma once
+
+#include "base/memory_controls.h"
+
+namespace velmora {
+
+class HeadlessControls : public MemoryControls {
+  public:
+    void append_to_edit(const Text& edit, const TextList& texts) override;
+    // Answered as OK at once: nobody is there to press it.
+    int message_box(const Text& message, int flags = 0, const Text& caption = {}) override;
+};
+
+// Writes one line (GBK, without its line break) to the stream as UTF-8 and flushes it.
+void print_line(std::FILE* stream, const Text& line);
+
+}  // namespace velmora
