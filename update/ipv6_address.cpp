@@ -1,6 +1,7 @@
 #include "update/ipv6_address.h"
 
 #include <array>
+#include <charconv>
 #include <cstdint>
 
 namespace velmora {
@@ -11,33 +12,11 @@ using Groups = std::array<std::uint16_t, 8>;
 // The longest text a plain address can have: six four-digit groups and a dotted tail.
 constexpr std::size_t longest_text = 45;
 
-int hex_value(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
 bool parse_group(std::string_view digits, std::uint16_t& group) {
-    if (digits.empty() || digits.size() > 4) {
-        return false;
-    }
-    unsigned value = 0;
-    for (const char c : digits) {
-        const int digit = hex_value(c);
-        if (digit < 0) {
-            return false;
-        }
-        value = value * 16 + static_cast<unsigned>(digit);
-    }
-    group = static_cast<std::uint16_t>(value);
-    return true;
+    // from_chars takes hex digits of either case and nothing else: no sign, no "0x".
+    return !digits.empty() && digits.size() <= 4 &&
+           std::from_chars(digits.data(), digits.data() + digits.size(), group, 16).ptr ==
+               digits.data() + digits.size();
 }
 
 // Four decimal fields 0-255 without leading zeros, as two groups.
