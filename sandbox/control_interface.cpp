@@ -40,24 +40,44 @@ void add_control_routes(httplib::Server& server, SandboxServer& sandbox) {
         answer_json(res, sandbox.state_json());
     });
 
-    server.Post("/control/public-address",
+    // The HTTP-DNS endpoint on 127.0.0.1 and the one on [::1] are steered alike.
+    struct DnsRoutes {
+        const char* suffix;
+        bool (*valid_ip)(std::string_view);
+        const char* ip_error;
+        void (SandboxServer::*set_public_address)(const std::string&);
+        void (SandboxServer::*set_reply)(std::optional<std::string>);
+    };
+    for (const DnsRoutes& routes :
+         {DnsRoutes{"", is_dotted_ipv4, "ip must be a dotted IPv4 address or empty",
+                    &SandboxServer::set_public_address, &SandboxServer::set_dns_reply},
+          DnsRoutes{"6", is_ipv6_address, "ip must be an IPv6 address or empty",
+                    &SandboxServer::set_public_address6, &SandboxServer::set_dns6_reply}}) {
+        server.Post("/control/public-address" + std::string(routes.suffix),
+                    [&sandbox, routes](const httplib::Request& req, httplib::Response& res) {
+                        const std::string ip = req.get_param_value("ip");
+                        if (!ip.empty() && !routes.valid_ip(ip)) {
+                            answer_error(res, 400, routes.ip_error);
+                            return;
+                        }
+                        (sandbox.*routes.set_public_address)(ip);
+                        answer_ok(res);
+                    });
+        server.Post("/control/dns" + std::string(routes.suffix) + "-reply",
+                    [&sandbox, routes](const httplib::Request& req, httplib::Response& res) {
+                        (sandbox.*routes.set_reply)(
+                            req.has_param("body")
+                                ? std::optional<std::string>(req.get_param_value("body"))
+                                : std::nullopt);
+                        answer_ok(res);
+                    });
+    }
+
+    server.Post("/control/ignore-record-type",
                 [&sandbox](const httplib::Request& req, httplib::Response& res) {
-                    const std::string ip = req.get_param_value("ip");
-                    if (!ip.empty() && !is_dotted_ipv4(ip)) {
-                        answer_error(res, 400, "ip must be a dotted IPv4 address or empty");
-                        return;
-                    }
-                    sandbox.set_public_address(ip);
+                    sandbox.set_record_type_ignored(req.get_param_value("on") == "1");
                     answer_ok(res);
                 });
-
-    server.Post(
-        "/control/dns-reply", [&sandbox](const httplib::Request& req, httplib::Response& res) {
-            sandbox.set_dns_reply(req.has_param("body")
-                                      ? std::optional<std::string>(req.get_param_value("body"))
-                                      : std::nullopt);
-            answer_ok(res);
-        });
 
     server.Post("/control/date", [&sandbox](const httplib::Request& req, httplib::Response& res) {
         sandbox.set_date_header(req.get_param_value("value"));

@@ -14,15 +14,18 @@ namespace {
 constexpr const char* usage =
     "usage: velmora-sandbox [options]\n"
     "  --api-port N        HTTPS API port (0: ephemeral, the default)\n"
-    "  --dns-port N        HTTP-DNS endpoint port\n"
+    "  --dns-port N        HTTP-DNS endpoint port on 127.0.0.1\n"
+    "  --dns6-port N       HTTP-DNS endpoint port on [::1]\n"
     "  --time-port N       Date site port\n"
     "  --control-port N    control interface port\n"
     "  --ca-file PATH      write the CA certificate here (default: a temporary file)\n"
     "  --seed PATH         accounts, domains and records (default: the built-in demo seed)\n"
-    "  --public-address IP client address the HTTP-DNS endpoint reports\n"
+    "  --public-address IP client address the HTTP-DNS endpoint on 127.0.0.1 reports\n"
+    "  --public-address6 IP client address the HTTP-DNS endpoint on [::1] reports\n"
     "  --dns-name NAME     extra DNS name in the server certificate (repeatable)\n"
     "  --help              this text\n"
-    "Prints api_port=, dns_port=, time_port=, control_port= and ca_file= lines once ready.\n";
+    "Prints api_port=, dns_port=, dns6_port=, time_port=, control_port= and ca_file= lines\n"
+    "once ready (dns6_port=0: this machine has no IPv6 loopback).\n";
 
 bool parse_port(const std::string& text, int& port) {
     const auto value = velmora::sandbox::parse_id(text);
@@ -43,6 +46,7 @@ int fail(const std::string& message) {
 int main(int argc, char** argv) {
     velmora::sandbox::SandboxOptions options;
     std::string public_address;
+    std::string public_address6;
     for (int i = 1; i < argc; ++i) {
         const std::string_view option = argv[i];
         if (option == "--help") {
@@ -58,6 +62,8 @@ int main(int argc, char** argv) {
             ok = parse_port(value, options.api_port);
         } else if (option == "--dns-port") {
             ok = parse_port(value, options.dns_port);
+        } else if (option == "--dns6-port") {
+            ok = parse_port(value, options.dns6_port);
         } else if (option == "--time-port") {
             ok = parse_port(value, options.time_port);
         } else if (option == "--control-port") {
@@ -72,6 +78,9 @@ int main(int argc, char** argv) {
         } else if (option == "--public-address") {
             ok = velmora::sandbox::is_dotted_ipv4(value);
             public_address = value;
+        } else if (option == "--public-address6") {
+            ok = velmora::sandbox::is_ipv6_address(value);
+            public_address6 = value;
         } else if (option == "--dns-name") {
             options.extra_dns_names.push_back(value);
         } else {
@@ -96,8 +105,11 @@ int main(int argc, char** argv) {
         return fail(error);
     }
     sandbox.set_public_address(public_address);
+    sandbox.set_public_address6(public_address6);
+    // ca_file= comes last: the fixture scripts wait for it.
     std::cout << "api_port=" << sandbox.api_port() << "\n"
               << "dns_port=" << sandbox.dns_port() << "\n"
+              << "dns6_port=" << sandbox.dns6_port() << "\n"
               << "time_port=" << sandbox.time_port() << "\n"
               << "control_port=" << sandbox.control_port() << "\n"
               << "ca_file=" << sandbox.ca_file() << std::endl;

@@ -114,7 +114,8 @@ Outcome list_records(const ProviderStore& store, const std::string& account_id,
     }
     // An empty sub_domain or record_type selects every name or type.
     const std::string sub_domain = form_value(form, "sub_domain");
-    const std::string record_type = form_value(form, "record_type");
+    const std::string record_type =
+        store.record_type_ignored() ? std::string() : form_value(form, "record_type");
     std::vector<const Record*> selected;
     for (const Record& record : domain->records) {
         if ((sub_domain.empty() || same_ignoring_case(record.name, sub_domain)) &&

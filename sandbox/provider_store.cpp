@@ -242,6 +242,16 @@ std::vector<ForcedReply> ProviderStore::forced_replies() const {
     return forced_;
 }
 
+void ProviderStore::set_record_type_ignored(bool ignored) {
+    std::lock_guard lock(mutex_);
+    record_type_ignored_ = ignored;
+}
+
+bool ProviderStore::record_type_ignored() const {
+    std::lock_guard lock(mutex_);
+    return record_type_ignored_;
+}
+
 std::vector<std::string> ProviderStore::resolved_addresses(std::string_view host_name) const {
     // The name table never changes after construction, so no lock is needed.
     for (const auto& [name, addresses] : data_.httpdns) {

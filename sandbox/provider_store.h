@@ -68,6 +68,11 @@ class ProviderStore {
                                             std::string_view action) const;
     std::vector<ForcedReply> forced_replies() const;
 
+    // Whether Record.List lists every type whatever record_type asks for, as a careless
+    // provider might.
+    void set_record_type_ignored(bool ignored);
+    bool record_type_ignored() const;
+
     // The addresses the HTTP-DNS endpoint gives for a host name (case ignored).
     std::vector<std::string> resolved_addresses(std::string_view host_name) const;
 
@@ -77,6 +82,7 @@ class ProviderStore {
     mutable std::mutex mutex_;
     SeedData data_;
     std::vector<ForcedReply> forced_;
+    bool record_type_ignored_ = false;
 };
 
 }  // namespace velmora::sandbox

@@ -81,6 +81,13 @@ bool is_dotted_ipv4(std::string_view text) {
     }
 }
 
+bool is_ipv6_address(std::string_view text) {
+    // The parser reads a C string: a zero byte would hide what follows it.
+    in6_addr address{};
+    return text.find('\0') == std::string_view::npos &&
+           inet_pton(AF_INET6, std::string(text).c_str(), &address) == 1;
+}
+
 bool is_host_record_name(std::string_view text) {
     if (text == "@" || text == "*") {
         return true;
@@ -106,8 +113,7 @@ bool value_fits_type(std::string_view type, std::string_view value) {
         return is_dotted_ipv4(value);
     }
     if (type == "AAAA") {
-        in6_addr address{};
-        return inet_pton(AF_INET6, std::string(value).c_str(), &address) == 1;
+        return is_ipv6_address(value);
     }
     if (type == "TXT") {
         return !value.empty() && value.size() <= 255 &&

@@ -14,6 +14,10 @@ std::optional<std::uint64_t> parse_id(std::string_view text);
 // break, no sign, no leading zero in a field of more than one digit.
 bool is_dotted_ipv4(std::string_view text);
 
+// Any text form of an IPv6 address the system's own parser accepts (no zone, no
+// brackets, no blank).
+bool is_ipv6_address(std::string_view text);
+
 // A host record name: "@", or labels of letters, digits, '-' and '_' joined by dots,
 // optionally starting with a "*" label.
 bool is_host_record_name(std::string_view text);

@@ -1,6 +1,7 @@
 #include "sandbox/sandbox_server.h"
 
 #include <httplib.h>
+#include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -22,18 +23,37 @@ namespace velmora::sandbox {
 namespace {
 
 constexpr const char* loopback = "127.0.0.1";
+constexpr const char* loopback6 = "::1";
 constexpr std::size_t kept_requests = 10000;
 
-// Binds `server` to loopback (port 0: any free port); gives the port or -1.
-int bind_loopback(httplib::Server& server, int port) {
+// Binds `server` to `host` (port 0: any free port); gives the port or -1.
+int bind_loopback(httplib::Server& server, const char* host, int port) {
     if (port == 0) {
-        return server.bind_to_any_port(loopback);
+        return server.bind_to_any_port(host);
     }
-    return server.bind_to_port(loopback, port) ? port : -1;
+    return server.bind_to_port(host, port) ? port : -1;
 }
 
 std::string loopback_host(int port) {
     return std::string(loopback) + ":" + std::to_string(port);
+}
+
+std::string loopback6_host(int port) {
+    return "[" + std::string(loopback6) + "]:" + std::to_string(port);
+}
+
+// Containers and some hosts run without IPv6: there ::1 cannot be bound at all.
+bool has_ipv6_loopback() {
+    const int fd = socket(AF_INET6, SOCK_STREAM, 0);
+    if (fd < 0) {
+        return false;
+    }
+    sockaddr_in6 address{};
+    address.sin6_family = AF_INET6;
+    address.sin6_addr = in6addr_loopback;
+    const bool bound = bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    close(fd);
+    return bound;
 }
 
 }  // namespace
@@ -41,11 +61,12 @@ std::string loopback_host(int port) {
 struct SandboxServer::Servers {
     std::unique_ptr<httplib::SSLServer> api;
     httplib::Server dns;
+    httplib::Server dns6;
     httplib::Server time;
     httplib::Server control;
     std::vector<std::thread> threads;
 
-    std::vector<httplib::Server*> all() { return {api.get(), &dns, &time, &control}; }
+    std::vector<httplib::Server*> all() { return {api.get(), &dns, &dns6, &time, &control}; }
 };
 
 SandboxServer::SandboxServer(SandboxOptions options) : options_(std::move(options)) {
@@ -62,6 +83,9 @@ std::string SandboxServer::api_host() const {
 }
 std::string SandboxServer::dns_address() const {
     return loopback_host(dns_port_);
+}
+std::string SandboxServer::dns6_address() const {
+    return dns6_port_ == 0 ? std::string() : loopback6_host(dns6_port_);
 }
 std::string SandboxServer::time_url() const {
     return "http://" + loopback_host(time_port_) + "/";
@@ -131,13 +155,27 @@ bool SandboxServer::start(std::string* error) {
     install_routes();
 
     const int threads = options_.threads > 0 ? options_.threads : 1;
-    const std::vector<httplib::Server*> servers = servers_->all();
-    const int wanted[] = {options_.api_port, options_.dns_port, options_.time_port,
-                          options_.control_port};
-    int* bound[] = {&api_port_, &dns_port_, &time_port_, &control_port_};
+    struct Listener {
+        httplib::Server* server;
+        const char* host;
+        int wanted;
+        int* bound;
+    };
+    std::vector<Listener> listeners{
+        {servers_->api.get(), loopback, options_.api_port, &api_port_},
+        {&servers_->dns, loopback, options_.dns_port, &dns_port_},
+        {&servers_->dns6, loopback6, options_.dns6_port, &dns6_port_},
+        {&servers_->time, loopback, options_.time_port, &time_port_},
+        {&servers_->control, loopback, options_.control_port, &control_port_},
+    };
+    dns6_port_ = 0;
+    if (options_.dns6_port == 0 && !has_ipv6_loopback()) {
+        std::erase_if(listeners, [&](const Listener& l) { return l.server == &servers_->dns6; });
+    }
     std::size_t bound_count = 0;
-    for (; bound_count < servers.size(); ++bound_count) {
-        httplib::Server& server = *servers[bound_count];
+    for (; bound_count < listeners.size(); ++bound_count) {
+        const Listener& listener = listeners[bound_count];
+        httplib::Server& server = *listener.server;
         server.new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
         // The library's default also sets SO_REUSEPORT, which would let a second
         // sandbox share a fixed port with a running one and split its traffic.
@@ -150,22 +188,24 @@ bool SandboxServer::start(std::string* error) {
         // client delays by about 40 ms: every TLS reply would take that long. Accepted
         // connections inherit the option from the listening socket.
         server.set_tcp_nodelay(true);
-        *bound[bound_count] = bind_loopback(server, wanted[bound_count]);
-        if (*bound[bound_count] < 0) {
-            reason = "cannot bind " + loopback_host(wanted[bound_count]);
+        *listener.bound = bind_loopback(server, listener.host, listener.wanted);
+        if (*listener.bound < 0) {
+            reason = "cannot bind " + (listener.host == loopback6 ? loopback6_host(listener.wanted)
+                                                                  : loopback_host(listener.wanted));
+            *listener.bound = 0;
             break;
         }
     }
     // Even after a failed bind the servers bound so far are run and then stopped:
     // only a running server closes its listening socket on stop().
     for (std::size_t i = 0; i < bound_count; ++i) {
-        httplib::Server* server = servers[i];
+        httplib::Server* server = listeners[i].server;
         servers_->threads.emplace_back([server] { server->listen_after_bind(); });
         while (!server->is_running()) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
     }
-    if (bound_count < servers.size()) {
+    if (bound_count < listeners.size()) {
         stop();
         return false;
     }
@@ -203,12 +243,8 @@ void SandboxServer::install_routes() {
         });
     }
 
-    servers_->dns.Get("/d", [this](const httplib::Request& req, httplib::Response& res) {
-        count("httpdns");
-        res.set_content(dns_reply(req.get_param_value("dn"), req.get_param_value("clientip") == "1",
-                                  req.remote_addr),
-                        "text/plain");
-    });
+    serve_dns(servers_->dns, "httpdns", dns4_);
+    serve_dns(servers_->dns6, "httpdns6", dns6_);
 
     // HEAD requests are served by the GET handler without the body.
     servers_->time.Get(".*", [this](const httplib::Request&, httplib::Response& res) {
@@ -220,18 +256,28 @@ void SandboxServer::install_routes() {
     add_control_routes(servers_->control, *this);
 }
 
-std::string SandboxServer::dns_reply(const std::string& name, bool with_client,
-                                     const std::string& caller) {
+void SandboxServer::serve_dns(httplib::Server& server, const std::string& counter,
+                              DnsAnswer& answer) {
+    server.Get("/d", [this, counter, &answer](const httplib::Request& req, httplib::Response& res) {
+        count(counter);
+        res.set_content(dns_reply(answer, req.get_param_value("dn"),
+                                  req.get_param_value("clientip") == "1", req.remote_addr),
+                        "text/plain");
+    });
+}
+
+std::string SandboxServer::dns_reply(const DnsAnswer& answer, const std::string& name,
+                                     bool with_client, const std::string& caller) {
     std::lock_guard lock(mutex_);
-    if (dns_reply_) {
-        return *dns_reply_;
+    if (answer.reply) {
+        return *answer.reply;
     }
     std::string reply;
     for (const std::string& address : store_->resolved_addresses(name)) {
         reply += (reply.empty() ? "" : ";") + address;
     }
     if (with_client) {
-        reply += "|" + (public_address_.empty() ? caller : public_address_);
+        reply += "|" + (answer.public_address.empty() ? caller : answer.public_address);
     }
     return reply;
 }
@@ -243,17 +289,32 @@ std::string SandboxServer::date_header() const {
 
 void SandboxServer::set_public_address(const std::string& address) {
     std::lock_guard lock(mutex_);
-    public_address_ = address;
+    dns4_.public_address = address;
 }
 
 std::string SandboxServer::public_address() const {
     std::lock_guard lock(mutex_);
-    return public_address_;
+    return dns4_.public_address;
+}
+
+void SandboxServer::set_public_address6(const std::string& address) {
+    std::lock_guard lock(mutex_);
+    dns6_.public_address = address;
+}
+
+std::string SandboxServer::public_address6() const {
+    std::lock_guard lock(mutex_);
+    return dns6_.public_address;
 }
 
 void SandboxServer::set_dns_reply(std::optional<std::string> body) {
     std::lock_guard lock(mutex_);
-    dns_reply_ = std::move(body);
+    dns4_.reply = std::move(body);
+}
+
+void SandboxServer::set_dns6_reply(std::optional<std::string> body) {
+    std::lock_guard lock(mutex_);
+    dns6_.reply = std::move(body);
 }
 
 void SandboxServer::set_date_header(const std::string& value) {
@@ -291,19 +352,20 @@ void SandboxServer::reset_counters() {
 }
 
 std::string SandboxServer::state_json() const {
+    const auto reply_json = [](const std::optional<std::string>& reply) {
+        return reply ? json_quote(*reply) : std::string("null");
+    };
     JsonObject counters;
-    std::string public_address;
-    std::string dns_reply = "null";
+    DnsAnswer dns4;
+    DnsAnswer dns6;
     std::string date;
     {
         std::lock_guard lock(mutex_);
         for (const auto& [action, n] : counters_) {
             counters.number(action, static_cast<std::int64_t>(n));
         }
-        public_address = public_address_;
-        if (dns_reply_) {
-            dns_reply = json_quote(*dns_reply_);
-        }
+        dns4 = dns4_;
+        dns6 = dns6_;
         date = date_header_;
     }
     std::vector<std::string> forced;
@@ -318,14 +380,18 @@ std::string SandboxServer::state_json() const {
     return JsonObject()
         .number("api_port", api_port_)
         .number("dns_port", dns_port_)
+        .number("dns6_port", dns6_port_)
         .number("time_port", time_port_)
         .number("control_port", control_port_)
         .text("ca_file", ca_file_)
-        .text("public_address", public_address)
-        .raw("dns_reply", dns_reply)
+        .text("public_address", dns4.public_address)
+        .raw("dns_reply", reply_json(dns4.reply))
+        .text("public_address6", dns6.public_address)
+        .raw("dns6_reply", reply_json(dns6.reply))
         .text("date", date)
         .raw("counters", counters.str())
         .raw("forced_replies", json_array(forced))
+        .boolean("record_type_ignored", store_->record_type_ignored())
         .str();
 }
 

@@ -1,8 +1,10 @@
 // velmora-sandbox: a substitute for the provider's services on loopback, for tests and
-// the demo. One SandboxServer runs four servers, all bound to 127.0.0.1:
+// the demo. One SandboxServer runs four servers bound to 127.0.0.1, and the HTTP-DNS
+// endpoint once more on [::1]:
 //
 //   API (HTTPS)        POST /Domain.List, /Record.List, /Record.Modify
 //   HTTP-DNS (HTTP)    GET /d?dn=NAME&clientip=1 -> "addr;addr|client-address"
+//                      (on 127.0.0.1 and on [::1], each reporting its own client address)
 //   time site (HTTP)   HEAD or GET of any path -> a Date: header
 //   control (HTTP)     /control/... (see sandbox/README.md)
 //
@@ -29,12 +31,17 @@
 #include "sandbox/provider_store.h"
 #include "sandbox/seed.h"
 
+namespace httplib {
+class Server;
+}
+
 namespace velmora::sandbox {
 
 struct SandboxOptions {
     // 0: an ephemeral port chosen by the system.
     int api_port = 0;
     int dns_port = 0;
+    int dns6_port = 0;  // the HTTP-DNS endpoint on [::1]
     int time_port = 0;
     int control_port = 0;
     // Where the CA certificate (PEM) is written. Empty: a temporary file, removed by
@@ -54,7 +61,8 @@ struct ApiRequest {
     std::string content_type;
 };
 
-// Requests per action: "Domain.List", "Record.List", "Record.Modify", "httpdns", "time".
+// Requests per action: "Domain.List", "Record.List", "Record.Modify", "httpdns" (the
+// HTTP-DNS endpoint on 127.0.0.1), "httpdns6" (on [::1]), "time".
 using Counters = std::map<std::string, std::uint64_t>;
 
 class SandboxServer {
@@ -64,9 +72,11 @@ class SandboxServer {
     SandboxServer(const SandboxServer&) = delete;
     SandboxServer& operator=(const SandboxServer&) = delete;
 
-    // Generates the certificates, writes the CA file, binds and starts the four
-    // servers. False (with a reason in `error`) when the seed is invalid or a port or
-    // the CA file cannot be had; nothing is left running then.
+    // Generates the certificates, writes the CA file, binds and starts the servers.
+    // False (with a reason in `error`) when the seed is invalid or a port or the CA
+    // file cannot be had; nothing is left running then. On a machine without an IPv6
+    // loopback the endpoint on [::1] is left out (dns6_port() is 0) unless a fixed
+    // dns6_port was asked for, which then fails the start.
     bool start(std::string* error = nullptr);
     // Stops the servers and waits for their threads. Safe to call twice.
     void stop();
@@ -74,25 +84,36 @@ class SandboxServer {
     // Valid after a successful start().
     int api_port() const { return api_port_; }
     int dns_port() const { return dns_port_; }
+    int dns6_port() const { return dns6_port_; }  // 0: no IPv6 loopback here
     int time_port() const { return time_port_; }
     int control_port() const { return control_port_; }
     const std::string& ca_file() const { return ca_file_; }
-    std::string api_host() const;     // "127.0.0.1:PORT", for https://HOST/Domain.List
-    std::string dns_address() const;  // "127.0.0.1:PORT", for http://ADDRESS/d?dn=...
-    std::string time_url() const;     // "http://127.0.0.1:PORT/"
+    std::string api_host() const;      // "127.0.0.1:PORT", for https://HOST/Domain.List
+    std::string dns_address() const;   // "127.0.0.1:PORT", for http://ADDRESS/d?dn=...
+    std::string dns6_address() const;  // "[::1]:PORT"; empty without an IPv6 loopback
+    std::string time_url() const;      // "http://127.0.0.1:PORT/"
 
-    // The client address the HTTP-DNS endpoint reports; empty: the caller's own address.
+    // The client address the HTTP-DNS endpoint on 127.0.0.1 reports; empty: the
+    // caller's own address.
     void set_public_address(const std::string& address);
     std::string public_address() const;
-    // Replaces the whole HTTP-DNS reply body (to simulate odd or failed answers);
-    // nullopt goes back to the normal reply.
+    // The same for the endpoint on [::1] (the caller's own address is then "::1").
+    void set_public_address6(const std::string& address);
+    std::string public_address6() const;
+    // Replaces the whole reply body of the HTTP-DNS endpoint on 127.0.0.1 (to simulate
+    // odd or failed answers); nullopt goes back to the normal reply.
     void set_dns_reply(std::optional<std::string> body);
+    // The same for the endpoint on [::1].
+    void set_dns6_reply(std::optional<std::string> body);
     // The Date header value the time site sends; empty: the current time.
     void set_date_header(const std::string& value);
 
     // Makes an account answer `code` (see ForcedReply); an empty code removes it.
     void set_forced_reply(const ForcedReply& forced) { store_->set_forced_reply(forced); }
     void clear_forced_replies() { store_->clear_forced_replies(); }
+    // Record.List lists every type whatever record_type asks for, as a careless
+    // provider might.
+    void set_record_type_ignored(bool ignored) { store_->set_record_type_ignored(ignored); }
 
     // The stored records of any domain; nullopt for an unknown domain id.
     std::optional<std::vector<Record>> records(std::uint64_t domain_id) const {
@@ -117,9 +138,17 @@ class SandboxServer {
   private:
     struct Servers;
 
+    // What one HTTP-DNS endpoint reports; each listener has its own.
+    struct DnsAnswer {
+        std::string public_address;        // empty: the caller's own address
+        std::optional<std::string> reply;  // the whole body instead of the normal reply
+    };
+
     void count(const std::string& action);
     void record_request(ApiRequest request);
-    std::string dns_reply(const std::string& name, bool with_client, const std::string& caller);
+    void serve_dns(httplib::Server& server, const std::string& counter, DnsAnswer& answer);
+    std::string dns_reply(const DnsAnswer& answer, const std::string& name, bool with_client,
+                          const std::string& caller);
     std::string date_header() const;
     bool write_ca_file(const std::string& pem, std::string* error);
     void install_routes();
@@ -130,14 +159,15 @@ class SandboxServer {
     std::unique_ptr<Servers> servers_;
     int api_port_ = 0;
     int dns_port_ = 0;
+    int dns6_port_ = 0;
     int time_port_ = 0;
     int control_port_ = 0;
     std::string ca_file_;
     bool ca_file_is_temporary_ = false;
 
     mutable std::mutex mutex_;  // guards the members below
-    std::string public_address_;
-    std::optional<std::string> dns_reply_;
+    DnsAnswer dns4_;
+    DnsAnswer dns6_;
     std::string date_header_;
     Counters counters_;
     std::vector<ApiRequest> requests_;

@@ -27,7 +27,8 @@ TEST(SandboxExecutable, PrintsPortsServesAndStopsOnSigterm) {
         close(out[0]);
         close(out[1]);
         execl(VELMORA_SANDBOX_EXE, VELMORA_SANDBOX_EXE, "--ca-file", ca_file.c_str(),
-              "--public-address", "192.0.2.33", static_cast<char*>(nullptr));
+              "--public-address", "192.0.2.33", "--public-address6", "2001:db8::33",
+              static_cast<char*>(nullptr));
         _exit(127);
     }
     close(out[1]);
@@ -44,13 +45,14 @@ TEST(SandboxExecutable, PrintsPortsServesAndStopsOnSigterm) {
     FILE* lines = fdopen(out[0], "r");
     std::map<std::string, std::string> printed;
     char line[512];
-    while (printed.size() < 5 && std::fgets(line, sizeof line, lines) != nullptr) {
+    // The fixture scripts take the ca_file= line as the last one.
+    while (!printed.count("ca_file") && std::fgets(line, sizeof line, lines) != nullptr) {
         std::string text(line);
         const std::size_t eq = text.find('=');
         ASSERT_NE(eq, std::string::npos) << text;
         printed[text.substr(0, eq)] = text.substr(eq + 1, text.size() - eq - 2);
     }
-    ASSERT_EQ(printed.size(), 5u);
+    ASSERT_EQ(printed.size(), 6u);
     EXPECT_EQ(printed["ca_file"], ca_file);
 
     const testing::HttpReply reply =
@@ -61,6 +63,12 @@ TEST(SandboxExecutable, PrintsPortsServesAndStopsOnSigterm) {
                                                "/d?dn=www.velmora.example&clientip=1")
                   .body,
               "203.0.113.80;203.0.113.81|192.0.2.33");
+    if (printed["dns6_port"] != "0") {
+        EXPECT_EQ(testing::http_request("GET", "http://[::1]:" + printed["dns6_port"] +
+                                                   "/d?dn=www.velmora.example&clientip=1")
+                      .body,
+                  "203.0.113.80;203.0.113.81|2001:db8::33");
+    }
 
     kill(child, SIGTERM);
     int status = 0;

@@ -76,15 +76,50 @@ TEST_F(ProviderApi, RecordListFiltersAndPages) {
         return all_texts_between(post(action_record_list, credential + "&domain_id=1003" + tail),
                                  "\"name\":\"", "\",");
     };
-    EXPECT_EQ(names_of(""), (std::vector<std::string>{"home-lab.example", "www", "vpn", "ftp"}));
+    EXPECT_EQ(names_of(""),
+              (std::vector<std::string>{"home-lab.example", "www", "vpn", "ftp", "vpn", "@"}));
     EXPECT_EQ(names_of("&sub_domain=www"), (std::vector<std::string>{"home-lab.example", "www"}));
     EXPECT_EQ(names_of("&record_type=CNAME"),
               (std::vector<std::string>{"home-lab.example", "ftp"}));
+    EXPECT_EQ(names_of("&record_type=aaaa"), (std::vector<std::string>{"home-lab.example", "vpn"}));
     EXPECT_EQ(names_of("&offset=1&length=1"),
               (std::vector<std::string>{"home-lab.example", "vpn"}));
     EXPECT_EQ(names_of("&offset=9"), (std::vector<std::string>{"home-lab.example"}));
     EXPECT_EQ(code(post(action_record_list, credential + "&domain_id=2001")), "-15");  // not ours
     EXPECT_EQ(code(post(action_record_list, credential + "&domain_id=x")), "-15");
+}
+
+TEST_F(ProviderApi, RecordListCanBeMadeToIgnoreTheTypeAsked) {
+    const auto types_of = [&](const std::string& domain_id) {
+        return all_texts_between(post(action_record_list, record_list_body(domain_id)),
+                                 "\"type\":\"", "\",");
+    };
+    EXPECT_EQ(types_of("1003"), (std::vector<std::string>{"A", "A"}));
+    store.set_record_type_ignored(true);
+    EXPECT_EQ(types_of("1003"), (std::vector<std::string>{"A", "A", "CNAME", "AAAA", "TXT"}));
+    // The domain row and the lists still line up.
+    const std::string reply = post(action_record_list, record_list_body("1003"));
+    EXPECT_EQ(all_texts_between(reply, "\"id\":\"", "\",").size(), 5u);
+    EXPECT_EQ(all_texts_between(reply, "\"value\":\"", "\",")[2], "www.home-lab.example.");
+    store.set_record_type_ignored(false);
+    EXPECT_EQ(types_of("1003"), (std::vector<std::string>{"A", "A"}));
+}
+
+TEST_F(ProviderApi, ModifyChecksTheAddressFamilyAgainstTheType) {
+    const auto modify = [&](const std::string& record_id, const std::string& value,
+                            const std::string& type) {
+        return code(post(action_record_modify, modify_body(record_id, value, type)));
+    };
+    EXPECT_EQ(modify("7002", "2001:db8::7", "A"), "17");
+    EXPECT_EQ(modify("7004", "192.0.2.7", "AAAA"), "17");
+    EXPECT_EQ(modify("7004", "2001:db8::7%25eth0", "AAAA"), "17");  // a zone is no address
+    EXPECT_EQ(modify("7004", "[2001:db8::7]", "AAAA"), "17");
+    EXPECT_EQ(modify("7004", "2001:db8::7%00junk", "AAAA"), "17");
+    EXPECT_EQ(modify("7004", "2001:db8::7%0A", "AAAA"), "17");
+    EXPECT_EQ((*store.records(1003))[3].value, "2001:db8:0:1::2");  // nothing was applied
+    EXPECT_EQ(modify("7004", "2001:DB8:0:0:0:0:0:7", "AAAA"), "1");
+    EXPECT_EQ((*store.records(1003))[3].value, "2001:DB8:0:0:0:0:0:7");  // stored as sent
+    EXPECT_EQ(modify("7002", "198.51.100.7", "A"), "1");
 }
 
 TEST_F(ProviderApi, CredentialsAreChecked) {

@@ -34,6 +34,10 @@ class Sandbox : public ::testing::Test {
     std::string dns(const std::string& query = "?dn=www.velmora.example&clientip=1") {
         return http_request("GET", "http://" + sandbox.dns_address() + "/d" + query).body;
     }
+    std::string dns6(const std::string& query = "?dn=www.velmora.example&clientip=1") {
+        return http_request("GET", "http://" + sandbox.dns6_address() + "/d" + query).body;
+    }
+    bool has_ipv6_endpoint() const { return sandbox.dns6_port() != 0; }
     SandboxServer sandbox;
 };
 
@@ -86,6 +90,31 @@ TEST_F(Sandbox, HttpDnsReportsCallerOrChosenAddress) {
     EXPECT_EQ(dns(), "203.0.113.80;203.0.113.81|127.0.0.1");
 }
 
+TEST_F(Sandbox, HttpDnsOnIpv6LoopbackReportsItsOwnClientAddress) {
+    if (!has_ipv6_endpoint()) {
+        GTEST_SKIP() << "this machine has no IPv6 loopback";
+    }
+    EXPECT_EQ(sandbox.dns6_address(), "[::1]:" + std::to_string(sandbox.dns6_port()));
+    EXPECT_EQ(dns6(), "203.0.113.80;203.0.113.81|::1");
+    sandbox.set_public_address6("2001:db8::77");
+    sandbox.set_public_address("198.51.100.200");
+    EXPECT_EQ(dns6(), "203.0.113.80;203.0.113.81|2001:db8::77");
+    EXPECT_EQ(dns(), "203.0.113.80;203.0.113.81|198.51.100.200");
+    // Each endpoint's reply is replaced on its own.
+    sandbox.set_dns6_reply("junk");
+    EXPECT_EQ(dns6(), "junk");
+    EXPECT_EQ(dns(), "203.0.113.80;203.0.113.81|198.51.100.200");
+    sandbox.set_dns_reply("v4 junk");
+    sandbox.set_dns6_reply(std::nullopt);
+    EXPECT_EQ(dns6(), "203.0.113.80;203.0.113.81|2001:db8::77");
+    EXPECT_EQ(sandbox.counters().at("httpdns6"), 4u);
+    EXPECT_EQ(sandbox.counters().at("httpdns"), 2u);
+    // The IPv6 endpoint listens on ::1 only.
+    EXPECT_FALSE(
+        http_request("GET", "http://127.0.0.1:" + std::to_string(sandbox.dns6_port()) + "/d")
+            .transferred);
+}
+
 TEST_F(Sandbox, TimeSiteAnswersHeadWithDate) {
     const std::string url = sandbox.time_url();
     const testing::HttpReply head = http_request("HEAD", url);
@@ -123,10 +152,33 @@ TEST_F(Sandbox, ControlInterfaceSteersAndReports) {
     EXPECT_EQ(control("POST", "/control/dns-reply").status, 200);
     EXPECT_EQ(dns(), "203.0.113.80;203.0.113.81|192.0.2.55");
 
+    EXPECT_EQ(control("POST", "/control/public-address6?ip=2001:db8::55").status, 200);
+    EXPECT_EQ(sandbox.public_address6(), "2001:db8::55");
+    EXPECT_EQ(control("POST", "/control/public-address6?ip=192.0.2.55").status, 400);
+    EXPECT_EQ(control("POST", "/control/public-address6?ip=fe80::1%25eth0").status, 400);
+    EXPECT_EQ(control("POST", "/control/public-address?ip=2001:db8::55").status, 400);
+    EXPECT_EQ(sandbox.public_address6(), "2001:db8::55");
+    EXPECT_EQ(control("POST", "/control/dns6-reply?body=a%7Cfe80::1").status, 200);
+    if (has_ipv6_endpoint()) {
+        EXPECT_EQ(dns6(), "a|fe80::1");
+    }
+    EXPECT_EQ(control("POST", "/control/ignore-record-type?on=1").status, 200);
+    EXPECT_TRUE(sandbox.store().record_type_ignored());
+
     const std::string state = control("GET", "/control/state").body;
     EXPECT_NE(state.find("\"api_port\":" + std::to_string(sandbox.api_port())), std::string::npos);
+    EXPECT_NE(state.find("\"dns6_port\":" + std::to_string(sandbox.dns6_port())),
+              std::string::npos);
     EXPECT_NE(state.find("\"public_address\":\"192.0.2.55\""), std::string::npos);
-    EXPECT_EQ(control("GET", "/control/counters").body, "{\"Record.List\":1,\"httpdns\":2}\n");
+    EXPECT_NE(state.find("\"public_address6\":\"2001:db8::55\""), std::string::npos);
+    EXPECT_NE(state.find("\"dns6_reply\":\"a|fe80::1\""), std::string::npos);
+    EXPECT_NE(state.find("\"record_type_ignored\":true"), std::string::npos);
+    EXPECT_EQ(control("POST", "/control/ignore-record-type").status, 200);
+    EXPECT_FALSE(sandbox.store().record_type_ignored());
+    EXPECT_EQ(control("POST", "/control/dns6-reply").status, 200);
+    EXPECT_EQ(control("GET", "/control/counters").body,
+              std::string("{\"Record.List\":1,\"httpdns\":2") +
+                  (has_ipv6_endpoint() ? ",\"httpdns6\":1}\n" : "}\n"));
     EXPECT_NE(control("GET", "/control/requests").body.find("\"action\":\"Record.List\""),
               std::string::npos);
     EXPECT_EQ(control("POST", "/control/counters/reset").status, 200);
@@ -187,13 +239,23 @@ TEST(SandboxLifecycle, FailsCleanlyOnBadSeedOrBusyPort) {
     EXPECT_FALSE(second.start(&error));
     EXPECT_NE(error.find(std::to_string(first.time_port())), std::string::npos);
     EXPECT_EQ(open_descriptors(), before);  // nothing of the failed start is left open
+    if (first.dns6_port() != 0) {
+        SandboxOptions same_port6;
+        same_port6.dns6_port = first.dns6_port();
+        EXPECT_FALSE(SandboxServer(same_port6).start(&error));
+        EXPECT_NE(error.find("[::1]:" + std::to_string(first.dns6_port())), std::string::npos)
+            << error;
+        EXPECT_EQ(open_descriptors(), before);
+    }
     // A fixed port that is free is used as given.
     SandboxOptions fixed;
     fixed.control_port = first.control_port();
+    fixed.dns6_port = first.dns6_port();
     first.stop();
     SandboxServer third(fixed);
     ASSERT_TRUE(third.start(&error)) << error;
     EXPECT_EQ(third.control_port(), fixed.control_port);
+    EXPECT_EQ(third.dns6_port(), fixed.dns6_port);
 }
 
 }  // namespace
