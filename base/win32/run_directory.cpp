@@ -2,24 +2,26 @@
 
 #include <windows.h>
 
-#include <vector>
+#include <string>
+
+#include "base/win32/wide_text.h"
 
 namespace velmora {
 
-// The ANSI form of the module's path is the code page's bytes, as the settings path and
-// every file call of the program expect.
+// Read in UTF-16: the ANSI form of the path holds the system's code page, which is GBK
+// only on a Chinese Windows, and loses every character that code page lacks.
 Text run_directory() {
-    std::vector<char> buffer(MAX_PATH);
+    std::wstring buffer(MAX_PATH, L'\0');
     while (true) {
         const DWORD length =
-            GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+            GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
         if (length == 0) {
             return {};
         }
         if (length < buffer.size()) {
-            Text path(buffer.data(), length);
-            const size_t separator = path.find_last_of("\\/");
-            return separator == Text::npos ? Text() : path.substr(0, separator);
+            buffer.resize(length);
+            const size_t separator = buffer.find_last_of(L"\\/");
+            return separator == std::wstring::npos ? Text() : gbk_path(buffer.substr(0, separator));
         }
         buffer.resize(buffer.size() * 2);  // cut: try again with more room
     }
