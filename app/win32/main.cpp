@@ -13,7 +13,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     const velmora::Endpoints endpoints = velmora::endpoints_from_build();
     velmora::set_extra_ca_file(endpoints.extra_ca_file);
 
-    velmora::WindowSession session(endpoints, velmora::run_directory() + "\\velmora.ini");
+    // A folder whose path has no GBK form names no settings file: the fields then start
+    // empty and nothing is saved, rather than another file being read or written.
+    const velmora::Text directory = velmora::run_directory();
+    velmora::WindowSession session(
+        endpoints, directory.empty() ? velmora::Text() : directory + "\\velmora.ini");
     session.start();
     session.run();
     return 0;

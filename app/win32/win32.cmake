@@ -7,6 +7,9 @@ list(FILTER win32_sources EXCLUDE REGEX "/win32/(main|window_session)\\.")
 add_library(velmora_win32 STATIC ${win32_sources})
 target_include_directories(velmora_win32 PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(velmora_win32 PUBLIC velmora_base comctl32 gdi32 shell32 user32)
+# The platform's generic names (IDC_ARROW, MessageBox, ...) are the wide ones: the window
+# speaks UTF-16 whatever the system's ANSI code page, as its users' systems differ.
+target_compile_definitions(velmora_win32 PUBLIC UNICODE _UNICODE)
 
 # The executable program without a console, statically linked, with the icon as resource 1.
 function(velmora_program target config_dir)

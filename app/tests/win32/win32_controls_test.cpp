@@ -1,5 +1,6 @@
-// What only the Win32 side has: real message boxes, calls from a worker thread served by
-// the window thread and released when the window goes, and the user's keys and clicks.
+// What only the Win32 side has: texts the controls hold in UTF-16, real message boxes,
+// calls from a worker thread served by the window thread and released when the window
+// goes, and the user's keys and clicks.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -32,12 +33,54 @@ class Win32ControlsTest : public testing::Test, public Win32TestWindow {
     // Handles what is waiting, as the window thread's loop would.
     static void pump() {
         MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&message);
-            DispatchMessageA(&message);
+            DispatchMessageW(&message);
         }
     }
 };
+
+std::wstring wide_window_text(HWND window) {
+    wchar_t text[256] = {};
+    return std::wstring(text, static_cast<std::size_t>(GetWindowTextW(window, text, 256)));
+}
+
+// What the user sees is the controls' UTF-16 text, which must be the GBK texts' own
+// characters whatever the system's ANSI code page (this test runs under an English one
+// too, where the ANSI form of a GBK text would show other characters).
+TEST_F(Win32ControlsTest, ControlsShowTheCharactersOfTheirGbkTexts) {
+    controls_->set_window_title(gbk("Velmora|本机外网IP：") + "203.0.113.7");
+    EXPECT_EQ(wide_window_text(window_.handle()), L"Velmora|本机外网IP：203.0.113.7");
+    EXPECT_EQ(wide_window_text(control(control::login_button())), L"登入");
+    EXPECT_EQ(wide_window_text(control(control::label(3))), L"注册ID\\官网");
+
+    const Text& list = control::record_list(1);
+    controls_->insert_list_row(list, std::nullopt, "5001");
+    controls_->set_list_cell_text(list, 0, 5, gbk("解析中..."));
+    wchar_t cell[64] = {};
+    LVITEMW item{};
+    item.iSubItem = 5;
+    item.pszText = cell;
+    item.cchTextMax = 64;
+    SendMessageW(control(list), LVM_GETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&item));
+    EXPECT_EQ(std::wstring(cell), L"解析中...");
+
+    ASSERT_TRUE(controls_->set_tab_caption(control::record_tabs(), 1, gbk("例子.com")));
+    wchar_t caption[64] = {};
+    TCITEMW tab{};
+    tab.mask = TCIF_TEXT;
+    tab.pszText = caption;
+    tab.cchTextMax = 64;
+    SendMessageW(control(control::record_tabs()), TCM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tab));
+    EXPECT_EQ(std::wstring(caption), L"例子.com");
+
+    controls_->append_to_edit(control::run_log(), {gbk("[2024-01-01 08:00:00]：公网IP无变化\r\n")});
+    EXPECT_EQ(wide_window_text(control(control::run_log())),
+              L"[2024-01-01 08:00:00]：公网IP无变化\r\n");
+    // What the user types arrives as the same characters in GBK.
+    SetWindowTextW(control(control::token_edit()), L"令牌");
+    EXPECT_EQ(controls_->edit_text(control::token_edit()), gbk("令牌"));
+}
 
 TEST_F(Win32ControlsTest, MessageBoxIsTaskModalOverTheWindowAndMapsTheAnswers) {
     struct Seen {
@@ -133,21 +176,21 @@ TEST_F(Win32ControlsTest, TheUsersKeysAndClicks) {
     const Text& list = control::record_list(1);
     controls_->insert_list_row(list, std::nullopt, "1");
     controls_->insert_list_row(list, std::nullopt, "2");
-    LVITEMA focus{};
+    LVITEMW focus{};
     focus.stateMask = focus.state = LVIS_FOCUSED | LVIS_SELECTED;
-    SendMessageA(control(list), LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&focus));
-    SendMessageA(control(list), WM_KEYDOWN, VK_SPACE, 0);
-    SendMessageA(control(list), WM_KEYUP, VK_SPACE, 0);
+    SendMessageW(control(list), LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&focus));
+    SendMessageW(control(list), WM_KEYDOWN, VK_SPACE, 0);
+    SendMessageW(control(list), WM_KEYUP, VK_SPACE, 0);
     pump();
     EXPECT_EQ(ticks, (std::vector<std::tuple<int, int, int>>{{1, 1, 1}}));
 
     // The link answers a press of the left button and shows the hand over itself.
     HWND link = control(control::label(3));
-    SendMessageA(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    SendMessageW(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     EXPECT_EQ(link_presses, 1);
-    SendMessageA(link, WM_SETCURSOR, reinterpret_cast<WPARAM>(link),
+    SendMessageW(link, WM_SETCURSOR, reinterpret_cast<WPARAM>(link),
                  MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-    EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_HAND));
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_HAND));
 
     // Appended lines keep the caret at the end and the last line in view.
     HWND log = control(control::run_log());
@@ -155,18 +198,18 @@ TEST_F(Win32ControlsTest, TheUsersKeysAndClicks) {
         controls_->append_to_edit(control::run_log(), {"line " + std::to_string(line) + "\r\n"});
     }
     DWORD end = 0;
-    SendMessageA(log, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&end));
-    EXPECT_EQ(end, static_cast<DWORD>(GetWindowTextLengthA(log)));
-    EXPECT_GT(SendMessageA(log, EM_GETFIRSTVISIBLELINE, 0, 0), 30);
+    SendMessageW(log, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(end, static_cast<DWORD>(GetWindowTextLengthW(log)));
+    EXPECT_GT(SendMessageW(log, EM_GETFIRSTVISIBLELINE, 0, 0), 30);
 
     // Enter in a one-line box leaves the focus there; Esc closes the window.
     HWND id = control(control::id_edit());
     SetFocus(id);
-    SendMessageA(id, WM_KEYDOWN, VK_RETURN, 0);
-    SendMessageA(id, WM_CHAR, VK_RETURN, 0);
+    SendMessageW(id, WM_KEYDOWN, VK_RETURN, 0);
+    SendMessageW(id, WM_CHAR, VK_RETURN, 0);
     pump();
     EXPECT_EQ(GetFocus(), id);
-    SendMessageA(id, WM_KEYDOWN, VK_ESCAPE, 0);
+    SendMessageW(id, WM_KEYDOWN, VK_ESCAPE, 0);
     pump();
     EXPECT_EQ(window_.handle(), nullptr);
     EXPECT_EQ(controls_->window_title(), "");
@@ -176,11 +219,11 @@ TEST_F(Win32ControlsTest, TheWaitCursorShowsWhileBusyButNotOverADisabledWindow) 
     window_.present();
     auto cursor_over = [](HWND target, int hit) {
         SetCursor(nullptr);
-        SendMessageA(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target),
+        SendMessageW(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target),
                      MAKELPARAM(hit, WM_MOUSEMOVE));
         return GetCursor();
     };
-    const HCURSOR wait = LoadCursorA(nullptr, IDC_WAIT);
+    const HCURSOR wait = LoadCursorW(nullptr, IDC_WAIT);
     HWND id = control(control::id_edit());
     window_.set_busy(true);
     EXPECT_EQ(cursor_over(id, HTCLIENT), wait);
@@ -190,7 +233,7 @@ TEST_F(Win32ControlsTest, TheWaitCursorShowsWhileBusyButNotOverADisabledWindow) 
     EXPECT_NE(cursor_over(window_.handle(), HTERROR), wait);
     EnableWindow(window_.handle(), TRUE);
     window_.set_busy(false);
-    EXPECT_EQ(cursor_over(id, HTCLIENT), LoadCursorA(nullptr, IDC_IBEAM));
+    EXPECT_EQ(cursor_over(id, HTCLIENT), LoadCursorW(nullptr, IDC_IBEAM));
 }
 
 }  // namespace
