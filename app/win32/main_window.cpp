@@ -116,7 +116,8 @@ void MainWindow::build_controls() {
         control::run_log(), Kind::edit, WC_EDITW, "",
         child | WS_TABSTOP | WS_VSCROLL | ES_LEFT | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
         WS_EX_CLIENTEDGE, {0, 344, 656, 488}, standard);
-    // No length limit: the log grows for as long as the program runs.
+    // Its newest lines outgrow the box's default length limit; their number is bounded
+    // where lines are appended.
     SendMessageW(log, EM_SETLIMITTEXT, 0, 0);
 }
 

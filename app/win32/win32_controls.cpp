@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "app/win32/edit_box_append.h"
 #include "app/win32/message_box.h"
 #include "app/win32/record_list.h"
 #include "base/control_names.h"
@@ -26,15 +27,6 @@ Text window_text(HWND window) {
 
 void set_window_text(HWND window, const Text& text) {
     SetWindowTextW(window, wide_text(text).c_str());
-}
-
-// At the end of the box, caret there and scrolled into view; not undoable, so a log that
-// grows for days does not keep every line a second time.
-void append_to_edit_box(HWND box, const Text& text) {
-    auto end = static_cast<WPARAM>(GetWindowTextLengthW(box));
-    SendMessageW(box, EM_SETSEL, end, static_cast<LPARAM>(end));
-    SendMessageW(box, EM_SCROLLCARET, 0, 0);
-    SendMessageW(box, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(wide_text(text).c_str()));
 }
 
 }  // namespace
@@ -165,9 +157,9 @@ void Win32Controls::set_edit_text(const Text& edit, const Text& text) {
 void Win32Controls::append_to_edit(const Text& edit, const TextList& texts) {
     calls_.run([this, edit, texts] {
         if (HWND box = find(edit, Kind::edit)) {
-            for (const Text& text : texts) {
-                append_to_edit_box(box, text);
-            }
+            // The run log keeps its newest lines only, so months of running leave the
+            // window's memory flat; the history file keeps every line.
+            edit_box::append(box, texts, edit == control::run_log());
         }
     });
 }

@@ -1,6 +1,6 @@
 // What only the Win32 side has: texts the controls hold in UTF-16, real message boxes,
 // calls from a worker thread served by the window thread and released when the window
-// goes, and the user's keys and clicks.
+// goes, the user's keys and clicks, and the run log's bound and view.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -17,6 +17,7 @@
 #include "app/win32/message_box.h"
 #include "base/control_names.h"
 #include "base/gbk.h"
+#include "base/log_view_limit.h"
 
 namespace velmora {
 namespace {
@@ -43,6 +44,24 @@ class Win32ControlsTest : public testing::Test, public Win32TestWindow {
 std::wstring wide_window_text(HWND window) {
     wchar_t text[256] = {};
     return std::wstring(text, static_cast<std::size_t>(GetWindowTextW(window, text, 256)));
+}
+
+// The run log's line at the top of its view.
+std::wstring first_shown_line(HWND log) {
+    wchar_t line[64] = {};
+    line[0] = 63;  // EM_GETLINE reads the buffer's size from its first element
+    const auto line_number = SendMessageW(log, EM_GETFIRSTVISIBLELINE, 0, 0);
+    const auto length = SendMessageW(log, EM_GETLINE, static_cast<WPARAM>(line_number),
+                                     reinterpret_cast<LPARAM>(line));
+    return std::wstring(line, static_cast<std::size_t>(length));
+}
+
+std::size_t line_count(const Text& text) {
+    std::size_t lines = 0;
+    for (auto at = text.find("\r\n"); at != Text::npos; at = text.find("\r\n", at + 2)) {
+        ++lines;
+    }
+    return lines;
 }
 
 // What the user sees is the controls' UTF-16 text, which must be the GBK texts' own
@@ -213,6 +232,78 @@ TEST_F(Win32ControlsTest, TheUsersKeysAndClicks) {
     pump();
     EXPECT_EQ(window_.handle(), nullptr);
     EXPECT_EQ(controls_->window_title(), "");
+}
+
+// Months of running must not grow the window: the log keeps its newest lines. A user who
+// scrolled up to read keeps seeing the same lines, caret and selection where they were,
+// while new ones arrive and the oldest go.
+TEST_F(Win32ControlsTest, TheRunLogKeepsItsNewestLinesAndAScrolledUpView) {
+    const Text& run_log = control::run_log();
+    HWND log = control(run_log);
+    for (int n = 1; n <= 5000; ++n) {
+        controls_->append_to_edit(run_log, {"line " + std::to_string(n) + "\r\n"});
+    }
+    const Text kept = controls_->edit_text(run_log);
+    const std::size_t lines = line_count(kept);
+    EXPECT_GE(lines, static_cast<std::size_t>(kLogLinesKept));
+    EXPECT_LE(lines, static_cast<std::size_t>(kLogLinesKept + kLogLinesDroppedAtOnce));
+    EXPECT_EQ(kept.substr(0, kept.find("\r\n")), "line " + std::to_string(5001 - lines));
+    EXPECT_TRUE(kept.ends_with("\r\nline 5000\r\n"));
+    // Following the newest line: the caret at the end, the last line in view.
+    DWORD end = 0;
+    SendMessageW(log, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(end, static_cast<DWORD>(GetWindowTextLengthW(log)));
+    const auto rows = SendMessageW(log, EM_GETLINECOUNT, 0, 0);
+    EXPECT_GT(SendMessageW(log, EM_GETFIRSTVISIBLELINE, 0, 0), rows - 20);
+
+    // The user scrolls up and clicks into a line; enough lines arrive that the oldest are
+    // dropped on the way.
+    for (int page = 0; page < 30; ++page) {
+        SendMessageW(log, WM_VSCROLL, SB_PAGEUP, 0);
+    }
+    const std::wstring shown = first_shown_line(log);
+    ASSERT_EQ(shown.rfind(L"line ", 0), 0u) << shown;
+    const auto first_row = SendMessageW(log, EM_GETFIRSTVISIBLELINE, 0, 0);
+    const auto clicked = SendMessageW(log, EM_LINEINDEX, static_cast<WPARAM>(first_row), 0) + 2;
+    SendMessageW(log, EM_SETSEL, static_cast<WPARAM>(clicked), static_cast<LPARAM>(clicked));
+    for (int n = 5001; n <= 5000 + kLogLinesDroppedAtOnce * 2; ++n) {
+        controls_->append_to_edit(run_log, {"line " + std::to_string(n) + "\r\n"});
+        ASSERT_EQ(first_shown_line(log), shown) << n;
+    }
+    DWORD caret = 0;
+    SendMessageW(log, EM_GETSEL, reinterpret_cast<WPARAM>(&caret), 0);
+    const auto caret_line = SendMessageW(log, EM_LINEFROMCHAR, caret, 0);
+    EXPECT_EQ(caret_line, SendMessageW(log, EM_GETFIRSTVISIBLELINE, 0, 0));
+    EXPECT_EQ(caret - SendMessageW(log, EM_LINEINDEX, static_cast<WPARAM>(caret_line), 0), 2);
+
+    // A view on lines that are dropped shows the oldest line kept.
+    SendMessageW(log, WM_VSCROLL, SB_TOP, 0);
+    for (int n = 5201; n <= 5200 + kLogLinesDroppedAtOnce; ++n) {
+        controls_->append_to_edit(run_log, {"line " + std::to_string(n) + "\r\n"});
+    }
+    const Text now = controls_->edit_text(run_log);
+    const Text oldest = now.substr(0, now.find("\r\n"));
+    EXPECT_EQ(SendMessageW(log, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+    EXPECT_EQ(first_shown_line(log), std::wstring(oldest.begin(), oldest.end()));
+    EXPECT_NE(oldest, "line " + std::to_string(5001 - lines));  // the view's old line went
+
+    // Back at the end, the view follows again.
+    SendMessageW(log, WM_VSCROLL, SB_BOTTOM, 0);
+    controls_->append_to_edit(run_log, {"line 5301\r\n"});
+    EXPECT_GT(SendMessageW(log, EM_GETFIRSTVISIBLELINE, 0, 0),
+              SendMessageW(log, EM_GETLINECOUNT, 0, 0) - 20);
+}
+
+// One append of more lines than a block still leaves the bound kept.
+TEST_F(Win32ControlsTest, ABatchOfManyLinesIsBoundedToo) {
+    TextList batch;
+    for (int n = 1; n <= 1750; ++n) {
+        batch.push_back("line " + std::to_string(n) + "\r\n");
+    }
+    controls_->append_to_edit(control::run_log(), batch);
+    const Text kept = controls_->edit_text(control::run_log());
+    EXPECT_EQ(line_count(kept), static_cast<std::size_t>(kLogLinesKept + 50));
+    EXPECT_TRUE(kept.starts_with("line 701\r\n"));
 }
 
 TEST_F(Win32ControlsTest, TheWaitCursorShowsWhileBusyButNotOverADisabledWindow) {
