@@ -47,9 +47,9 @@ void scroll_to_character(HWND box, int character) {
 // Removes the oldest lines beyond the bound, in whole blocks; the number of characters
 // removed from the front.
 int drop_oldest_lines(HWND box) {
-    // The box's own count of rows (wrapped lines count as several, and the empty row
-    // after the last line break as one) is never below its number of lines: below the
-    // bound, the text need not be read.
+    // The box's count of rows, less the row after the last line break, is never below
+    // its number of lines (a wrapped line takes several rows): below the bound, the text
+    // need not be read.
     if (SendMessageW(box, EM_GETLINECOUNT, 0, 0) - 1 <= kMostLines) {
         return 0;
     }
