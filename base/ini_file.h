@@ -18,7 +18,8 @@ Text read_ini_item(const Text& path, const Text& section, const Text& key,
                    const Text& default_value = {});
 
 // The platform's lookup in plain byte logic, the same rules again: what read_ini_item
-// asks on Linux; on Windows, where the platform's reader answers, its yardstick.
+// asks on both builds (the Windows reader decodes a file in the system's ANSI code page,
+// so only on a Chinese Windows could it read a GBK file).
 Text read_ini_item_portably(const Text& path, const Text& section, const Text& key,
                             const Text& default_value = {});
 

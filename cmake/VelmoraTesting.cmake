@@ -8,6 +8,22 @@ else()
   set(VELMORA_OTHER_BACKENDS win32|winhttp)
 endif()
 
+# velmora_add_test(<name> <target>): registers the test; one that
+# VELMORA_ENGLISH_LOCALE_TESTS names (the Windows build's list) is registered again as
+# <name>.en_US, run under an English locale. Sets VELMORA_ADDED_TESTS in the caller to
+# the names registered, for their properties.
+function(velmora_add_test name target)
+  add_test(NAME ${name} COMMAND ${target})
+  set(added ${name})
+  if(name IN_LIST VELMORA_ENGLISH_LOCALE_TESTS)
+    add_test(NAME ${name}.en_US COMMAND ${target})
+    set_tests_properties(${name}.en_US PROPERTIES
+      ENVIRONMENT_MODIFICATION "VELMORA_WINE_LOCALE=set:en_US.UTF-8")
+    list(APPEND added ${name}.en_US)
+  endif()
+  set(VELMORA_ADDED_TESTS ${added} PARENT_SCOPE)
+endfunction()
+
 # velmora_add_tests(<prefix> LIBS <targets...> [SUPPORT <sources...>])
 # Every tests/*_test.cpp beside the calling CMakeLists.txt, and every
 # tests/<platform>/*_test.cpp of this platform's backend, becomes one GoogleTest
@@ -22,11 +38,12 @@ function(velmora_add_tests prefix)
     set(target ${prefix}_${name})
     add_executable(${target} ${source} ${ARG_SUPPORT})
     target_link_libraries(${target} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
-    add_test(NAME ${prefix}.${short} COMMAND ${target})
-    set_tests_properties(${prefix}.${short} PROPERTIES TIMEOUT 300
+    velmora_add_test(${prefix}.${short} ${target})
+    set_tests_properties(${VELMORA_ADDED_TESTS} PROPERTIES TIMEOUT 300
       ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
     if(VELMORA_TEST_FIXTURES)
-      set_tests_properties(${prefix}.${short} PROPERTIES FIXTURES_REQUIRED ${VELMORA_TEST_FIXTURES})
+      set_tests_properties(${VELMORA_ADDED_TESTS} PROPERTIES
+        FIXTURES_REQUIRED ${VELMORA_TEST_FIXTURES})
     endif()
   endforeach()
 endfunction()

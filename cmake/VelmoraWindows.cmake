@@ -6,6 +6,12 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 set(VELMORA_WINE_PREFIX ${CMAKE_BINARY_DIR}/wine-prefix)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/cmake/wine.sh ${VELMORA_WINE_PREFIX})
 
+# Tests run again under an English locale (ANSI code page 1252) as <name>.en_US: the
+# window's texts and the paths with Chinese characters must come out as under the
+# Chinese one (see velmora_add_test).
+set(VELMORA_ENGLISH_LOCALE_TESTS base.ini_file base.wide_paths
+    app.controls_behaviour app.main_window_layout app.win32_controls app.executable)
+
 # Every test needs the prefix and its running server (see velmora_add_tests).
 set(VELMORA_TEST_FIXTURES wine)
 add_test(NAME wine.start COMMAND ${PROJECT_SOURCE_DIR}/cmake/wine.sh ${VELMORA_WINE_PREFIX} start)

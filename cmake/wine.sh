@@ -3,12 +3,24 @@
 #   wine.sh <prefix> start        create the prefix if missing, keep a wineserver running
 #   wine.sh <prefix> stop         stop that wineserver
 #   wine.sh <prefix> <program> …  run a Windows program
-# The Chinese locale alone makes Wine's ANSI code page 936, as on the users' systems.
+# The Chinese locale alone makes Wine's ANSI code page 936, as on the users' systems;
+# VELMORA_WINE_LOCALE=en_US.UTF-8 runs a program as on an English Windows (code page 1252).
+# Wine names the files of the Linux side in the glibc locale's character set, so a name
+# holding Chinese characters needs that locale generated: both are, inside the prefix
+# (LOCPATH), as Debian generates none of its own.
 set -eu
-export WINEPREFIX="$1" WINEDEBUG=-all LC_ALL=zh_CN.UTF-8
+export WINEPREFIX="$1" WINEDEBUG=-all LC_ALL="${VELMORA_WINE_LOCALE:-zh_CN.UTF-8}"
+export LOCPATH="$WINEPREFIX/locales"
 shift
 case "$1" in
   start)
+    for locale in zh_CN en_US; do
+      if [ ! -d "$LOCPATH/$locale.UTF-8" ]; then
+        rm -rf "$LOCPATH/new" && mkdir -p "$LOCPATH"
+        localedef -i "$locale" -f UTF-8 "$LOCPATH/new"
+        mv "$LOCPATH/new" "$LOCPATH/$locale.UTF-8"
+      fi
+    done
     # A persistent server spares every test executable the server's start-up (1.6 s),
     # and the boot starts the prefix's background services (creating the prefix the
     # first time), so no test starts them. Both outlive this script: their output is let

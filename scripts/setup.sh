@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   openssl ca-certificates xvfb xauth libx11-dev fonts-wqy-microhei iproute2
   clang libclang-rt-14-dev
-  g++-mingw-w64-x86-64-posix wine wine64 fonts-wine googletest
+  g++-mingw-w64-x86-64-posix wine wine64 fonts-wine googletest locales
 )
 
 missing=()

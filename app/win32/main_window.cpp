@@ -7,12 +7,13 @@
 #include "app/win32/record_list.h"
 #include "base/control_names.h"
 #include "base/gbk.h"
+#include "base/win32/wide_text.h"
 
 namespace velmora {
 
 namespace {
 
-constexpr char kWindowClass[] = "VelmoraMainWindow";
+constexpr wchar_t kWindowClass[] = L"VelmoraMainWindow";
 constexpr int kClientWidth = 656;
 constexpr int kClientHeight = 488;
 // Fixed border, title bar with the system menu, minimise and close, no maximise.
@@ -29,15 +30,15 @@ enum ChildRole : UINT_PTR {
 
 void register_window_class(WNDPROC procedure) {
     static const ATOM atom = [procedure] {
-        WNDCLASSEXA description{};
+        WNDCLASSEXW description{};
         description.cbSize = sizeof description;
         description.lpfnWndProc = procedure;
-        description.hInstance = GetModuleHandleA(nullptr);
-        description.hIcon = LoadIconA(description.hInstance, MAKEINTRESOURCEA(kApplicationIcon));
-        description.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+        description.hInstance = GetModuleHandleW(nullptr);
+        description.hIcon = LoadIconW(description.hInstance, MAKEINTRESOURCEW(kApplicationIcon));
+        description.hCursor = LoadCursorW(nullptr, IDC_ARROW);
         description.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
         description.lpszClassName = kWindowClass;
-        return RegisterClassExA(&description);
+        return RegisterClassExW(&description);
     }();
     (void)atom;
 }
@@ -47,7 +48,7 @@ RECT centred_frame() {
     RECT frame = {0, 0, kClientWidth, kClientHeight};
     AdjustWindowRectEx(&frame, kWindowStyle, FALSE, kWindowExStyle);
     RECT work{};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
     const int left = work.left + (work.right - work.left - width) / 2;
@@ -62,9 +63,9 @@ MainWindow::MainWindow() : fonts_(make_window_fonts()) {
     InitCommonControlsEx(&classes);
     register_window_class(&MainWindow::procedure);
     const RECT frame = centred_frame();
-    window_ = CreateWindowExA(kWindowExStyle, kWindowClass, "Velmora", kWindowStyle, frame.left,
+    window_ = CreateWindowExW(kWindowExStyle, kWindowClass, L"Velmora", kWindowStyle, frame.left,
                               frame.top, frame.right - frame.left, frame.bottom - frame.top,
-                              nullptr, nullptr, GetModuleHandleA(nullptr), this);
+                              nullptr, nullptr, GetModuleHandleW(nullptr), this);
     if (window_ != nullptr) {
         build_controls();
     }
@@ -83,20 +84,20 @@ void MainWindow::build_controls() {
     const DWORD label = child | SS_LEFT | SS_CENTERIMAGE | SS_NOPREFIX;
     const DWORD line = child | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL;
 
-    add(control::label(1), Kind::label, "STATIC", "ID", label, WS_EX_TRANSPARENT, {18, 8, 42, 40},
+    add(control::label(1), Kind::label, WC_STATICW, "ID", label, WS_EX_TRANSPARENT, {18, 8, 42, 40},
         caption);
-    add(control::id_edit(), Kind::edit, "EDIT", "", line, WS_EX_CLIENTEDGE, {55, 11, 174, 38},
+    add(control::id_edit(), Kind::edit, WC_EDITW, "", line, WS_EX_CLIENTEDGE, {55, 11, 174, 38},
         standard);
-    add(control::label(2), Kind::label, "STATIC", "Token", label, WS_EX_TRANSPARENT,
+    add(control::label(2), Kind::label, WC_STATICW, "Token", label, WS_EX_TRANSPARENT,
         {184, 8, 234, 40}, caption);
-    add(control::token_edit(), Kind::edit, "EDIT", "", line, WS_EX_CLIENTEDGE, {246, 11, 480, 38},
+    add(control::token_edit(), Kind::edit, WC_EDITW, "", line, WS_EX_CLIENTEDGE, {246, 11, 480, 38},
         standard);
-    login_button_ = add(control::login_button(), Kind::button, "BUTTON", gbk("登入"),
+    login_button_ = add(control::login_button(), Kind::button, WC_BUTTONW, gbk("登入"),
                         child | WS_TABSTOP | BS_PUSHBUTTON, 0, {487, 8, 567, 40}, standard);
-    add(control::remember_box(), Kind::check_box, "BUTTON", gbk("记住数据"),
+    add(control::remember_box(), Kind::check_box, WC_BUTTONW, gbk("记住数据"),
         child | WS_TABSTOP | BS_AUTOCHECKBOX, 0, {573, 8, 648, 24}, standard);
     // The link sits over the lower half of the check box's cell, as designed.
-    link_ = add(control::label(3), Kind::label, "STATIC", gbk("注册ID\\官网"), label | SS_NOTIFY,
+    link_ = add(control::label(3), Kind::label, WC_STATICW, gbk("注册ID\\官网"), label | SS_NOTIFY,
                 WS_EX_TRANSPARENT, {568, 21, 648, 44}, fonts_.link.get());
     SetWindowSubclass(link_, &MainWindow::child_procedure, kLink,
                       reinterpret_cast<DWORD_PTR>(this));
@@ -112,22 +113,24 @@ void MainWindow::build_controls() {
     }
 
     HWND log = add(
-        control::run_log(), Kind::edit, "EDIT", "",
+        control::run_log(), Kind::edit, WC_EDITW, "",
         child | WS_TABSTOP | WS_VSCROLL | ES_LEFT | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
         WS_EX_CLIENTEDGE, {0, 344, 656, 488}, standard);
-    // No length limit: the log grows for as long as the program runs.
-    SendMessageA(log, EM_SETLIMITTEXT, 0, 0);
+    // Its newest lines outgrow the box's default length limit; their number is bounded
+    // where lines are appended.
+    SendMessageW(log, EM_SETLIMITTEXT, 0, 0);
 }
 
-HWND MainWindow::add(const Text& name, Kind kind, const char* window_class, const Text& caption,
+HWND MainWindow::add(const Text& name, Kind kind, const wchar_t* window_class, const Text& caption,
                      DWORD style, DWORD extended_style, RECT area, HFONT font) {
-    HWND control = CreateWindowExA(extended_style, window_class, caption.c_str(), style, area.left,
-                                   area.top, area.right - area.left, area.bottom - area.top,
-                                   window_, nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND control =
+        CreateWindowExW(extended_style, window_class, wide_text(caption).c_str(), style, area.left,
+                        area.top, area.right - area.left, area.bottom - area.top, window_, nullptr,
+                        GetModuleHandleW(nullptr), nullptr);
     if (control == nullptr) {
         return nullptr;
     }
-    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     if (kind != Kind::label) {
         SetWindowSubclass(control, &MainWindow::child_procedure, kKeys,
                           reinterpret_cast<DWORD_PTR>(this));
@@ -148,7 +151,7 @@ bool MainWindow::is_kind(HWND control, Kind kind) const {
 }
 
 bool MainWindow::is_one_line_edit(HWND control) const {
-    return is_kind(control, Kind::edit) && (GetWindowLongA(control, GWL_STYLE) & ES_MULTILINE) == 0;
+    return is_kind(control, Kind::edit) && (GetWindowLongW(control, GWL_STYLE) & ES_MULTILINE) == 0;
 }
 
 void MainWindow::present() {
@@ -159,15 +162,15 @@ void MainWindow::present() {
 
 void MainWindow::run() {
     MSG message;
-    while (window_ != nullptr && GetMessageA(&message, nullptr, 0, 0) > 0) {
+    while (window_ != nullptr && GetMessageW(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
-        DispatchMessageA(&message);
+        DispatchMessageW(&message);
     }
 }
 
 void MainWindow::close() {
     if (window_ != nullptr) {
-        SendMessageA(window_, WM_CLOSE, 0, 0);
+        SendMessageW(window_, WM_CLOSE, 0, 0);
     }
 }
 
@@ -177,7 +180,7 @@ void MainWindow::set_busy(bool busy) {
     RECT frame{};
     if (window_ != nullptr && GetCursorPos(&cursor) && GetWindowRect(window_, &frame) &&
         PtInRect(&frame, cursor) && IsWindowEnabled(window_)) {
-        SetCursor(LoadCursorA(nullptr, busy ? IDC_WAIT : IDC_ARROW));
+        SetCursor(LoadCursorW(nullptr, busy ? IDC_WAIT : IDC_ARROW));
     }
 }
 
@@ -186,7 +189,7 @@ bool MainWindow::show_busy_cursor(LPARAM hit) const {
     if (!busy_ || static_cast<short>(LOWORD(hit)) == HTERROR || !IsWindowEnabled(window_)) {
         return false;
     }
-    SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     return true;
 }
 
@@ -212,18 +215,18 @@ void MainWindow::notify_closing() {
 LRESULT CALLBACK MainWindow::procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == WM_NCCREATE) {
         auto* self =
-            static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTA*>(lparam)->lpCreateParams);
+            static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
         self->window_ = window;
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
-    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (self == nullptr) {
-        return DefWindowProcA(window, message, wparam, lparam);
+        return DefWindowProcW(window, message, wparam, lparam);
     }
     if (message == WM_NCDESTROY) {
-        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
         self->window_ = nullptr;
-        return DefWindowProcA(window, message, wparam, lparam);
+        return DefWindowProcW(window, message, wparam, lparam);
     }
     return self->handle_message(message, wparam, lparam);
 }
@@ -267,7 +270,7 @@ LRESULT MainWindow::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
         default:
             break;
     }
-    return DefWindowProcA(window_, message, wparam, lparam);
+    return DefWindowProcW(window_, message, wparam, lparam);
 }
 
 LRESULT MainWindow::handle_notification(const NMHDR& header) {
@@ -292,7 +295,7 @@ LRESULT CALLBACK MainWindow::child_procedure(HWND control, UINT message, WPARAM 
     switch (message) {
         case WM_KEYDOWN:
             if (wparam == VK_ESCAPE) {
-                PostMessageA(window->window_, WM_CLOSE, 0, 0);
+                PostMessageW(window->window_, WM_CLOSE, 0, 0);
                 return 0;
             }
             break;
@@ -304,7 +307,7 @@ LRESULT CALLBACK MainWindow::child_procedure(HWND control, UINT message, WPARAM 
             break;
         case WM_SETCURSOR:
             if (role == kLink && !window->busy_) {
-                SetCursor(LoadCursorA(nullptr, IDC_HAND));
+                SetCursor(LoadCursorW(nullptr, IDC_HAND));
                 return TRUE;
             }
             break;
@@ -316,7 +319,7 @@ LRESULT CALLBACK MainWindow::child_procedure(HWND control, UINT message, WPARAM 
             break;
         case WM_NOTIFY:
             if (role == kPageHolder) {
-                return SendMessageA(window->window_, WM_NOTIFY, wparam, lparam);
+                return SendMessageW(window->window_, WM_NOTIFY, wparam, lparam);
             }
             break;
         case WM_NCDESTROY:

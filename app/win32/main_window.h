@@ -1,6 +1,7 @@
-// The program's one window, over the platform's own controls created with the ANSI
-// functions: the credential fields, the login button, the six record pages and the run
-// log, each control found by the name the logic addresses it by (GBK).
+// The program's one window, over the platform's own controls: the credential fields, the
+// login button, the six record pages and the run log, each control found by the name the
+// logic addresses it by (GBK). Window and controls are the platform's wide (UTF-16) ones,
+// so their texts read right whatever the system's ANSI code page.
 //
 // Everything here runs on the thread that created the window.
 #pragma once
@@ -65,7 +66,7 @@ class MainWindow {
 
   private:
     void build_controls();
-    HWND add(const Text& name, Kind kind, const char* window_class, const Text& caption,
+    HWND add(const Text& name, Kind kind, const wchar_t* window_class, const Text& caption,
              DWORD style, DWORD extended_style, RECT area, HFONT font);
     bool is_kind(HWND control, Kind kind) const;
     bool is_one_line_edit(HWND control) const;

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "base/guarded_handler.h"
+#include "base/win32/wide_text.h"
 
 namespace velmora {
 
@@ -47,9 +48,10 @@ int show_message_box(HWND owner, const Text& message, int flags, const Text& cap
     const MessageBoxPresenter presenter = presenter_slot().get();
     // The box takes the cursor over; a wait cursor set for a login would otherwise stay
     // over the window the box covers until the login ends.
-    HCURSOR previous = SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+    HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_ARROW));
     int answer = presenter ? presenter(owner, message, caption, style)
-                           : MessageBoxA(owner, message.c_str(), caption.c_str(), style);
+                           : MessageBoxW(owner, wide_text(message).c_str(),
+                                         wide_text(caption).c_str(), style);
     SetCursor(previous);
     return answer_code(answer);
 }

@@ -10,8 +10,9 @@
 
 namespace velmora {
 
-// Shows a box as MessageBoxA would and returns the platform's answer (IDOK, IDCANCEL, ...).
-// The default is MessageBoxA itself; tests install one that answers without a user.
+// Shows a box as MessageBoxW would and returns the platform's answer (IDOK, IDCANCEL, ...).
+// The default is MessageBoxW with the texts in UTF-16; tests install one that answers
+// without a user.
 using MessageBoxPresenter =
     std::function<int(HWND owner, const Text& message, const Text& caption, UINT style)>;
 

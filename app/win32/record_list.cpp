@@ -1,9 +1,11 @@
 #include "app/win32/record_list.h"
 
 #include <array>
+#include <string>
 #include <vector>
 
 #include "base/gbk.h"
+#include "base/win32/wide_text.h"
 
 namespace velmora::record_list {
 
@@ -27,32 +29,32 @@ UINT state_image(UINT state) {
 }  // namespace
 
 HWND create(HWND parent, const RECT& area, int value_column_width, HFONT font) {
-    HWND list = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
+    HWND list = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
                                 WS_CHILD | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL, area.left,
                                 area.top, area.right - area.left, area.bottom - area.top, parent,
-                                nullptr, GetModuleHandleA(nullptr), nullptr);
+                                nullptr, GetModuleHandleW(nullptr), nullptr);
     if (list == nullptr) {
         return nullptr;
     }
-    SendMessageA(list, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     const DWORD extended = LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES;
-    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, extended, extended);
-    SendMessageA(list, LVM_SETTEXTCOLOR, 0, RGB(0, 0, 0));
-    SendMessageA(list, LVM_SETTEXTBKCOLOR, 0, RGB(255, 255, 255));
-    SendMessageA(list, LVM_SETBKCOLOR, 0, RGB(255, 255, 255));
+    SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, extended, extended);
+    SendMessageW(list, LVM_SETTEXTCOLOR, 0, RGB(0, 0, 0));
+    SendMessageW(list, LVM_SETTEXTBKCOLOR, 0, RGB(255, 255, 255));
+    SendMessageW(list, LVM_SETBKCOLOR, 0, RGB(255, 255, 255));
 
     static constexpr std::array<Utf8Literal, kColumnCount> headers = {
         "域名ID", "主机记录", "记录类型", "记录值", "TTL", "状态"};
     for (int column = 0; column < kColumnCount; ++column) {
         bool left = column == 0 || column == kColumnCount - 1;
-        Text header = gbk(headers[column]);
-        LVCOLUMNA description{};
+        std::wstring header = wide_text(gbk(headers[column]));
+        LVCOLUMNW description{};
         description.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
         description.fmt = left ? LVCFMT_LEFT : LVCFMT_CENTER;
         description.cx = column == kValueColumn ? value_column_width : kColumnWidth;
         description.pszText = header.data();
         description.iSubItem = column;
-        SendMessageA(list, LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&description));
+        SendMessageW(list, LVM_INSERTCOLUMNW, column, reinterpret_cast<LPARAM>(&description));
     }
     return list;
 }
@@ -62,16 +64,16 @@ Text cell_text(HWND list, int row, int column) {
         return {};
     }
     // The list says only how much it copied, so a full buffer may mean a longer text.
-    std::vector<char> buffer(kFirstReadSize);
+    std::vector<wchar_t> buffer(kFirstReadSize);
     while (true) {
-        LVITEMA item{};
+        LVITEMW item{};
         item.iSubItem = column;
         item.pszText = buffer.data();
         item.cchTextMax = static_cast<int>(buffer.size());
-        auto length = static_cast<std::size_t>(SendMessageA(
-            list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)));
+        auto length = static_cast<std::size_t>(SendMessageW(
+            list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)));
         if (length < buffer.size() - 1) {
-            return Text(buffer.data(), length);
+            return text_from_wide({buffer.data(), length});
         }
         buffer.resize(buffer.size() * 2);
     }
@@ -81,36 +83,36 @@ void set_cell_text(HWND list, int row, int column, const Text& text) {
     if (!has_cell(list, row, column)) {
         return;
     }
-    Text copy = text;
-    LVITEMA item{};
+    std::wstring wide = wide_text(text);
+    LVITEMW item{};
     item.iSubItem = column;
-    item.pszText = copy.data();
-    SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    item.pszText = wide.data();
+    SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
 }
 
 int insert_row(HWND list, int position, const Text& caption) {
-    Text copy = caption;
-    LVITEMA item{};
+    std::wstring wide = wide_text(caption);
+    LVITEMW item{};
     item.mask = LVIF_TEXT;
     item.iItem = position >= 0 ? position : row_count(list);
-    item.pszText = copy.data();
+    item.pszText = wide.data();
     return static_cast<int>(
-        SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+        SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
 }
 
 int row_count(HWND list) {
-    return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
 }
 
 bool delete_row(HWND list, int row) {
-    return has_cell(list, row, 0) && SendMessageA(list, LVM_DELETEITEM, row, 0) != FALSE;
+    return has_cell(list, row, 0) && SendMessageW(list, LVM_DELETEITEM, row, 0) != FALSE;
 }
 
 bool row_checked(HWND list, int row) {
     if (!has_cell(list, row, 0)) {
         return false;
     }
-    auto state = static_cast<UINT>(SendMessageA(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK));
+    auto state = static_cast<UINT>(SendMessageW(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK));
     return state_image(state) == kTicked;
 }
 
@@ -119,10 +121,10 @@ void set_row_checked(HWND list, int row, bool checked) {
     if (!has_cell(list, row, 0)) {
         return;
     }
-    LVITEMA item{};
+    LVITEMW item{};
     item.stateMask = LVIS_STATEIMAGEMASK;
     item.state = INDEXTOSTATEIMAGEMASK(checked ? kTicked : kUnticked);
-    SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+    SendMessageW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
 }
 
 int check_change(const NMLISTVIEW& change) {

@@ -2,7 +2,10 @@
 
 #include <commctrl.h>
 
+#include <string>
+
 #include "app/win32/record_list.h"
+#include "base/win32/wide_text.h"
 
 namespace velmora {
 
@@ -14,20 +17,20 @@ constexpr RECT kPageArea = {0, 24, 656, 288};
 }  // namespace
 
 RecordTabs::RecordTabs(HWND parent, const RECT& area, HFONT font) {
-    tabs_ = CreateWindowExA(0, WC_TABCONTROLA, "",
+    tabs_ = CreateWindowExW(0, WC_TABCONTROLW, L"",
                             WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_TABSTOP,
                             area.left, area.top, area.right - area.left, area.bottom - area.top,
-                            parent, nullptr, GetModuleHandleA(nullptr), nullptr);
+                            parent, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (tabs_ == nullptr) {
         return;
     }
-    SendMessageA(tabs_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    SendMessageW(tabs_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     for (int page = 1; page <= control::kPageCount; ++page) {
-        char empty[] = "";
-        TCITEMA item{};
+        wchar_t empty[] = L"";
+        TCITEMW item{};
         item.mask = TCIF_TEXT;
         item.pszText = empty;
-        SendMessageA(tabs_, TCM_INSERTITEMA, page - 1, reinterpret_cast<LPARAM>(&item));
+        SendMessageW(tabs_, TCM_INSERTITEMW, page - 1, reinterpret_cast<LPARAM>(&item));
         // The value column of the first list is a little narrower than the others.
         lists_[page - 1] = record_list::create(tabs_, kPageArea, page == 1 ? 127 : 131, font);
     }
@@ -55,11 +58,11 @@ bool RecordTabs::set_caption(int page, const Text& caption) {
     if (!has_page(page) || tabs_ == nullptr) {
         return false;
     }
-    Text copy = caption;
-    TCITEMA item{};
+    std::wstring wide = wide_text(caption);
+    TCITEMW item{};
     item.mask = TCIF_TEXT;
-    item.pszText = copy.data();
-    if (!SendMessageA(tabs_, TCM_SETITEMA, page - 1, reinterpret_cast<LPARAM>(&item))) {
+    item.pszText = wide.data();
+    if (!SendMessageW(tabs_, TCM_SETITEMW, page - 1, reinterpret_cast<LPARAM>(&item))) {
         return false;
     }
     captions_[page - 1] = caption;
@@ -68,7 +71,7 @@ bool RecordTabs::set_caption(int page, const Text& caption) {
 }
 
 int RecordTabs::current() const {
-    return tabs_ != nullptr ? static_cast<int>(SendMessageA(tabs_, TCM_GETCURSEL, 0, 0)) : -1;
+    return tabs_ != nullptr ? static_cast<int>(SendMessageW(tabs_, TCM_GETCURSEL, 0, 0)) : -1;
 }
 
 void RecordTabs::show_current_page() {

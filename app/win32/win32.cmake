@@ -7,6 +7,9 @@ list(FILTER win32_sources EXCLUDE REGEX "/win32/(main|window_session)\\.")
 add_library(velmora_win32 STATIC ${win32_sources})
 target_include_directories(velmora_win32 PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(velmora_win32 PUBLIC velmora_base comctl32 gdi32 shell32 user32)
+# The platform's generic names (IDC_ARROW, MessageBox, ...) are the wide ones: the window
+# speaks UTF-16 whatever the system's ANSI code page, as its users' systems differ.
+target_compile_definitions(velmora_win32 PUBLIC UNICODE _UNICODE)
 
 # The executable program without a console, statically linked, with the icon as resource 1.
 function(velmora_program target config_dir)
@@ -30,10 +33,10 @@ foreach(source ${CMAKE_CURRENT_SOURCE_DIR}/tests/controls_behaviour_test.cpp ${w
   string(REGEX REPLACE "_test$" "" short ${name})
   add_executable(app_${name} ${source})
   target_link_libraries(app_${name} PRIVATE velmora_win32 GTest::gtest GTest::gtest_main)
-  add_test(NAME app.${short} COMMAND app_${name})
+  velmora_add_test(app.${short} app_${name})
   # One window test at a time: windows of two tests on the one desktop take each
   # other's focus and activation.
-  set_tests_properties(app.${short} PROPERTIES TIMEOUT 300
+  set_tests_properties(${VELMORA_ADDED_TESTS} PROPERTIES TIMEOUT 300
     FIXTURES_REQUIRED "${VELMORA_TEST_FIXTURES}" RESOURCE_LOCK wine_desktop)
 endforeach()
 
@@ -62,4 +65,4 @@ target_compile_definitions(app_executable_test PRIVATE
   VELMORA_TEST_EXECUTABLE="Z:$<TARGET_FILE:velmora_sandboxed>"
   VELMORA_TEST_CONTROL_PORT=${control_port})
 add_dependencies(app_executable_test velmora_sandboxed)
-set_property(TEST app.executable APPEND PROPERTY FIXTURES_REQUIRED app_sandbox)
+set_property(TEST app.executable app.executable.en_US APPEND PROPERTY FIXTURES_REQUIRED app_sandbox)

@@ -2,13 +2,15 @@
 
 #include <shellapi.h>
 
+#include <string>
 #include <utility>
-#include <vector>
 
+#include "app/win32/edit_box_append.h"
 #include "app/win32/message_box.h"
 #include "app/win32/record_list.h"
 #include "base/control_names.h"
 #include "base/gbk.h"
+#include "base/win32/wide_text.h"
 
 namespace velmora {
 
@@ -17,25 +19,22 @@ namespace {
 using Kind = MainWindow::Kind;
 
 Text window_text(HWND window) {
-    std::vector<char> buffer(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1);
-    int length = GetWindowTextA(window, buffer.data(), static_cast<int>(buffer.size()));
-    return Text(buffer.data(), static_cast<std::size_t>(length > 0 ? length : 0));
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    const int length = GetWindowTextW(window, text.data(), static_cast<int>(text.size()));
+    text.resize(static_cast<std::size_t>(length > 0 ? length : 0));
+    return text_from_wide(text);
 }
 
-// At the end of the box, caret there and scrolled into view; not undoable, so a log that
-// grows for days does not keep every line a second time.
-void append_to_edit_box(HWND box, const Text& text) {
-    auto end = static_cast<WPARAM>(GetWindowTextLengthA(box));
-    SendMessageA(box, EM_SETSEL, end, static_cast<LPARAM>(end));
-    SendMessageA(box, EM_SCROLLCARET, 0, 0);
-    SendMessageA(box, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+void set_window_text(HWND window, const Text& text) {
+    SetWindowTextW(window, wide_text(text).c_str());
 }
 
 }  // namespace
 
 Win32Controls::Win32Controls(MainWindow& window)
     : window_(window), address_opener_([](const Text& address) {
-          ShellExecuteA(nullptr, "open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+          ShellExecuteW(nullptr, L"open", wide_text(address).c_str(), nullptr, nullptr,
+                        SW_SHOWNORMAL);
       }) {
     window_.on_row_check_changed(
         [this](int page, int row, int state) { report_row_check(page, row, state); });
@@ -150,7 +149,7 @@ Text Win32Controls::edit_text(const Text& edit) {
 void Win32Controls::set_edit_text(const Text& edit, const Text& text) {
     calls_.run([this, edit, text] {
         if (HWND box = find(edit, Kind::edit)) {
-            SetWindowTextA(box, text.c_str());
+            set_window_text(box, text);
         }
     });
 }
@@ -158,9 +157,9 @@ void Win32Controls::set_edit_text(const Text& edit, const Text& text) {
 void Win32Controls::append_to_edit(const Text& edit, const TextList& texts) {
     calls_.run([this, edit, texts] {
         if (HWND box = find(edit, Kind::edit)) {
-            for (const Text& text : texts) {
-                append_to_edit_box(box, text);
-            }
+            // The run log keeps its newest lines only, so months of running leave the
+            // window's memory flat; the history file keeps every line.
+            edit_box::append(box, texts, edit == control::run_log());
         }
     });
 }
@@ -170,14 +169,14 @@ void Win32Controls::append_to_edit(const Text& edit, const TextList& texts) {
 bool Win32Controls::check_box_checked(const Text& check_box) {
     return calls_.run(false, [this, check_box] {
         HWND box = find(check_box, Kind::check_box);
-        return box != nullptr && SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED;
+        return box != nullptr && SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED;
     });
 }
 
 void Win32Controls::set_check_box_checked(const Text& check_box, bool checked) {
     calls_.run([this, check_box, checked] {
         if (HWND box = find(check_box, Kind::check_box)) {
-            SendMessageA(box, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+            SendMessageW(box, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
         }
     });
 }
@@ -228,7 +227,7 @@ Text Win32Controls::window_title() {
 void Win32Controls::set_window_title(const Text& title) {
     calls_.run([this, title] {
         if (window_.handle() != nullptr) {
-            SetWindowTextA(window_.handle(), title.c_str());
+            set_window_text(window_.handle(), title);
         }
     });
 }

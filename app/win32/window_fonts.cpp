@@ -1,8 +1,10 @@
 #include "app/win32/window_fonts.h"
 
-#include <cstring>
+#include <cwchar>
+#include <string>
 
 #include "base/gbk.h"
+#include "base/win32/wide_text.h"
 
 namespace velmora {
 
@@ -11,7 +13,7 @@ namespace {
 // `pixel_height` is the character height (the cell height minus its internal leading),
 // which a negative height asks the font mapper for.
 UniqueFont label_font(Utf8Literal face, int pixel_height, int weight, bool underline) {
-    LOGFONTA description{};
+    LOGFONTW description{};
     description.lfHeight = -pixel_height;
     description.lfWeight = weight;
     description.lfUnderline = underline ? TRUE : FALSE;
@@ -20,20 +22,20 @@ UniqueFont label_font(Utf8Literal face, int pixel_height, int weight, bool under
     description.lfClipPrecision = CLIP_DEFAULT_PRECIS;
     description.lfQuality = DEFAULT_QUALITY;
     description.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-    const Text& name = gbk(face);
-    std::strncpy(description.lfFaceName, name.c_str(), LF_FACESIZE - 1);
-    return UniqueFont(CreateFontIndirectA(&description));
+    const std::wstring name = wide_text(gbk(face));
+    std::wcsncpy(description.lfFaceName, name.c_str(), LF_FACESIZE - 1);
+    return UniqueFont(CreateFontIndirectW(&description));
 }
 
 UniqueFont dialog_font() {
-    NONCLIENTMETRICSA metrics{};
+    NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
-    if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
-        return UniqueFont(CreateFontIndirectA(&metrics.lfMessageFont));
+    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+        return UniqueFont(CreateFontIndirectW(&metrics.lfMessageFont));
     }
-    LOGFONTA fallback{};
-    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof fallback, &fallback);
-    return UniqueFont(CreateFontIndirectA(&fallback));
+    LOGFONTW fallback{};
+    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof fallback, &fallback);
+    return UniqueFont(CreateFontIndirectW(&fallback));
 }
 
 }  // namespace

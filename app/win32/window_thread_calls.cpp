@@ -5,16 +5,16 @@ namespace velmora {
 namespace {
 
 constexpr UINT kRunQueued = WM_APP + 1;
-constexpr char kReceiverClass[] = "VelmoraWindowThreadCalls";
+constexpr wchar_t kReceiverClass[] = L"VelmoraWindowThreadCalls";
 
 ATOM receiver_class(WNDPROC procedure) {
     static const ATOM atom = [procedure] {
-        WNDCLASSEXA description{};
+        WNDCLASSEXW description{};
         description.cbSize = sizeof description;
         description.lpfnWndProc = procedure;
-        description.hInstance = GetModuleHandleA(nullptr);
+        description.hInstance = GetModuleHandleW(nullptr);
         description.lpszClassName = kReceiverClass;
-        return RegisterClassExA(&description);
+        return RegisterClassExW(&description);
     }();
     return atom;
 }
@@ -25,13 +25,13 @@ WindowThreadCalls::WindowThreadCalls()
     : WindowCallQueue([this] { return GetCurrentThreadId() == window_thread_; },
                       [this] {
                           return receiver_ != nullptr &&
-                                 PostMessageA(receiver_, kRunQueued, 0, 0) != FALSE;
+                                 PostMessageW(receiver_, kRunQueued, 0, 0) != FALSE;
                       }) {
     receiver_class(&WindowThreadCalls::procedure);
-    receiver_ = CreateWindowExA(0, kReceiverClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                GetModuleHandleA(nullptr), nullptr);
+    receiver_ = CreateWindowExW(0, kReceiverClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
     if (receiver_ != nullptr) {
-        SetWindowLongPtrA(receiver_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        SetWindowLongPtrW(receiver_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     }
 }
 
@@ -46,12 +46,12 @@ LRESULT CALLBACK WindowThreadCalls::procedure(HWND window, UINT message, WPARAM 
                                               LPARAM lparam) {
     if (message == kRunQueued) {
         if (auto* calls =
-                reinterpret_cast<WindowThreadCalls*>(GetWindowLongPtrA(window, GWLP_USERDATA))) {
+                reinterpret_cast<WindowThreadCalls*>(GetWindowLongPtrW(window, GWLP_USERDATA))) {
             calls->run_queued();
         }
         return 0;
     }
-    return DefWindowProcA(window, message, wparam, lparam);
+    return DefWindowProcW(window, message, wparam, lparam);
 }
 
 }  // namespace velmora

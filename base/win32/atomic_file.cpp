@@ -5,17 +5,11 @@
 #include <atomic>
 #include <string>
 
-#include "base/gbk.h"
+#include "base/win32/wide_text.h"
 
 namespace velmora {
 
 namespace {
-
-// Paths are GBK, the ANSI code page; the wide calls take them in UTF-16.
-std::wstring wide_path(const std::string& path) {
-    const std::u16string wide = to_wide(path);
-    return std::wstring(wide.begin(), wide.end());
-}
 
 class FileHandle {
   public:
@@ -62,7 +56,7 @@ std::optional<std::string> read_whole_file(const std::string& path, bool* missin
     if (missing != nullptr) {
         *missing = false;
     }
-    FileHandle file(CreateFileW(wide_path(path).c_str(), GENERIC_READ,
+    FileHandle file(CreateFileW(wide_text(path).c_str(), GENERIC_READ,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) {
@@ -85,7 +79,7 @@ std::optional<std::string> read_whole_file(const std::string& path, bool* missin
 }
 
 bool replace_file_atomically(const std::string& path, std::string_view content) {
-    const std::wstring target = wide_path(path);
+    const std::wstring target = wide_text(path);
     // The rename would replace a read-only file too; what its owner protected stays.
     const DWORD attributes = GetFileAttributesW(target.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES &&

@@ -1,22 +1,16 @@
-#include <windows.h>
-
-#include <algorithm>
-#include <vector>
-
 #include "base/backend.h"
+#include "base/ini_file.h"
 
 namespace velmora::backend {
 
-// The buffer the program always gave the platform's reader: 10,239 bytes and a zero.
+// Not the platform's private-profile reader: it decodes a file without a byte-order mark
+// in the system's ANSI code page, so on any Windows but a Chinese one it cannot find the
+// GBK sections and keys of velmora.ini, and its ANSI form cannot take a path holding
+// characters of another code page. Our reader follows the same rules on the file's bytes,
+// which it opens by the path's UTF-16 form.
 Text read_profile_string(const Text& path, const Text& section, const Text& key,
                          const Text& default_value) {
-    std::vector<char> value(10240);
-    const DWORD length =
-        GetPrivateProfileStringA(section.c_str(), key.c_str(), default_value.c_str(), value.data(),
-                                 static_cast<DWORD>(value.size()), path.c_str());
-    // A cut value ends in a zero that the returned length counts; the text is what
-    // comes before the first zero, as the program always read it.
-    return Text(value.data(), std::find(value.data(), value.data() + length, '\0') - value.data());
+    return read_ini_item_portably(path, section, key, default_value);
 }
 
 }  // namespace velmora::backend

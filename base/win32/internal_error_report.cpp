@@ -1,12 +1,13 @@
 #include <windows.h>
 
 #include "base/backend.h"
+#include "base/win32/wide_text.h"
 
 namespace velmora::backend {
 
-// The message is GBK, the ANSI code page of the program's users.
+// Shown through the wide call, so the Chinese message reads right on any Windows.
 void show_internal_error(const Text& message) {
-    MessageBoxA(nullptr, message.c_str(), "", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+    MessageBoxW(nullptr, wide_text(message).c_str(), L"", MB_OK | MB_ICONERROR | MB_TASKMODAL);
 }
 
 }  // namespace velmora::backend

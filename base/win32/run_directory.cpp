@@ -4,15 +4,16 @@
 
 #include <algorithm>
 #include <string>
-#include <vector>
 
-#include "base/gbk.h"
 #include "base/text.h"
+#include "base/win32/wide_text.h"
 
 namespace velmora {
 
+// Read in UTF-16: the ANSI form of the path holds the system's code page, which is GBK
+// only on a Chinese Windows, and loses every character that code page lacks.
 Text executable_path() {
-    std::vector<wchar_t> buffer(MAX_PATH);
+    std::wstring buffer(MAX_PATH, L'\0');
     while (true) {
         const DWORD length =
             GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
@@ -20,7 +21,8 @@ Text executable_path() {
             return {};
         }
         if (length < buffer.size()) {
-            return from_wide(std::u16string(buffer.begin(), buffer.begin() + length));
+            buffer.resize(length);
+            return gbk_path(buffer);
         }
         buffer.resize(buffer.size() * 2);  // cut: try again with more room
     }

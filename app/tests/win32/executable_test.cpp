@@ -1,7 +1,9 @@
 // The real velmora.exe, built against a native sandbox on fixed ports, driven from another
 // process through window messages as a user's tools would: log in with the demo account,
 // tick a record, change the public address and see the record follow it; the settings
-// file lands beside the executable, and closing the window ends the process promptly.
+// file is found and written beside the executable in a folder with a Chinese name, and
+// closing the window ends the process promptly. It runs under a Chinese and an English
+// locale: what the window shows is read in UTF-16, the characters the user sees.
 //
 // List views and tab controls take pointers that are only valid inside their own process,
 // so their items are read and written through a buffer allocated in velmora.exe.
@@ -20,6 +22,7 @@
 
 #include "base/gbk.h"
 #include "base/ini_file.h"
+#include "base/win32/wide_text.h"
 #include "http/http_request.h"
 
 namespace velmora {
@@ -38,42 +41,51 @@ bool wait_until(const std::function<bool()>& done, milliseconds limit) {
     return true;
 }
 
-Text window_text(HWND window) {
-    std::vector<char> buffer(65536);
-    const auto length = SendMessageA(window, WM_GETTEXT, buffer.size(),
-                                     reinterpret_cast<LPARAM>(buffer.data()));
-    return Text(buffer.data(), static_cast<std::size_t>(length > 0 ? length : 0));
+std::wstring window_text(HWND window) {
+    std::vector<wchar_t> buffer(65536);
+    const auto length =
+        SendMessageW(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()));
+    return std::wstring(buffer.data(), static_cast<std::size_t>(length > 0 ? length : 0));
 }
 
-Text class_name(HWND window) {
-    char name[64] = {};
-    GetClassNameA(window, name, sizeof name);
+std::wstring class_name(HWND window) {
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
     return name;
+}
+
+// For failure messages.
+std::string utf8(const std::wstring& text) {
+    std::string out(text.size() * 3, '\0');
+    out.resize(static_cast<std::size_t>(
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(),
+                            static_cast<int>(out.size()), nullptr, nullptr)));
+    return out;
 }
 
 // Memory inside the program's process for one item structure followed by its text.
 class RemoteItem {
   public:
-    static constexpr std::size_t kTextSize = 512;
+    static constexpr std::size_t kTextSize = 512;  // characters
 
     RemoteItem(HANDLE process, std::size_t item_size) : process_(process), item_size_(item_size) {
-        base_ = static_cast<char*>(VirtualAllocEx(process, nullptr, item_size + kTextSize,
-                                                  MEM_COMMIT, PAGE_READWRITE));
+        base_ = static_cast<char*>(VirtualAllocEx(
+            process, nullptr, item_size + kTextSize * sizeof(wchar_t), MEM_COMMIT, PAGE_READWRITE));
     }
     ~RemoteItem() { VirtualFreeEx(process_, base_, 0, MEM_RELEASE); }
     RemoteItem(const RemoteItem&) = delete;
     RemoteItem& operator=(const RemoteItem&) = delete;
 
     LPARAM item() const { return reinterpret_cast<LPARAM>(base_); }
-    char* text() const { return base_ + item_size_; }
+    wchar_t* text() const { return reinterpret_cast<wchar_t*>(base_ + item_size_); }
     void write(const void* item) const {
         WriteProcessMemory(process_, base_, item, item_size_, nullptr);
-        const char empty = 0;
-        WriteProcessMemory(process_, text(), &empty, 1, nullptr);
+        const wchar_t empty = 0;
+        WriteProcessMemory(process_, text(), &empty, sizeof empty, nullptr);
     }
-    Text read_text() const {
-        char buffer[kTextSize] = {};
-        ReadProcessMemory(process_, text(), buffer, kTextSize - 1, nullptr);
+    std::wstring read_text() const {
+        wchar_t buffer[kTextSize] = {};
+        ReadProcessMemory(process_, text(), buffer, (kTextSize - 1) * sizeof(wchar_t), nullptr);
         return buffer;
     }
 
@@ -83,16 +95,22 @@ class RemoteItem {
     char* base_ = nullptr;
 };
 
-// velmora.exe started with an empty settings file place; ended at the latest by the
-// destructor.
+// A copy of velmora.exe in `folder` (made when missing), started with a settings file that
+// holds only the ID; ended at the latest by the destructor.
 class Program {
   public:
-    explicit Program(std::string path) : path_(std::move(path)) {
-        DeleteFileA(settings_path().c_str());
-        STARTUPINFOA startup{};
+    Program(const std::wstring& built, const std::wstring& folder)
+        : path_(folder + L"\\velmora.exe"), settings_path_(gbk_path(folder) + "\\velmora.ini") {
+        CreateDirectoryW(folder.c_str(), nullptr);
+        DeleteFileW(wide_text(settings_path_).c_str());
+        if (!CopyFileW(built.c_str(), path_.c_str(), FALSE) ||
+            !write_ini_item(settings_path_, gbk("登入数据"), "ID", "100001")) {
+            return;
+        }
+        STARTUPINFOW startup{};
         startup.cb = sizeof startup;
-        std::string command = "\"" + path_ + "\"";
-        if (CreateProcessA(path_.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+        std::wstring command = L"\"" + path_ + L"\"";
+        if (CreateProcessW(path_.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                            nullptr, &startup, &info_)) {
             CloseHandle(info_.hThread);
         }
@@ -100,6 +118,7 @@ class Program {
     ~Program() {
         if (info_.hProcess != nullptr) {
             TerminateProcess(info_.hProcess, 1);
+            WaitForSingleObject(info_.hProcess, 5000);  // before the next run replaces it
             CloseHandle(info_.hProcess);
         }
     }
@@ -107,9 +126,8 @@ class Program {
     Program& operator=(const Program&) = delete;
 
     HANDLE process() const { return info_.hProcess; }
-    std::string settings_path() const {
-        return path_.substr(0, path_.find_last_of('\\')) + "\\velmora.ini";
-    }
+    // GBK, as the program names it.
+    const Text& settings_path() const { return settings_path_; }
 
     // The program's top-level windows.
     std::vector<HWND> windows() const {
@@ -133,7 +151,7 @@ class Program {
 
     // The program's visible window of `window_class` owned by `owner` (null: a top-level
     // one).
-    HWND find_window(const char* window_class, HWND owner) const {
+    HWND find_window(const wchar_t* window_class, HWND owner) const {
         for (HWND window : windows()) {
             if (class_name(window) == window_class && GetWindow(window, GW_OWNER) == owner &&
                 IsWindowVisible(window)) {
@@ -146,32 +164,32 @@ class Program {
     // Sends `message` with `item`, whose text buffer lies in the program's memory, and
     // returns the text the control wrote there.
     template <typename Item>
-    Text remote_text(HWND control, UINT message, int index, Item item) const {
+    std::wstring remote_text(HWND control, UINT message, int index, Item item) const {
         RemoteItem remote(info_.hProcess, sizeof item);
         item.pszText = remote.text();
         item.cchTextMax = RemoteItem::kTextSize;
         remote.write(&item);
-        SendMessageA(control, message, static_cast<WPARAM>(index), remote.item());
+        SendMessageW(control, message, static_cast<WPARAM>(index), remote.item());
         return remote.read_text();
     }
-    Text list_cell(HWND list, int row, int column) const {
-        LVITEMA item{};
+    std::wstring list_cell(HWND list, int row, int column) const {
+        LVITEMW item{};
         item.iSubItem = column;
-        return remote_text(list, LVM_GETITEMTEXTA, row, item);
+        return remote_text(list, LVM_GETITEMTEXTW, row, item);
     }
-    Text tab_caption(HWND tabs, int index) const {
-        TCITEMA item{};
+    std::wstring tab_caption(HWND tabs, int index) const {
+        TCITEMW item{};
         item.mask = TCIF_TEXT;
-        return remote_text(tabs, TCM_GETITEMA, index, item);
+        return remote_text(tabs, TCM_GETITEMW, index, item);
     }
     // As a click on the row's check box does.
     void tick_row(HWND list, int row) const {
-        RemoteItem remote(info_.hProcess, sizeof(LVITEMA));
-        LVITEMA item{};
+        RemoteItem remote(info_.hProcess, sizeof(LVITEMW));
+        LVITEMW item{};
         item.stateMask = LVIS_STATEIMAGEMASK;
         item.state = INDEXTOSTATEIMAGEMASK(2);
         remote.write(&item);
-        SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), remote.item());
+        SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), remote.item());
     }
     // The program's state for a failure message: running or its exit code, and each of
     // its top-level windows with class, owner, visibility and text (read without a
@@ -184,32 +202,35 @@ class Program {
                                 : "exited with " + std::to_string(exit_code) + "\n";
         for (HWND window : windows()) {
             char line[160];
-            std::snprintf(line, sizeof line, "window %p class %s owner %p visible %d: ",
-                          static_cast<void*>(window), class_name(window).c_str(),
+            std::snprintf(line, sizeof line,
+                          "window %p class %s owner %p visible %d: ", static_cast<void*>(window),
+                          utf8(class_name(window)).c_str(),
                           static_cast<void*>(GetWindow(window, GW_OWNER)),
                           IsWindowVisible(window) ? 1 : 0);
-            char text[256] = {};
-            GetWindowTextA(window, text, sizeof text);
-            lines += std::string(line) + text + "\n";
+            wchar_t text[256] = {};
+            GetWindowTextW(window, text, 256);
+            lines += std::string(line) + utf8(text) + "\n";
         }
         return lines;
     }
+
   private:
-    std::string path_;
+    std::wstring path_;
+    Text settings_path_;
     PROCESS_INFORMATION info_{};
 };
 
 // The main window's controls of one class, in the order they were created.
-std::vector<HWND> controls_of_class(HWND window, const char* window_class) {
+std::vector<HWND> controls_of_class(HWND window, const wchar_t* window_class) {
     struct Search {
-        const char* window_class;
+        const wchar_t* window_class;
         std::vector<HWND> found;
     } search{window_class, {}};
     EnumChildWindows(
         window,
         [](HWND child, LPARAM parameter) {
             auto& search = *reinterpret_cast<Search*>(parameter);
-            if (lstrcmpiA(class_name(child).c_str(), search.window_class) == 0) {
+            if (lstrcmpiW(class_name(child).c_str(), search.window_class) == 0) {
                 search.found.push_back(child);
             }
             return TRUE;
@@ -224,39 +245,44 @@ Text sandbox_control(const Text& route, int method) {
         method);
 }
 
-std::size_t occurrences(const Text& text, const Text& piece) {
+std::size_t occurrences(const std::wstring& text, const std::wstring& piece) {
     std::size_t count = 0;
-    for (auto at = text.find(piece); at != Text::npos; at = text.find(piece, at + 1)) {
+    for (auto at = text.find(piece); at != std::wstring::npos; at = text.find(piece, at + 1)) {
         ++count;
     }
     return count;
 }
 
 TEST(VelmoraExe, LogsInWatchesARecordAndRewritesItWhenTheAddressChanges) {
-    std::string path = VELMORA_TEST_EXECUTABLE;
-    std::replace(path.begin(), path.end(), '/', '\\');
-    sandbox_control("public-address?ip=198.51.100.10", 1);  // what record 5001 (www) holds
-    Program program(path);
+    std::wstring built = wide_text(VELMORA_TEST_EXECUTABLE);
+    std::replace(built.begin(), built.end(), L'/', L'\\');
+    // Installed in a folder of its own whose name has Chinese characters.
+    const std::wstring folder = built.substr(0, built.find_last_of(L'\\')) + L"\\安装 目录";
+    sandbox_control("public-address?ip=198.51.100.10", 1);
+    // What record 5001 (www) holds; a run before this one changed it.
+    sandbox_control("record-value?record_id=5001&value=198.51.100.10", 1);
+    Program program(built, folder);
     ASSERT_NE(program.process(), nullptr) << "velmora.exe did not start";
 
     HWND window = nullptr;
     ASSERT_TRUE(wait_until(
         [&] {
-            window = program.find_window("VelmoraMainWindow", nullptr);
-            return window != nullptr && window_text(window).find('|') != Text::npos;
+            window = program.find_window(L"VelmoraMainWindow", nullptr);
+            return window != nullptr && window_text(window).find(L'|') != std::wstring::npos;
         },
         milliseconds(20000)));
-    EXPECT_EQ(window_text(window), gbk("Velmora|本机外网IP：198.51.100.10"));
+    EXPECT_EQ(window_text(window), L"Velmora|本机外网IP：198.51.100.10");
 
-    std::vector<HWND> edits = controls_of_class(window, "Edit");
+    std::vector<HWND> edits = controls_of_class(window, L"Edit");
     ASSERT_EQ(edits.size(), 3U);  // ID, Token, 运行栏
     HWND run_log = edits[2];
-    SendMessageA(edits[0], WM_SETTEXT, 0, reinterpret_cast<LPARAM>("100001"));
-    SendMessageA(edits[1], WM_SETTEXT, 0,
-                 reinterpret_cast<LPARAM>("5f0c3e7a9b1d4c2e8f6a0b3d7c9e1f24"));
+    // The settings file was found beside the executable.
+    EXPECT_EQ(window_text(edits[0]), L"100001");
+    SendMessageW(edits[1], WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(L"5f0c3e7a9b1d4c2e8f6a0b3d7c9e1f24"));
     HWND login = nullptr;
-    for (HWND button : controls_of_class(window, "Button")) {
-        if (window_text(button) == gbk("登入")) {
+    for (HWND button : controls_of_class(window, L"Button")) {
+        if (window_text(button) == L"登入") {
             login = button;
         }
     }
@@ -264,69 +290,70 @@ TEST(VelmoraExe, LogsInWatchesARecordAndRewritesItWhenTheAddressChanges) {
     // What a click on the button sends its parent; posted, since the login runs inside it
     // and waits for its box to be answered. (BM_CLICK, which goes through the button's
     // own mouse handling, once left the login unstarted here under Wine.)
-    PostMessageA(window, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(login), BN_CLICKED),
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(login), BN_CLICKED),
                  reinterpret_cast<LPARAM>(login));
 
     HWND box = nullptr;
-    ASSERT_TRUE(wait_until(
-        [&] { return (box = program.find_window("#32770", window)) != nullptr; },
-        milliseconds(20000)))
+    ASSERT_TRUE(
+        wait_until([&] { return (box = program.find_window(L"#32770", window)) != nullptr; },
+                   milliseconds(20000)))
         << "login button " << (IsWindowEnabled(login) ? "enabled" : "disabled") << "\n"
-        << program.describe() << "run log: " << window_text(run_log)
+        << program.describe() << "run log: " << utf8(window_text(run_log))
         << "\nthe sandbox's counters: " << sandbox_control("counters", 0)
         << "\nits API requests: " << sandbox_control("requests", 0);
-    EXPECT_EQ(window_text(GetDlgItem(box, 0xFFFF)), gbk("登入成功"));
-    EXPECT_EQ(window_text(box), gbk("信息："));
+    EXPECT_EQ(window_text(GetDlgItem(box, 0xFFFF)), L"登入成功");
+    EXPECT_EQ(window_text(box), L"信息：");
     EXPECT_FALSE(IsWindowEnabled(login));
-    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
 
-    std::vector<HWND> tabs = controls_of_class(window, WC_TABCONTROLA);
-    std::vector<HWND> lists = controls_of_class(window, WC_LISTVIEWA);
+    std::vector<HWND> tabs = controls_of_class(window, WC_TABCONTROLW);
+    std::vector<HWND> lists = controls_of_class(window, WC_LISTVIEWW);
     ASSERT_EQ(tabs.size(), 1U);
     ASSERT_EQ(lists.size(), 6U);
-    ASSERT_TRUE(wait_until([&] { return program.tab_caption(tabs[0], 2) != ""; },
+    ASSERT_TRUE(
+        wait_until([&] { return program.tab_caption(tabs[0], 2) != L""; }, milliseconds(10000)));
+    EXPECT_EQ(program.tab_caption(tabs[0], 0), L"velmora-demo.example");
+    EXPECT_EQ(program.tab_caption(tabs[0], 1), L"xn--fsq092h.example");
+    EXPECT_EQ(program.tab_caption(tabs[0], 2), L"home-lab.example");
+    ASSERT_TRUE(wait_until([&] { return SendMessageW(lists[0], LVM_GETITEMCOUNT, 0, 0) == 21; },
                            milliseconds(10000)));
-    EXPECT_EQ(program.tab_caption(tabs[0], 0), "velmora-demo.example");
-    EXPECT_EQ(program.tab_caption(tabs[0], 1), "xn--fsq092h.example");
-    EXPECT_EQ(program.tab_caption(tabs[0], 2), "home-lab.example");
-    ASSERT_TRUE(wait_until([&] { return SendMessageA(lists[0], LVM_GETITEMCOUNT, 0, 0) == 21; },
-                           milliseconds(10000)));
-    EXPECT_EQ(program.list_cell(lists[0], 0, 0), "1001");
-    EXPECT_EQ(program.list_cell(lists[0], 1, 0), "5001");
-    EXPECT_EQ(program.list_cell(lists[0], 1, 3), "198.51.100.10");
-    ASSERT_TRUE(wait_until([&] { return SendMessageA(lists[2], LVM_GETITEMCOUNT, 0, 0) > 0; },
+    EXPECT_EQ(program.list_cell(lists[0], 0, 0), L"1001");
+    EXPECT_EQ(program.list_cell(lists[0], 1, 0), L"5001");
+    EXPECT_EQ(program.list_cell(lists[0], 1, 3), L"198.51.100.10");
+    ASSERT_TRUE(wait_until([&] { return SendMessageW(lists[2], LVM_GETITEMCOUNT, 0, 0) > 0; },
                            milliseconds(10000)));
     // Disabled while the login runs, so a second click cannot start another inside it.
     EXPECT_TRUE(wait_until([&] { return IsWindowEnabled(login) != FALSE; }, milliseconds(10000)));
 
     program.tick_row(lists[0], 1);
-    EXPECT_EQ(program.list_cell(lists[0], 1, 5), gbk("解析中..."));
-    const Text unchanged = gbk("]：公网IP无变化，无需更新，120秒后重新检测");
-    ASSERT_TRUE(wait_until([&] { return window_text(run_log).find(unchanged) != Text::npos; },
-                           milliseconds(20000)))
-        << window_text(run_log);
+    EXPECT_EQ(program.list_cell(lists[0], 1, 5), L"解析中...");
+    const std::wstring unchanged = L"]：公网IP无变化，无需更新，120秒后重新检测";
+    ASSERT_TRUE(
+        wait_until([&] { return window_text(run_log).find(unchanged) != std::wstring::npos; },
+                   milliseconds(20000)))
+        << utf8(window_text(run_log));
 
     sandbox_control("public-address?ip=203.0.113.99", 1);
-    const Text updated = gbk("]：更新记录值成功|IP为：203.0.113.99");
-    ASSERT_TRUE(wait_until([&] { return window_text(run_log).find(updated) != Text::npos; },
+    const std::wstring updated = L"]：更新记录值成功|IP为：203.0.113.99";
+    ASSERT_TRUE(wait_until([&] { return window_text(run_log).find(updated) != std::wstring::npos; },
                            milliseconds(20000)))
-        << window_text(run_log);
+        << utf8(window_text(run_log));
     EXPECT_NE(sandbox_control("records?domain_id=1001", 0).find("203.0.113.99"), Text::npos);
     // The next pass reads the new value back and from then on reports no change.
     const std::size_t unchanged_before = occurrences(window_text(run_log), unchanged);
-    ASSERT_TRUE(wait_until(
-        [&] { return occurrences(window_text(run_log), unchanged) > unchanged_before; },
-        milliseconds(20000)));
-    EXPECT_EQ(program.list_cell(lists[0], 1, 3), "203.0.113.99");
+    ASSERT_TRUE(
+        wait_until([&] { return occurrences(window_text(run_log), unchanged) > unchanged_before; },
+                   milliseconds(20000)));
+    EXPECT_EQ(program.list_cell(lists[0], 1, 3), L"203.0.113.99");
 
-    const Text settings = program.settings_path();
+    const Text& settings = program.settings_path();
     EXPECT_EQ(read_ini_item(settings, gbk("登入数据"), "ID"), "100001");
     EXPECT_EQ(read_ini_item(settings, gbk("登入数据"), "Token"),
               "5f0c3e7a9b1d4c2e8f6a0b3d7c9e1f24");
     EXPECT_EQ(read_ini_item(settings, gbk("选择框"), gbk("状态")), gbk("真"));
 
     const auto closing = std::chrono::steady_clock::now();
-    PostMessageA(window, WM_CLOSE, 0, 0);
+    PostMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(WaitForSingleObject(program.process(), 2000), WAIT_OBJECT_0);
     EXPECT_LT(std::chrono::steady_clock::now() - closing, milliseconds(2000));
 }

@@ -11,7 +11,6 @@
 
 #include "app/win32/main_window.h"
 #include "base/control_names.h"
-#include "base/gbk.h"
 
 namespace velmora {
 namespace {
@@ -28,20 +27,20 @@ std::string describe(const RECT& area) {
            std::to_string(area.right - area.left) + "x" + std::to_string(area.bottom - area.top);
 }
 
-SIZE text_extent(HWND control, const Text& text) {
+SIZE text_extent(HWND control, const std::wstring& text) {
     HDC context = GetDC(control);
-    auto font = reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
+    auto font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
     HGDIOBJ previous = SelectObject(context, font);
     SIZE extent{};
-    GetTextExtentPoint32A(context, text.c_str(), static_cast<int>(text.size()), &extent);
+    GetTextExtentPoint32W(context, text.c_str(), static_cast<int>(text.size()), &extent);
     SelectObject(context, previous);
     ReleaseDC(control, context);
     return extent;
 }
 
-LOGFONTA font_of(HWND control) {
-    LOGFONTA description{};
-    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)), sizeof description,
+LOGFONTW font_of(HWND control) {
+    LOGFONTW description{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof description,
                &description);
     return description;
 }
@@ -65,8 +64,8 @@ TEST_F(MainWindowLayout, AFixedCentredFrameAroundTheDesignedClientArea) {
     GetClientRect(frame, &client);
     EXPECT_EQ(describe(client), "0,0 656x488");
 
-    const auto style = static_cast<DWORD>(GetWindowLongA(frame, GWL_STYLE));
-    const auto extended = static_cast<DWORD>(GetWindowLongA(frame, GWL_EXSTYLE));
+    const auto style = static_cast<DWORD>(GetWindowLongW(frame, GWL_STYLE));
+    const auto extended = static_cast<DWORD>(GetWindowLongW(frame, GWL_EXSTYLE));
     EXPECT_EQ(style & (WS_THICKFRAME | WS_MAXIMIZEBOX), 0u);
     EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX),
               DWORD(WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX));
@@ -74,7 +73,7 @@ TEST_F(MainWindowLayout, AFixedCentredFrameAroundTheDesignedClientArea) {
 
     RECT outer, work;
     GetWindowRect(frame, &outer);
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     EXPECT_NEAR(outer.left + outer.right, work.left + work.right, 1);
     EXPECT_NEAR(outer.top + outer.bottom, work.top + work.bottom, 1);
 }
@@ -97,8 +96,8 @@ TEST_F(MainWindowLayout, ControlsSitWhereTheLayoutTablePutsThem) {
     }
 
     HWND tabs = control(control::record_tabs());
-    ASSERT_EQ(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0), control::kPageCount);
-    EXPECT_EQ(SendMessageA(tabs, TCM_GETCURSEL, 0, 0), 0);
+    ASSERT_EQ(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0), control::kPageCount);
+    EXPECT_EQ(SendMessageW(tabs, TCM_GETCURSEL, 0, 0), 0);
     for (int page = 1; page <= control::kPageCount; ++page) {
         HWND list = control(control::record_list(page));
         EXPECT_EQ(GetParent(list), tabs);
@@ -109,21 +108,21 @@ TEST_F(MainWindowLayout, ControlsSitWhereTheLayoutTablePutsThem) {
 }
 
 TEST_F(MainWindowLayout, ListsHaveTheSixColumnsAndPageOneFitsWithoutScrolling) {
-    static constexpr std::array<Utf8Literal, 6> headers = {"域名ID", "主机记录", "记录类型",
-                                                           "记录值", "TTL",      "状态"};
+    static constexpr std::array<const wchar_t*, 6> headers = {L"域名ID", L"主机记录", L"记录类型",
+                                                              L"记录值", L"TTL",      L"状态"};
     for (int page = 1; page <= control::kPageCount; ++page) {
         HWND list = control(control::record_list(page));
-        HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
-        ASSERT_EQ(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0), 6);
+        HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+        ASSERT_EQ(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0), 6);
         for (int column = 0; column < 6; ++column) {
-            char text[64] = {};
-            LVCOLUMNA description{};
+            wchar_t text[64] = {};
+            LVCOLUMNW description{};
             description.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
             description.pszText = text;
-            description.cchTextMax = sizeof text;
-            SendMessageA(list, LVM_GETCOLUMNA, column, reinterpret_cast<LPARAM>(&description));
-            const Text expected = gbk(headers[column]);
-            EXPECT_EQ(Text(text), expected);
+            description.cchTextMax = 64;
+            SendMessageW(list, LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&description));
+            const std::wstring expected = headers[column];
+            EXPECT_EQ(std::wstring(text), expected);
             EXPECT_EQ(description.cx, column == 3 ? (page == 1 ? 127 : 131) : 105)
                 << page << "/" << column;
             EXPECT_EQ(description.fmt & LVCFMT_JUSTIFYMASK,
@@ -137,37 +136,37 @@ TEST_F(MainWindowLayout, ListsHaveTheSixColumnsAndPageOneFitsWithoutScrolling) {
     RECT inside;
     GetClientRect(first, &inside);
     EXPECT_GE(inside.right, 652);
-    EXPECT_EQ(GetWindowLongA(first, GWL_STYLE) & WS_HSCROLL, 0);
+    EXPECT_EQ(GetWindowLongW(first, GWL_STYLE) & WS_HSCROLL, 0);
 }
 
 TEST_F(MainWindowLayout, CaptionsFitTheirControlsInTheirFonts) {
-    const LOGFONTA id_font = font_of(control(control::label(1)));
+    const LOGFONTW id_font = font_of(control(control::label(1)));
     EXPECT_EQ(id_font.lfHeight, -16);
     EXPECT_EQ(id_font.lfWeight, FW_BOLD);
     EXPECT_EQ(id_font.lfCharSet, GB2312_CHARSET);
-    EXPECT_EQ(Text(id_font.lfFaceName), gbk("微软雅黑"));
-    const LOGFONTA link_font = font_of(control(control::label(3)));
+    EXPECT_EQ(std::wstring(id_font.lfFaceName), L"微软雅黑");
+    const LOGFONTW link_font = font_of(control(control::label(3)));
     EXPECT_EQ(link_font.lfHeight, -12);
     EXPECT_EQ(link_font.lfWeight, 290);
     EXPECT_TRUE(link_font.lfUnderline);
-    EXPECT_EQ(Text(link_font.lfFaceName), gbk("微软雅黑 Light"));
+    EXPECT_EQ(std::wstring(link_font.lfFaceName), L"微软雅黑 Light");
 
     const struct {
         const Text& name;
-        Text caption;
+        std::wstring caption;
         int room;  // what the control itself takes of its width
     } captions[] = {
-        {control::label(1), "ID", 0},
-        {control::label(2), "Token", 0},
-        {control::label(3), gbk("注册ID\\官网"), 0},
-        {control::login_button(), gbk("登入"), 8},
-        {control::remember_box(), gbk("记住数据"), GetSystemMetrics(SM_CXMENUCHECK) + 4},
+        {control::label(1), L"ID", 0},
+        {control::label(2), L"Token", 0},
+        {control::label(3), L"注册ID\\官网", 0},
+        {control::login_button(), L"登入", 8},
+        {control::remember_box(), L"记住数据", GetSystemMetrics(SM_CXMENUCHECK) + 4},
     };
     for (const auto& expected : captions) {
         HWND found = control(expected.name);
-        char text[64] = {};
-        GetWindowTextA(found, text, sizeof text);
-        EXPECT_EQ(Text(text), expected.caption);
+        wchar_t text[64] = {};
+        GetWindowTextW(found, text, 64);
+        EXPECT_EQ(std::wstring(text), expected.caption);
         RECT area;
         GetClientRect(found, &area);
         const SIZE extent = text_extent(found, expected.caption);
@@ -180,7 +179,7 @@ TEST_F(MainWindowLayout, CaptionsFitTheirControlsInTheirFonts) {
     for (int n = 1; n <= 3; ++n) {
         HWND label = control(control::label(n));
         LRESULT brush =
-            SendMessageA(window_.handle(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(context),
+            SendMessageW(window_.handle(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(context),
                          reinterpret_cast<LPARAM>(label));
         EXPECT_EQ(brush, reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH)));
         EXPECT_EQ(GetBkMode(context), TRANSPARENT);

@@ -25,13 +25,13 @@ void run_on_worker_while_pumping(Body body) {
     const DWORD window_thread = GetCurrentThreadId();
     std::thread worker([window_thread, body = std::move(body)]() mutable {
         body();
-        PostThreadMessageA(window_thread, WM_APP + 100, 0, 0);
+        PostThreadMessageW(window_thread, WM_APP + 100, 0, 0);
     });
     MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0 &&
+    while (GetMessageW(&message, nullptr, 0, 0) > 0 &&
            !(message.hwnd == nullptr && message.message == WM_APP + 100)) {
         TranslateMessage(&message);
-        DispatchMessageA(&message);
+        DispatchMessageW(&message);
     }
     worker.join();
 }
