@@ -1,5 +1,7 @@
 #include "api/record_listing.h"
 
+#include <set>
+
 #include "api/api_post.h"
 #include "api/credential.h"
 #include "api/login_messages.h"
@@ -38,6 +40,42 @@ bool accept_login(Controls& controls, const ApiReply& reply, bool announce_succe
     return refusal.empty();
 }
 
+// The domain's AAAA records as rows after the A rows, from a second list with the same
+// body but record_type=AAAA. A refusal (a provider without AAAA records may answer
+// so) or a reply whose lists do not pair up adds nothing; a record the page already
+// shows, or of another type (a provider that ignores the type), is not added again.
+void append_aaaa_rows(const ApiContext& context, const Text& list, const Text& domain_id) {
+    Controls& controls = context.controls;
+    const ApiReply reply =
+        api_call(context.endpoints, "Record.List",
+                 record_list_body(credential_text(controls), domain_id, "AAAA"));
+    const RecordListReply fields = read_record_list_reply(reply.text);
+    if (reply_code(reply.text) != kLoginSucceededCode || !fills_page(fields)) {
+        return;
+    }
+    std::set<Text> shown;
+    const int rows = controls.list_row_count(list);
+    for (int row = 1; row < rows; ++row) {
+        shown.insert(controls.list_cell_text(list, row, kRecordIdColumn));
+    }
+    for (std::size_t i = 0; i < fields.record_ids.size(); ++i) {
+        if (fields.types[i] != "AAAA" || !shown.insert(fields.record_ids[i]).second) {
+            continue;
+        }
+        const int row = controls.insert_list_row(list);
+        if (row < 0) {
+            return;
+        }
+        controls.set_list_cell_text(list, row, kRecordIdColumn, fields.record_ids[i]);
+        controls.set_list_cell_text(list, row, kNameColumn, fields.names[i + 1]);
+        controls.set_list_cell_text(list, row, kTypeColumn, fields.types[i]);
+        controls.set_list_cell_text(list, row, kValueColumn, fields.values[i]);
+        if (i < fields.ttls.size()) {
+            controls.set_list_cell_text(list, row, kTtlColumn, fields.ttls[i]);
+        }
+    }
+}
+
 }  // namespace
 
 bool load_record_page(const ApiContext& context, int page, bool announce_success) {
@@ -59,9 +97,9 @@ bool load_record_page(const ApiContext& context, int page, bool announce_success
         return false;
     }
 
-    const ApiReply reply =
-        api_call(context.endpoints, "Record.List",
-                 record_list_body(credential_text(controls), account_domain_ids[page - 1]));
+    const Text& domain_id = account_domain_ids[page - 1];
+    const ApiReply reply = api_call(context.endpoints, "Record.List",
+                                    record_list_body(credential_text(controls), domain_id));
     if (is_login && !accept_login(controls, reply, announce_success)) {
         return false;
     }
@@ -92,6 +130,7 @@ bool load_record_page(const ApiContext& context, int page, bool announce_success
     if (!fields.domain_ids.empty() && is_domain_id(fields.domain_ids.front())) {
         controls.set_list_cell_text(list, 0, kRecordIdColumn, fields.domain_ids.front());
     }
+    append_aaaa_rows(context, list, domain_id);
     return is_login;
 }
 

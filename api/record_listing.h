@@ -6,7 +6,8 @@ namespace velmora {
 
 // Lists the first 20 A records of the page's domain (the account's page-th domain) into
 // the page's list: one row appended per name after row 0, the domain row, whose column
-// 0 gets the domain id when the reply gives it in digits. A reply whose lists do not
+// 0 gets the domain id when the reply gives it in digits; then the first 20 AAAA
+// records, from a second list, as rows after them. A reply whose lists do not
 // pair up (see record_list_reply.h) leaves the list untouched. The login flow empties
 // the lists first.
 //

@@ -17,9 +17,10 @@ Text domain_list_body(const Text& credential) {
     return credential_prefix(credential);
 }
 
-Text record_list_body(const Text& credential, const Text& domain_id) {
+Text record_list_body(const Text& credential, const Text& domain_id, const Text& record_type) {
     return credential_prefix(credential) + "&domain_id=" + form_value(domain_id) +
-           "&sub_domain=www&record_type=A&offset=0&length=20&sub_domain";
+           "&sub_domain=www&record_type=" + form_value(record_type) +
+           "&offset=0&length=20&sub_domain";
 }
 
 Text record_modify_body(const Text& credential, const Text& domain_id, const Text& record_id,

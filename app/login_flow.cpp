@@ -9,7 +9,6 @@
 #include "base/control_names.h"
 #include "base/event_pump.h"
 #include "base/gbk.h"
-#include "update/address_discovery.h"
 
 namespace velmora {
 
@@ -67,7 +66,7 @@ bool run_login(const ApiContext& context, const LoginRun& run) {
         controls.clear_list(control::record_list(page));
     }
     process_events();
-    controls.set_window_title(window_title_for_address(discover_public_address(context.endpoints)));
+    controls.set_window_title(window_title_now(context.endpoints));
     // Closed while the address was asked for: the edit boxes now read empty, and saving
     // them would lose the stored credential.
     if (shutdown_requested()) {

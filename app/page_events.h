@@ -8,10 +8,15 @@
 namespace velmora {
 
 // A row's check box on record page `page` (1-6) changed to `state` (1 ticked, 0
-// not). Ticking rows 1-20 puts the row's record under watch and marks it
-// "解析中..."; unticking clears only the slot's flag and the mark. Row 0, rows
-// past 20 and other states do nothing.
-void on_record_row_checked(Controls& controls, PageWatchList& watch, int page, int row, int state);
+// not). Ticking a row of an A or AAAA record (rows 1 to PageWatchList::kSlotCount)
+// puts the record under watch and marks it "解析中..."; unticking clears only the
+// slot's flag and the mark. A row of any other type cannot follow an address: its
+// tick is taken back and a box says why. Row 0, rows past the slots and other states
+// do nothing. True when the row is now watched.
+bool on_record_row_checked(Controls& controls, PageWatchList& watch, int page, int row, int state);
+
+// Whether a record of this type follows a public address (A: IPv4, AAAA: IPv6).
+bool follows_an_address(const Text& record_type);
 
 // https:// + console host + /account/token, the page where API tokens are made.
 Text console_token_address(const Endpoints& endpoints);

@@ -80,13 +80,13 @@ bool SessionCore::run_login(bool quiet, bool start_loop) {
 }
 
 void SessionCore::row_checked(int page, int row, int state) {
-    on_record_row_checked(controls_, watch_, page, row, state);
-    if (state != 0 && state != 1) {
-        return;
+    const bool watched = on_record_row_checked(controls_, watch_, page, row, state);
+    if (!watched && state != 0) {
+        return;  // nothing to remember: a refused tick has been taken back already
     }
     const Text& list = control::record_list(page);
     if (!remember_watch(settings_path_, controls_.list_cell_text(list, 0, 0),
-                        controls_.list_cell_text(list, row, 0), state == 1)) {
+                        controls_.list_cell_text(list, row, 0), watched)) {
         say_once_that_choices_are_not_kept();
     }
 }

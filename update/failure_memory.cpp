@@ -6,11 +6,11 @@ namespace velmora {
 
 FailureMemory::FailureMemory(Clock clock) : clock_(std::move(clock)) {}
 
-bool FailureMemory::should_log(const Text& key, const Text& line) {
+bool FailureMemory::should_log(const Text& key, const Text& line, bool remind) {
     const auto now = clock_();
     const auto known = failing_.find(key);
     if (known != failing_.end() && known->second.line == line &&
-        now - known->second.at < kReminderInterval) {
+        (!remind || now - known->second.at < kReminderInterval)) {
         return false;
     }
     failing_[key] = {line, now};

@@ -22,8 +22,10 @@ class FailureMemory {
 
     // The failure `key` (one per thing that can fail: the address, a page's list, a
     // record) happened with `line` as its log text. True when the line is to be logged
-    // now: the failure is new, its text changed, or it was last logged an hour ago.
-    bool should_log(const Text& key, const Text& line);
+    // now: the failure is new, its text changed, or it was last logged an hour ago
+    // (never again, without `remind`: a state that may last for good, such as a
+    // machine without IPv6).
+    bool should_log(const Text& key, const Text& line, bool remind = true);
 
     // The thing `key` names worked. True when it was failing, so that its recovery is
     // logged; it is then forgotten.

@@ -1,7 +1,8 @@
-// The records the user watches: per record page, 20 slots, slot k belonging to row k of
-// the page's list. The window thread writes them from the row check boxes while the
-// update thread reads them, so every access takes the one lock, per field or per slot,
-// and never holds it beyond that access.
+// The records the user watches: per record page, 40 slots, slot k belonging to row k of
+// the page's list (up to 20 A records, then up to 20 AAAA records). The window thread
+// writes them from the row check boxes while the update thread reads them, so every
+// access takes the one lock, per field or per slot, and never holds it beyond that
+// access.
 #pragma once
 
 #include <array>
@@ -24,9 +25,9 @@ enum class WatchField { domainId, recordId, subDomain, recordType };
 
 class PageWatchList {
   public:
-    static constexpr int kSlotCount = 20;
+    static constexpr int kSlotCount = 40;
 
-    // Pages 1 to 6 and slots 1 to 20; any other index reads as an unwatched empty slot
+    // Pages 1 to 6 and slots 1 to kSlotCount; any other index reads as an unwatched empty slot
     // and is ignored on writing.
     int flag(int page, int slot) const;
     void set_flag(int page, int slot, int flag);

@@ -8,9 +8,10 @@
 namespace velmora {
 
 // Sets the record's value on the default line with Record.Modify. On reply code "1"
-// logs "更新记录值成功|IP为：" + a public address discovered after the reply. Any
-// other outcome logs nothing here: the caller decides what a refusal says. Returns the
-// reply; `logged_time`, when given, gets the success line's time text.
+// logs "更新记录值成功|IP为：" + a public address discovered after the reply (IPv6 for
+// an AAAA record, else IPv4). Any other outcome logs nothing here: the caller decides
+// what a refusal says. Returns the reply; `logged_time`, when given, gets the success
+// line's time text.
 ApiReply modify_record(const ApiContext& context, RunLog& log, const Text& credential,
                        const Text& domain_id, const Text& record_id, const Text& sub_domain,
                        const Text& value, const Text& record_type,

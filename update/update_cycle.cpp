@@ -1,6 +1,7 @@
 #include "update/update_cycle.h"
 
 #include <algorithm>
+#include <array>
 #include <climits>
 
 #include "api/api_post.h"
@@ -11,6 +12,8 @@
 #include "base/event_pump.h"
 #include "base/gbk.h"
 #include "update/address_discovery.h"
+#include "update/ipv6_address.h"
+#include "update/ipv6_discovery.h"
 #include "update/record_modification.h"
 
 namespace velmora {
@@ -20,9 +23,10 @@ namespace {
 constexpr int kRecordIdColumn = 0;
 constexpr int kValueColumn = 3;
 
-bool page_has_watched_slot(const PageWatchList& watch, int page) {
+bool page_watches_type(const PageWatchList& watch, int page, const Text& record_type) {
     for (int slot = 1; slot <= PageWatchList::kSlotCount; ++slot) {
-        if (watch.flag(page, slot) == 1) {
+        if (watch.flag(page, slot) == 1 &&
+            watch.text(page, slot, WatchField::recordType) == record_type) {
             return true;
         }
     }
@@ -31,6 +35,16 @@ bool page_has_watched_slot(const PageWatchList& watch, int page) {
 
 Text in_brackets(const Text& text) {
     return gbk("（") + text + gbk("）");
+}
+
+// Whether the record already holds the address: the same text for IPv4, the same
+// address however written for IPv6.
+bool holds(const Text& record_type, const Text& shown, const Text& address) {
+    return record_type == "AAAA" ? same_ipv6_address(shown, address) : shown == address;
+}
+
+Text source_name(Ipv6Source source) {
+    return source == Ipv6Source::endpoint ? gbk("地址服务") : gbk("本机网卡");
 }
 
 }  // namespace
@@ -56,7 +70,37 @@ UpdateCycle::UpdateCycle(const ApiContext& context, const PageWatchList& watch, 
       observer_(observer),
       failures_(std::move(clock)) {}
 
-UpdateCycle::PageValues UpdateCycle::refresh_page(int page, bool watched) {
+bool UpdateCycle::read_values(int page, const Text& domain_id, const Text& record_type,
+                              std::map<Text, Text>& values) {
+    Controls& controls = context_.controls;
+    const ApiReply reply =
+        api_call(context_.endpoints, "Record.List",
+                 record_list_body(credential_text(controls), domain_id, record_type));
+    const RecordListReply fields = read_record_list_reply(reply.text);
+    Text reason = failure_reason(reply);
+    if (reason.empty() && !values_line_up(fields)) {
+        reason = gbk("回复中的记录与记录值不成对");
+    }
+    // A list nobody watches is read for the eye only (and a provider may refuse a list
+    // of a type the domain has none of): its failures are not news.
+    const Text key = "list:" + record_type + ":" + domain_id;
+    const Text subject =
+        in_brackets(controls.tab_caption(control::record_tabs(), page) + gbk("的") + record_type +
+                    gbk("记录"));
+    if (!reason.empty()) {
+        if (page_watches_type(watch_, page, record_type)) {
+            report_failure(key, gbk("读取记录列表失败") + subject + gbk("：") + reason);
+        }
+        return false;
+    }
+    report_recovery(key, gbk("记录列表已恢复读取") + subject);
+    for (std::size_t i = 0; i < fields.record_ids.size(); ++i) {
+        values.emplace(fields.record_ids[i], fields.values[i]);
+    }
+    return true;
+}
+
+UpdateCycle::PageValues UpdateCycle::refresh_page(int page) {
     Controls& controls = context_.controls;
     const Text& list = control::record_list(page);
     // A page whose load has not written its domain id yet (the first pass can run while
@@ -66,28 +110,9 @@ UpdateCycle::PageValues UpdateCycle::refresh_page(int page, bool watched) {
     if (domain_id.empty()) {
         return {};
     }
-    const ApiReply reply = api_call(context_.endpoints, "Record.List",
-                                    record_list_body(credential_text(controls), domain_id));
-    const RecordListReply fields = read_record_list_reply(reply.text);
-    Text reason = failure_reason(reply);
-    if (reason.empty() && !values_line_up(fields)) {
-        reason = gbk("回复中的记录与记录值不成对");
-    }
-    // A page nobody watches is refreshed for the eye only; its failures are not news.
-    const Text key = "list:" + domain_id;
-    const Text subject = in_brackets(controls.tab_caption(control::record_tabs(), page));
-    if (!reason.empty()) {
-        if (watched) {
-            report_failure(key, gbk("读取记录列表失败") + subject + gbk("：") + reason);
-        }
-        return {};
-    }
-    report_recovery(key, gbk("记录列表已恢复读取") + subject);
-
-    PageValues page_values{.listed = true, .values = {}};
-    for (std::size_t i = 0; i < fields.record_ids.size(); ++i) {
-        page_values.values.emplace(fields.record_ids[i], fields.values[i]);
-    }
+    PageValues page_values;
+    page_values.listed_a = read_values(page, domain_id, "A", page_values.values);
+    page_values.listed_aaaa = read_values(page, domain_id, "AAAA", page_values.values);
     // Each value goes to the row of its record, wherever the reply lists it: records
     // added or deleted at the provider since the login move the others in the reply.
     const int rows = controls.list_row_count(list);
@@ -100,7 +125,11 @@ UpdateCycle::PageValues UpdateCycle::refresh_page(int page, bool watched) {
     return page_values;
 }
 
-Text UpdateCycle::usable_address(PassOutcome& outcome) {
+Text UpdateCycle::usable_address(const Text& record_type, PassOutcome& outcome) {
+    return record_type == "AAAA" ? usable_ipv6_address(outcome) : usable_ipv4_address(outcome);
+}
+
+Text UpdateCycle::usable_ipv4_address(PassOutcome& outcome) {
     const PublicAddress found = discover_usable_address(context_.endpoints);
     if (found.address.empty()) {
         outcome.address_missing = true;
@@ -111,16 +140,37 @@ Text UpdateCycle::usable_address(PassOutcome& outcome) {
     return found.address;
 }
 
+Text UpdateCycle::usable_ipv6_address(PassOutcome& outcome) {
+    const PublicIpv6 found = discover_public_ipv6(context_.endpoints);
+    if (found.source == Ipv6Source::none) {
+        outcome.address_missing = true;
+        // A machine without IPv6 may stay so for good: said once, not every hour.
+        report_failure("address6",
+                       gbk("未取得可用的公网IPv6地址（地址服务和本机网卡都没有），AAAA记录本次不更新"),
+                       false);
+        return {};
+    }
+    report_recovery("address6", gbk("已取得公网IPv6地址：") + found.address +
+                                    in_brackets(gbk("来自") + source_name(found.source)));
+    return found.address;
+}
+
 void UpdateCycle::check_slot(int page, int slot, const PageValues& page_values,
                              PassOutcome& outcome) {
     Controls& controls = context_.controls;
-    ++outcome.watched;
     const WatchSlot record = watch_.slot(page, slot);
+    // Only address records follow an address, whatever a reply listed.
+    if (record.recordType != "A" && record.recordType != "AAAA") {
+        return;
+    }
+    ++outcome.watched;
     const Text record_key = record.domainId + ":" + record.recordId;
     const Text subject = in_brackets(record.subDomain);
 
     Text shown;
-    if (page_values.listed) {
+    const bool listed = record.recordType == "AAAA" ? page_values.listed_aaaa
+                                                    : page_values.listed_a;
+    if (listed) {
         const auto value = page_values.values.find(record.recordId);
         if (value == page_values.values.end()) {
             report_failure("missing:" + record_key, gbk("记录已不存在，不再检测") + subject);
@@ -133,12 +183,12 @@ void UpdateCycle::check_slot(int page, int slot, const PageValues& page_values,
         shown = controls.list_cell_text(control::record_list(page), slot, kValueColumn);
     }
 
-    const Text address = usable_address(outcome);
+    const Text address = usable_address(record.recordType, outcome);
     if (address.empty()) {
         return;
     }
     const Text modify_key = "modify:" + record_key;
-    if (shown == address) {
+    if (holds(record.recordType, shown, address)) {
         ++outcome.settled;
         report_recovery(modify_key, gbk("记录已恢复正常") + subject);
         const Text time = log_.write(gbk("公网IP无变化，无需更新，120秒后重新检测"));
@@ -148,7 +198,7 @@ void UpdateCycle::check_slot(int page, int slot, const PageValues& page_values,
         return;
     }
     const Text credential = credential_text(controls);
-    const Text new_value = usable_address(outcome);
+    const Text new_value = usable_address(record.recordType, outcome);
     if (new_value.empty()) {
         return;
     }
@@ -168,13 +218,13 @@ void UpdateCycle::check_slot(int page, int slot, const PageValues& page_values,
     }
 }
 
-void UpdateCycle::report_failure(const Text& key, const Text& line) {
+void UpdateCycle::report_failure(const Text& key, const Text& line, bool remind) {
     // Requests cut short by closing the program are not failures worth a line.
     if (shutdown_requested()) {
         return;
     }
     const bool began = !failures_.failing(key);
-    if (failures_.should_log(key, line)) {
+    if (failures_.should_log(key, line, remind)) {
         log_.write(line);
         if (began && observer_ != nullptr) {
             observer_->failure_began(line);
@@ -194,7 +244,7 @@ PassOutcome UpdateCycle::run_pass() {
     std::array<PageValues, control::kPageCount> pages;
     for (int page = 1; page <= control::kPageCount; ++page) {
         if (!controls.tab_caption(control::record_tabs(), page).empty()) {
-            pages[page - 1] = refresh_page(page, page_has_watched_slot(watch_, page));
+            pages[page - 1] = refresh_page(page);
         }
     }
     for (int page = 1; page <= control::kPageCount; ++page) {

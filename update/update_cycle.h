@@ -34,13 +34,15 @@ class UpdateCycle {
                 UpdateObserver* observer = nullptr,
                 FailureMemory::Clock clock = [] { return std::chrono::steady_clock::now(); });
 
-    // One pass: the refresh of every loaded page's values, then every watched slot in
-    // page then slot order. A slot whose record's value equals a fresh public address
-    // logs the no-change line; one that differs gets a Record.Modify with another fresh
-    // address. Failures each get a log line (see FailureMemory for their repetition):
-    // no usable address (the slot is left alone), a page's list that could not be read,
-    // a watched record the provider no longer lists (not checked), a refused change.
-    // Ends early at shutdown.
+    // One pass: the refresh of every loaded page's values (its A and its AAAA records),
+    // then every watched slot in page then slot order. An A record follows the public
+    // IPv4 address, an AAAA record the public IPv6 address; a record of another type is
+    // never written. A slot whose record's value equals a fresh public address logs the
+    // no-change line; one that differs gets a Record.Modify with a fresh address.
+    // Failures each get a log line (see FailureMemory for their repetition): no usable
+    // address (the slot is left alone), a page's list that could not be read, a watched
+    // record the provider no longer lists (not checked), a refused change. Ends early
+    // at shutdown.
     PassOutcome run_pass();
 
     // Pass, then a pause (pause_after), again and again until shutdown is requested (the
@@ -48,18 +50,28 @@ class UpdateCycle {
     void run();
 
   private:
-    // What the refresh learned of one page: record id -> value, when it could be read.
+    // What the refresh learned of one page: record id -> value, for each type whose list
+    // could be read.
     struct PageValues {
-        bool listed = false;
+        bool listed_a = false;
+        bool listed_aaaa = false;
         std::map<Text, Text> values;
     };
 
-    PageValues refresh_page(int page, bool watched);
+    PageValues refresh_page(int page);
+    // One Record.List of the page's domain; false (and a line when the page has a
+    // watched slot of that type) when it could not be read.
+    bool read_values(int page, const Text& domain_id, const Text& record_type,
+                     std::map<Text, Text>& values);
     void check_slot(int page, int slot, const PageValues& values, PassOutcome& outcome);
-    // The address a change may use; on failure logs why and marks the pass.
-    Text usable_address(PassOutcome& outcome);
+    // The address a record of `record_type` may take; on failure logs why and marks the
+    // pass.
+    Text usable_address(const Text& record_type, PassOutcome& outcome);
+    Text usable_ipv4_address(PassOutcome& outcome);
+    Text usable_ipv6_address(PassOutcome& outcome);
 
-    void report_failure(const Text& key, const Text& line);
+    void report_failure(const Text& key, const Text& line, bool remind = true);
+
     void report_recovery(const Text& key, const Text& line);
 
     ApiContext context_;

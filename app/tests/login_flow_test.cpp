@@ -158,7 +158,7 @@ TEST_F(LoginFlowTest, LoginNamesAndLoadsEveryDomainPageAndStartsTheLoopOnce) {
     EXPECT_EQ(caption(2), "xn--fsq092h.example");
     EXPECT_EQ(caption(3), "home-lab.example");
     EXPECT_EQ(caption(4), "");
-    EXPECT_EQ(rows(1), 21);  // the domain row and the first 20 records
+    EXPECT_EQ(rows(1), 23);  // the domain row, the first 20 A records and 2 AAAA records
     EXPECT_EQ(rows(2), 21);
     EXPECT_GT(rows(3), 1);
     EXPECT_EQ(rows(4), 0);
@@ -194,7 +194,7 @@ TEST_F(LoginFlowTest, UnwritableSettingsDirectoryDoesNotStopTheLogin) {
     settings_path_ = (directory_ / "missing" / "velmora.ini").string();
     login();
     EXPECT_EQ(box_messages(), std::vector<Text>{gbk("登入成功")});
-    EXPECT_EQ(rows(1), 21);
+    EXPECT_EQ(rows(1), 23);
 }
 
 TEST_F(LoginFlowTest, ReadOnlySettingsFileIsLeftAsItWasAndTheLoginGoesOn) {
@@ -204,7 +204,7 @@ TEST_F(LoginFlowTest, ReadOnlySettingsFileIsLeftAsItWasAndTheLoginGoesOn) {
     const Text before = read_ini_item(settings_path_, "s", "k");
     login();
     EXPECT_EQ(box_messages(), std::vector<Text>{gbk("登入成功")});
-    EXPECT_EQ(rows(1), 21);
+    EXPECT_EQ(rows(1), 23);
     EXPECT_EQ(read_ini_item(settings_path_, "s", "k"), before);
     EXPECT_EQ(read_ini_item(settings_path_, gbk("登入数据"), "ID"), "");
     EXPECT_EQ(fs::status(settings_path_).permissions(), fs::perms::owner_read);

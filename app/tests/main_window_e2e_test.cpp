@@ -128,7 +128,7 @@ TEST_F(MainWindowEndToEnd, WatchedRecordFollowsTheNewPublicAddress) {
     EXPECT_EQ(tabs->tabText(1), "xn--fsq092h.example");
     EXPECT_EQ(tabs->tabText(2), "home-lab.example");
     auto* list = widget<RecordListWidget>(control::record_list(1));
-    ASSERT_EQ(list->rowCount(), 21);
+    ASSERT_EQ(list->rowCount(), 23);  // 20 A records, then 2 AAAA records
     EXPECT_EQ(list->cell_text(0, 0), "1001");
     EXPECT_EQ(list->cell_text(1, 0), "5001");
     EXPECT_EQ(list->cell_text(1, 3), "198.51.100.10");

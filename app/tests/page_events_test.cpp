@@ -58,17 +58,49 @@ TEST_F(PageEventsTest, UntickingClearsFlagAndMarkButKeepsTheCopies) {
 }
 
 TEST_F(PageEventsTest, RowsThatCannotBeWatchedAndOtherStatesChangeNothing) {
-    fill(1, "1001", 21);
+    fill(1, "1001", 41);
     on_record_row_checked(controls_, watch_, 1, 0, 1);
-    on_record_row_checked(controls_, watch_, 1, 21, 1);
+    on_record_row_checked(controls_, watch_, 1, 41, 1);
     on_record_row_checked(controls_, watch_, 1, 5, 2);
 
-    for (int row : {0, 5, 21}) {
+    for (int row : {0, 5, 41}) {
         EXPECT_EQ(status(1, row), "") << row;
     }
     for (int slot = 1; slot <= PageWatchList::kSlotCount; ++slot) {
         EXPECT_EQ(watch_.flag(1, slot), 0) << slot;
     }
+}
+
+// The AAAA rows follow the A rows on a page, and can be watched like them.
+TEST_F(PageEventsTest, AnAaaaRowAfterTwentyARowsCanBeWatched) {
+    fill(1, "1001", 21);
+    controls_.set_list_cell_text(control::record_list(1), 21, 2, "AAAA");
+    EXPECT_TRUE(on_record_row_checked(controls_, watch_, 1, 21, 1));
+    EXPECT_EQ(watch_.slot(1, 21).recordType, "AAAA");
+    EXPECT_EQ(status(1, 21), gbk("解析中..."));
+}
+
+// An address written into a TXT record (an SPF policy, a verification token), MX or
+// CNAME destroys what it held at the provider.
+TEST_F(PageEventsTest, OnlyAddressRecordsCanBeWatched) {
+    fill(1, "1001", 4);
+    const Text& list = control::record_list(1);
+    std::vector<std::pair<int, int>> events;
+    controls_.set_row_check_handler([&](int page, int row, int state) {
+        events.push_back({row, state});
+        on_record_row_checked(controls_, watch_, page, row, state);
+    });
+    const char* types[] = {"TXT", "CNAME", "MX", "a"};
+    for (int row = 1; row <= 4; ++row) {
+        controls_.set_list_cell_text(list, row, 2, types[row - 1]);
+        controls_.set_list_row_checked(list, row, true);  // as the user's click
+        EXPECT_FALSE(controls_.list_row_checked(list, row)) << types[row - 1];
+        EXPECT_EQ(watch_.flag(1, row), 0);
+        EXPECT_EQ(status(1, row), "");
+    }
+    EXPECT_EQ(controls_.message_boxes().size(), 4u);
+    EXPECT_EQ(controls_.message_boxes().front().message, gbk("只有A和AAAA记录可以跟随公网IP"));
+    EXPECT_EQ(events.size(), 8u);  // each tick, then the tick taken back
 }
 
 TEST_F(PageEventsTest, SameRowOnTwoPagesFillsTwoTables) {

@@ -42,6 +42,13 @@ TEST_F(WindowCreatedTest, FirstStartShowsTheAddressAndEmptyFields) {
     EXPECT_FALSE(fs::exists(settings_path_));
 }
 
+TEST_F(WindowCreatedTest, APublicIpv6AddressStandsBesideTheIpv4One) {
+    sandbox_.set_public_address("198.51.100.10");
+    sandbox_.set_public_address6("2001:0db8::10");
+    on_window_created(context(), settings_path_);
+    EXPECT_EQ(controls_.window_title(), gbk("Velmora|本机外网IP：") + "198.51.100.10|2001:db8::10");
+}
+
 TEST_F(WindowCreatedTest, NoAddressLeavesThePrefixAlone) {
     sandbox_.set_dns_reply("");
     on_window_created(context(), settings_path_);

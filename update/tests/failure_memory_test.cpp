@@ -23,6 +23,14 @@ TEST_F(FailureMemoryTest, ALastingFailureIsToldOnceAnHour) {
     EXPECT_FALSE(memory_.should_log("address", "down"));
 }
 
+TEST_F(FailureMemoryTest, AStateThatMayLastForGoodIsToldOnce) {
+    EXPECT_TRUE(memory_.should_log("address6", "none", false));
+    now_ += 24h;
+    EXPECT_FALSE(memory_.should_log("address6", "none", false));
+    EXPECT_TRUE(memory_.recovered("address6"));
+    EXPECT_TRUE(memory_.should_log("address6", "none", false));
+}
+
 TEST_F(FailureMemoryTest, ANewReasonIsToldAtOnceAndKeysAreIndependent) {
     EXPECT_TRUE(memory_.should_log("address", "711"));
     EXPECT_TRUE(memory_.should_log("address", "712"));

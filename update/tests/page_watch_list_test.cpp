@@ -8,7 +8,7 @@ namespace {
 TEST(PageWatchList, StartsUnwatchedAndEmpty) {
     const PageWatchList watch;
     for (int page = 1; page <= 6; ++page) {
-        for (int slot = 1; slot <= 20; ++slot) {
+        for (int slot = 1; slot <= PageWatchList::kSlotCount; ++slot) {
             EXPECT_EQ(watch.flag(page, slot), 0);
             EXPECT_EQ(watch.text(page, slot, WatchField::recordId), "");
         }
@@ -43,7 +43,7 @@ TEST(PageWatchList, PagesAndSlotsAreIndependent) {
 
 TEST(PageWatchList, IndexesOutsideTheTablesAreIgnored) {
     PageWatchList watch;
-    for (const auto& [page, slot] : {std::pair{0, 1}, {7, 1}, {1, 0}, {1, 21}, {-1, -1}}) {
+    for (const auto& [page, slot] : {std::pair{0, 1}, {7, 1}, {1, 0}, {1, 41}, {-1, -1}}) {
         watch.set_flag(page, slot, 1);
         watch.set_text(page, slot, WatchField::recordId, "x");
         EXPECT_EQ(watch.flag(page, slot), 0);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -47,16 +48,43 @@ TEST_F(RecordListing, PageOneLogsInAndListsTheFirstTwentyOfTwentyFiveRecords) {
     EXPECT_EQ(shown_messages(), std::vector<Text>{gbk("登入成功")});
     EXPECT_EQ(controls_.message_boxes()[0].caption, gbk("信息："));
 
-    ASSERT_EQ(rows(1), 21);
+    // The domain row, the first 20 A records, then the domain's AAAA records.
+    ASSERT_EQ(rows(1), 23);
     EXPECT_EQ(row(1, 0), (std::array<Text, 5>{"1001", "velmora-demo.example", "", "", ""}));
     EXPECT_EQ(row(1, 1), (std::array<Text, 5>{"5001", "www", "A", "198.51.100.10", "600"}));
     EXPECT_EQ(row(1, 3), (std::array<Text, 5>{"5003", "home", "A", "198.51.100.11", "600"}));
     EXPECT_EQ(row(1, 20), (std::array<Text, 5>{"5020", "host17", "A", "198.51.100.37", "600"}));
+    EXPECT_EQ(row(1, 21)[2], "AAAA");
+    EXPECT_EQ(row(1, 22)[2], "AAAA");
 
     EXPECT_EQ(bodies("Domain.List"),
               TextList{"login_token=100001," + Text(kThreeDomainToken) + "&format=json"});
-    EXPECT_EQ(bodies("Record.List"),
-              TextList{record_list_body("100001", kThreeDomainToken, "1001")});
+    // The A list exactly as before, then the same body asking for AAAA.
+    const Text a_body = record_list_body("100001", kThreeDomainToken, "1001");
+    Text aaaa_body = a_body;
+    aaaa_body.replace(aaaa_body.find("record_type=A&"), 14, "record_type=AAAA&");
+    EXPECT_EQ(bodies("Record.List"), (TextList{a_body, aaaa_body}));
+}
+
+// A careless provider lists every type whatever record_type asks for: the page shows
+// each record once, and the rows after the first list are AAAA records only.
+TEST_F(RecordListing, AProviderThatIgnoresTheTypeAddsNoRowTwice) {
+    sandbox_.set_record_type_ignored(true);
+    EXPECT_FALSE(load_record_page(context(), 3));
+    TextList ids;
+    for (int r = 1; r < rows(3); ++r) {
+        ids.push_back(row(3, r)[0]);
+    }
+    std::sort(ids.begin(), ids.end());
+    EXPECT_EQ(std::adjacent_find(ids.begin(), ids.end()), ids.end());
+    EXPECT_EQ(static_cast<std::size_t>(rows(3) - 1), sandbox_.records(1003)->size());
+}
+
+TEST_F(RecordListing, ADomainWithoutAaaaRecordsShowsItsARowsAlone) {
+    enter_credential(kEightDomainId, kEightDomainToken);
+    EXPECT_FALSE(load_record_page(context(), 2));
+    EXPECT_EQ(rows(2), 3);
+    EXPECT_EQ(count("Record.List"), 2u);
 }
 
 TEST_F(RecordListing, EveryErrorRowShowsItsMessageAndLeavesTheListAlone) {
@@ -143,7 +171,7 @@ TEST_F(RecordListing, EveryPageWritesItsDomainIdWhicheverPageIsCurrent) {
     EXPECT_TRUE(controls_.message_boxes().empty());
     EXPECT_EQ(rows(1), 0);
     // Page 3's body differs from the others only in the domain id.
-    EXPECT_EQ(bodies("Record.List")[1],
+    EXPECT_EQ(bodies("Record.List")[2],
               record_list_body(kEightDomainId, kEightDomainToken, "2003"));
 }
 
@@ -151,7 +179,7 @@ TEST_F(RecordListing, AnInternationalisedDomainShowsItsAsciiForm) {
     ASSERT_FALSE(load_record_page(context(), 2));
     EXPECT_EQ(row(2, 0)[0], "1002");
     EXPECT_EQ(row(2, 0)[1], "xn--fsq092h.example");
-    EXPECT_EQ(rows(2), 21);
+    EXPECT_EQ(rows(2), 21);  // 20 of its 22 A records; it has no AAAA record
 }
 
 TEST_F(RecordListing, AFailedLaterPageAddsNothingAndKeepsTheDomainRow) {
@@ -191,6 +219,26 @@ class ScriptedRecordListing : public ::testing::Test {
     MemoryControls controls_;
     Endpoints endpoints_;
 };
+
+// A provider with no AAAA records may refuse their list: the page is as it was.
+TEST_F(ScriptedRecordListing, ARefusedAaaaListLeavesThePageAsItWas) {
+    EXPECT_TRUE(load_page_one());
+    EXPECT_EQ(rows(), 4);
+    EXPECT_EQ(provider_.bodies("Record.List").size(), 2u);
+    // A reply to the AAAA list that also lists the A records (the type is the
+    // provider's to honour): only the AAAA record is added.
+    provider_.set_aaaa_list(
+        scripted_record_list(R"("id":"5003","name":"nas","type":"A","value":"198.51.100.12")",
+                             R"("id":"5009","name":"nas","type":"AAAA","value":"2001:db8::12")"));
+    controls_.clear_list(control::record_list(1));
+    EXPECT_TRUE(load_page_one());
+    ASSERT_EQ(rows(), 5);
+    EXPECT_EQ(cell(3, 0), "5003");
+    EXPECT_EQ(cell(4, 0), "5009");
+    EXPECT_EQ(cell(4, 1), "nas");
+    EXPECT_EQ(cell(4, 2), "AAAA");
+    EXPECT_EQ(cell(4, 3), "2001:db8::12");
+}
 
 // Paired by position, each of these would show a record's id beside another record's
 // name or value (a record without a name showed 5001 with "home"), and a change built

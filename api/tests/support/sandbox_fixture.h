@@ -32,6 +32,7 @@ class SandboxTest : public ::testing::Test {
         set_extra_ca_file(sandbox_.ca_file());
         endpoints_.api_host = sandbox_.api_host();
         endpoints_.httpdns_address = sandbox_.dns_address();
+        endpoints_.httpdns6_address = sandbox_.dns6_address();
         endpoints_.httpdns_name = "www.velmora.example";
         endpoints_.time_url = sandbox_.time_url();
         endpoints_.extra_ca_file = sandbox_.ca_file();

@@ -49,17 +49,24 @@ class ScriptedProvider {
                 R"("domains":[{"id":1001,"status":"enable","punycode":"velmora-demo.example",)"
                 R"("name":"velmora-demo.example","records":"3"}]})")};
         });
-        server_.route("/Record.List", [this](const RawRequest&) {
+        server_.route("/Record.List", [this](const RawRequest& request) {
             std::lock_guard lock(mutex_);
-            return FixtureReply{http_reply(200, "OK", record_list_)};
+            const bool aaaa = request.body.find("&record_type=AAAA&") != std::string::npos;
+            return FixtureReply{http_reply(200, "OK", aaaa ? aaaa_list_ : record_list_)};
         });
     }
 
     Text host() const { return "127.0.0.1:" + std::to_string(server_.port()); }
 
+    // The reply to the A list, and to the AAAA list (by default a refusal, as some
+    // providers answer for a type the domain has no record of).
     void set_record_list(const std::string& reply) {
         std::lock_guard lock(mutex_);
         record_list_ = reply;
+    }
+    void set_aaaa_list(const std::string& reply) {
+        std::lock_guard lock(mutex_);
+        aaaa_list_ = reply;
     }
 
     // The bodies that reached /<action>, oldest first.
@@ -76,6 +83,7 @@ class ScriptedProvider {
   private:
     std::mutex mutex_;
     std::string record_list_ = kScriptedRecordList;
+    std::string aaaa_list_ = R"({"status":{"code":"10","message":"No records"}})";
     FixtureServer server_{FixtureServer::Tls::trusted};
 };
 

@@ -4,6 +4,7 @@
 
 #include "api/tests/support/scripted_provider.h"
 #include "base/event_pump.h"
+#include "http/tests/support/loopback_socket.h"
 #include "update/tests/support/update_fixture.h"
 
 namespace velmora {
@@ -25,8 +26,9 @@ TEST_F(UpdatePass, AnUnchangedWatchedRowLogsOneNoChangeLinePerPass) {
     run_pass();
     run_pass();
     EXPECT_EQ(run_log(), no_change_line() + no_change_line());
-    // Per pass: one refresh per named page, one discovery and one time request.
-    EXPECT_EQ(count("Record.List"), 6u);
+    // Per pass: the A and the AAAA list of each named page, one discovery and one time
+    // request.
+    EXPECT_EQ(count("Record.List"), 12u);
     EXPECT_EQ(count("httpdns"), 2u);
     EXPECT_EQ(count("time"), 2u);
     EXPECT_EQ(count("Record.Modify"), 0u);
@@ -47,7 +49,7 @@ TEST_F(UpdatePass, NoWatchedRowMakesOnlyTheRefreshRequests) {
     sandbox_.set_forced_reply({.account_id = "100001", .action = "Record.List", .code = "-1"});
     run_pass();
     EXPECT_EQ(run_log(), "");
-    EXPECT_EQ(count("Record.List"), 6u);
+    EXPECT_EQ(count("Record.List"), 12u);
     EXPECT_EQ(count("httpdns") + count("time") + count("Record.Modify"), 0u);
     // The refresh wrote the provider's current values into column 3.
     EXPECT_EQ(shown_value(1, 3), "192.0.2.99");
@@ -83,11 +85,11 @@ TEST_F(UpdatePass, AChangedAddressIsWrittenEveryPassUntilTheRefreshShowsIt) {
     EXPECT_EQ(shown_value(1, 3), "203.0.113.77");
     EXPECT_EQ(run_log(),
               success_line("203.0.113.77") +
-                  log_line(gbk("读取记录列表失败（velmora-demo.example）：服务商返回代码-1：Login "
-                               "failed")) +
+                  log_line(gbk("读取记录列表失败（velmora-demo.example的A记录）：服务商返回代码-1："
+                               "Login failed")) +
                   success_line("203.0.113.77") +
-                  log_line(gbk("记录列表已恢复读取（velmora-demo.example）")) + no_change_line() +
-                  no_change_line());
+                  log_line(gbk("记录列表已恢复读取（velmora-demo.example的A记录）")) +
+                  no_change_line() + no_change_line());
 }
 
 TEST_F(UpdatePass, ARefusedChangeIsLoggedOnceAnHourUntilItWorks) {
@@ -161,8 +163,10 @@ TEST_F(UpdatePass, CaptionedPagesNotYetLoadedAreNotRefreshed) {
     sandbox_.reset_counters();
     run_pass();
     const TextList refreshes = bodies("Record.List");
-    ASSERT_EQ(refreshes.size(), 1u);
-    EXPECT_NE(refreshes[0].find("&domain_id=1001&"), std::string::npos);
+    ASSERT_EQ(refreshes.size(), 2u);  // its A and its AAAA records
+    for (const Text& body : refreshes) {
+        EXPECT_NE(body.find("&domain_id=1001&"), std::string::npos);
+    }
 }
 
 class ScriptedUpdatePass : public testing::UpdateTest {
@@ -234,12 +238,13 @@ TEST_F(ScriptedUpdatePass, ARefreshWhoseValuesDoNotLineUpLeavesTheShownValues) {
         run_pass();
         EXPECT_EQ(shown(), expected) << label;
     }
-    EXPECT_EQ(run_log(), log_line(gbk("读取记录列表失败（velmora-demo.example）：回复中的记录与"
-                                      "记录值不成对")) +
+    EXPECT_EQ(run_log(), log_line(gbk("读取记录列表失败（velmora-demo.example的A记录）：回复中的"
+                                      "记录与记录值不成对")) +
                              no_change_line() + no_change_line() +
-                             log_line(gbk("记录列表已恢复读取（velmora-demo.example）")) +
+                             log_line(gbk("记录列表已恢复读取（velmora-demo.example的A记录）")) +
                              no_change_line());
-    EXPECT_EQ(provider_->bodies("Record.List").size(), 1 + std::size(cases));
+    // The load and each pass: the A list and the AAAA list.
+    EXPECT_EQ(provider_->bodies("Record.List").size(), 2 * (1 + std::size(cases)));
     EXPECT_TRUE(provider_->bodies("Record.Modify").empty());
 }
 
@@ -274,6 +279,77 @@ TEST_F(UpdatePass, ARecordAddedAtTheProviderAfterTheLoginChangesNothing) {
     run_pass();
     EXPECT_EQ(count("Record.Modify"), 0u);
     EXPECT_EQ(run_log(), no_change_line() + no_change_line());
+}
+
+// AAAA records follow the public IPv6 address, learned from the endpoint reached over
+// IPv6 ([::1] here), beside A records that follow the IPv4 address as before.
+TEST_F(UpdatePass, AnAaaaRowFollowsTheIpv6AddressBesideAnARow) {
+    ASSERT_FALSE(endpoints_.httpdns6_address.empty()) << "no IPv6 loopback";
+    log_in();
+    ASSERT_EQ(controls_.list_cell_text(control::record_list(1), 21, 2), "AAAA");
+    watch_row(1, 1);   // www A, 198.51.100.10
+    watch_row(1, 21);  // www AAAA, 2001:db8::10
+    sandbox_.set_public_address("198.51.100.10");
+    sandbox_.set_public_address6("2001:db8::10");
+    run_pass();
+    EXPECT_EQ(run_log(), no_change_line() + no_change_line());
+
+    sandbox_.set_public_address("203.0.113.77");
+    sandbox_.set_public_address6("2001:db8::25");
+    run_pass();
+    const Text credential = "login_token=100001," + Text(testing::kThreeDomainToken);
+    EXPECT_EQ(bodies("Record.Modify"),
+              (TextList{credential +
+                            "&format=json&domain_id=1001&record_id=5001&sub_domain=www"
+                            "&value=203.0.113.77&record_type=A&record_line_id=0&record_line="
+                            "\xC4\xAC\xC8\xCF",
+                        credential +
+                            "&format=json&domain_id=1001&record_id=5029&sub_domain=www"
+                            "&value=2001:db8::25&record_type=AAAA&record_line_id=0&record_line="
+                            "\xC4\xAC\xC8\xCF"}));
+    EXPECT_EQ(run_log(), no_change_line() + no_change_line() + success_line("203.0.113.77") +
+                             success_line("2001:db8::25"));
+
+    // The same address written another way is no change.
+    sandbox_.set_record_value(5029, "2001:0DB8:0:0:0:0:0:25");
+    run_pass();
+    EXPECT_EQ(count("Record.Modify"), 2u);
+    EXPECT_EQ(shown_value(1, 21), "2001:0DB8:0:0:0:0:0:25");
+}
+
+TEST_F(UpdatePass, WithoutAnyIpv6TheAaaaRowsWaitAndTheLogSaysSoOnce) {
+    log_in();
+    watch_row(1, 21);
+    endpoints_.httpdns6_address = "[::1]:" + std::to_string(testing::refused_port());
+    run_pass();
+    run_pass();
+    now_ += std::chrono::hours(5);
+    run_pass();
+    EXPECT_EQ(count("Record.Modify"), 0u);
+    // This machine's own interfaces hold no global IPv6 address either.
+    EXPECT_EQ(run_log(), log_line(gbk("未取得可用的公网IPv6地址（地址服务和本机网卡都没有），"
+                                      "AAAA记录本次不更新")));
+}
+
+// A provider that ignores record_type lists TXT and CNAME records among the A records.
+// Whatever a watch table holds, nothing is ever written into such a record.
+TEST_F(UpdatePass, NoAddressIsEverWrittenIntoAnotherTypeOfRecord) {
+    sandbox_.set_record_type_ignored(true);
+    log_in();
+    const Text& list = control::record_list(3);
+    int forced = 0;
+    for (int row = 1; row < controls_.list_row_count(list); ++row) {
+        const Text type = controls_.list_cell_text(list, row, 2);
+        if (type != "A" && type != "AAAA") {
+            watch_row(3, row);  // as no check box would let it
+            ++forced;
+        }
+    }
+    ASSERT_GE(forced, 2);
+    sandbox_.set_public_address("203.0.113.77");
+    run_pass();
+    EXPECT_EQ(count("Record.Modify"), 0u);
+    EXPECT_EQ(run_log(), "");
 }
 
 TEST(PauseAfter, BacksOffFromFifteenSecondsUpToThePeriod) {

@@ -22,7 +22,7 @@ class UpdateLoopTest : public testing::UpdateTest {
     }
 
     // Polls until the sandbox has had `requests` Record.List requests (a pass over the
-    // three named pages makes three).
+    // three named pages makes six: their A and their AAAA lists).
     bool wait_for_record_lists(std::uint64_t requests) {
         for (int i = 0; i < 3000; ++i) {
             if (count("Record.List") >= requests) {
@@ -40,14 +40,14 @@ TEST_F(UpdateLoopTest, OneLoopPerProcessAndShutdownEndsItsPause) {
     UpdateLoop loop(controls_, endpoints_, watch_, log_);
     EXPECT_TRUE(loop.start());
     EXPECT_FALSE(loop.start());  // a second login leaves the running loop alone
-    ASSERT_TRUE(wait_for_record_lists(3));
+    ASSERT_TRUE(wait_for_record_lists(6));
 
     // The loop now sits in its two-minute pause; stopping must not wait it out. The
     // bound only tells an interrupted pause from a finished one.
     auto stopped = std::async(std::launch::async, [&] { loop.stop(); });
     EXPECT_EQ(stopped.wait_for(30s), std::future_status::ready);
     stopped.wait();
-    EXPECT_EQ(count("Record.List"), 3u);
+    EXPECT_EQ(count("Record.List"), 6u);
 }
 
 TEST_F(UpdateLoopTest, TickingAndUntickingWhileTheLoopRuns) {
@@ -73,7 +73,7 @@ TEST_F(UpdateLoopTest, TickingAndUntickingWhileTheLoopRuns) {
         }
     });
     ticking.join();
-    ASSERT_TRUE(wait_for_record_lists(6));
+    ASSERT_TRUE(wait_for_record_lists(12));
     loop.stop();
     EXPECT_EQ(controls_.message_boxes().size(), 1u);  // the login's; the loop shows none
 }
@@ -90,7 +90,7 @@ TEST_F(UpdateLoopTest, TheFirstPassDuringALoginAsksOnlyForLoadedPages) {
         }
         std::this_thread::sleep_for(100ms);
     }
-    ASSERT_TRUE(wait_for_record_lists(4));  // the three loads and page 1's refresh
+    ASSERT_TRUE(wait_for_record_lists(8));  // the three loads and page 1's refresh
     loop.stop();
     for (const Text& body : bodies("Record.List")) {
         EXPECT_EQ(body.find("&domain_id=&"), std::string::npos) << body;
