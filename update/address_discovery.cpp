@@ -8,20 +8,6 @@
 
 namespace velmora {
 
-namespace {
-
-// The endpoint's reply after the last "|", and the request's status text.
-Text ask_endpoint(const Endpoints& endpoints, Text* status) {
-    constexpr int kGet = 0;
-    const Text url =
-        "http://" + endpoints.httpdns_address + "/d?dn=" + endpoints.httpdns_name + "&clientip=1";
-    return text_after_last(http_request_simple(url, kGet, {}, nullptr, nullptr, {}, nullptr,
-                                               false, {}, {}, {}, {}, {}, 0, nullptr, status),
-                           "|");
-}
-
-}  // namespace
-
 Text text_after_last(const Text& text, const Text& separator) {
     const auto position = text.rfind(separator);
     if (separator.empty() || position == Text::npos) {
@@ -30,13 +16,22 @@ Text text_after_last(const Text& text, const Text& separator) {
     return text.substr(position + separator.size());
 }
 
+Text echoed_client_address(const Text& address, const Text& name, Text* status) {
+    constexpr int kGet = 0;
+    const Text url = "http://" + address + "/d?dn=" + name + "&clientip=1";
+    return text_after_last(http_request_simple(url, kGet, {}, nullptr, nullptr, {}, nullptr,
+                                               false, {}, {}, {}, {}, {}, 0, nullptr, status),
+                           "|");
+}
+
 Text discover_public_address(const Endpoints& endpoints) {
-    return ask_endpoint(endpoints, nullptr);
+    return echoed_client_address(endpoints.httpdns_address, endpoints.httpdns_name);
 }
 
 PublicAddress discover_usable_address(const Endpoints& endpoints) {
     Text status;
-    const Text answer = ask_endpoint(endpoints, &status);
+    const Text answer =
+        echoed_client_address(endpoints.httpdns_address, endpoints.httpdns_name, &status);
     if (is_public_ipv4(answer)) {
         return {answer, {}};
     }

@@ -9,9 +9,14 @@ namespace velmora {
 // does not occur.
 Text text_after_last(const Text& text, const Text& separator);
 
-// Asks the HTTP-DNS endpoint to echo the address the request came from, and returns
-// what follows the last "|" of its reply, exactly as written (no trimming, no check).
-// The empty text when the reply has no "|", a failed request included.
+// Asks the HTTP-DNS endpoint at `address` (host[:port]; an IPv6 literal in brackets) to
+// resolve `name` and echo the address the request came from, and returns what follows
+// the last "|" of its reply, exactly as written (no trimming, no check); the empty text
+// when the reply has no "|", a failed request included. `status` gets the request's
+// status text (the engine's numbered message when it failed).
+Text echoed_client_address(const Text& address, const Text& name, Text* status = nullptr);
+
+// The echo of the IPv4 endpoint (endpoints.httpdns_address).
 Text discover_public_address(const Endpoints& endpoints);
 
 // The address the update loop may write, or why there is none.

@@ -2,18 +2,11 @@
 
 #include <optional>
 
-#include "http/http_request.h"
 #include "update/address_discovery.h"
 #include "update/ipv6_address.h"
 #include "update/ipv6_interface_choice.h"
 
 namespace velmora {
-
-Text echoed_client_address(const Text& address, const Text& name) {
-    constexpr int kGet = 0;
-    return text_after_last(
-        http_request_simple("http://" + address + "/d?dn=" + name + "&clientip=1", kGet), "|");
-}
 
 PublicIpv6 discover_public_ipv6(const Endpoints& endpoints,
                                 const InterfaceAddressSource& interfaces) {

@@ -22,12 +22,6 @@ struct PublicIpv6 {
     friend bool operator==(const PublicIpv6&, const PublicIpv6&) = default;
 };
 
-// Asks the HTTP-DNS endpoint at `address` (host[:port], an IPv6 literal in brackets)
-// to resolve `name` and echo the client's address, and gives what follows the last "|"
-// of its reply exactly as written; the empty text when the reply has no "|", a failed
-// request included.
-Text echoed_client_address(const Text& address, const Text& name);
-
 // The endpoint at endpoints.httpdns6_address (skipped when that is empty) when its
 // echo is one plain global unicast IPv6 address; otherwise the choice among the
 // addresses `interfaces` lists (see choose_interface_address); otherwise none. The

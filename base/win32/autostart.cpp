@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "base/gbk.h"
+#include "base/win32/wide_text.h"
 #include "base/run_directory.h"
 
 namespace velmora {
@@ -57,10 +57,10 @@ bool set_starts_at_logon(bool on) {
     if (executable.empty()) {
         return false;
     }
-    const std::u16string command = u"\"" + to_wide(executable) + u"\" --minimized";
+    const std::wstring command = L"\"" + wide_text(executable) + L"\" --minimized";
     return RegSetValueExW(key.get(), kValueName, 0, REG_SZ,
                           reinterpret_cast<const BYTE*>(command.c_str()),
-                          static_cast<DWORD>((command.size() + 1) * sizeof(char16_t))) ==
+                          static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t))) ==
            ERROR_SUCCESS;
 }
 

@@ -5,23 +5,14 @@
 #include <algorithm>
 #include <string>
 
-#include "base/gbk.h"
+#include "base/win32/wide_text.h"
 
 namespace velmora {
-
-namespace {
-
-std::wstring wide_path(const Text& path) {
-    const std::u16string wide = to_wide(path);
-    return std::wstring(wide.begin(), wide.end());
-}
-
-}  // namespace
 
 bool append_to_file(const Text& path, std::string_view bytes) {
     // FILE_APPEND_DATA without FILE_WRITE_DATA: every write lands at the current end.
     const HANDLE file =
-        CreateFileW(wide_path(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_DELETE,
+        CreateFileW(wide_text(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_DELETE,
                     nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return false;
@@ -41,14 +32,14 @@ bool append_to_file(const Text& path, std::string_view bytes) {
 
 std::optional<std::uint64_t> file_size(const Text& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExW(wide_path(path).c_str(), GetFileExInfoStandard, &data)) {
+    if (!GetFileAttributesExW(wide_text(path).c_str(), GetFileExInfoStandard, &data)) {
         return std::nullopt;
     }
     return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
 bool rename_file(const Text& from, const Text& to) {
-    return MoveFileExW(wide_path(from).c_str(), wide_path(to).c_str(),
+    return MoveFileExW(wide_text(from).c_str(), wide_text(to).c_str(),
                        MOVEFILE_REPLACE_EXISTING) != 0;
 }
 
