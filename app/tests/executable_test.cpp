@@ -9,6 +9,9 @@
 // also use.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -464,6 +467,172 @@ TEST_F(Headless, ASecondRunOnTheSameSettingsIsRefused) {
     EXPECT_EQ(err(1).rfind("velmora: 另一个无窗口运行的velmora正在使用这个设置文件：", 0), 0u) << err(1);
     ::kill(first, SIGTERM);
     EXPECT_EQ(finish(first), 0);
+}
+
+// The tray icon under a notification area of its own (trayer): the program starts hidden
+// in it, a click shows the window, minimising hides it again (no taskbar button), and
+// the menu's 退出 ends the program.
+class TrayIcon : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        display_ = virtual_display_.display();
+        ASSERT_NE(display_, nullptr) << "Xvfb did not start";
+        tray_host_ = spawn({"trayer", "--edge", "top", "--align", "right", "--widthtype",
+                            "pixel", "--width", "120", "--height", "28"});
+        ASSERT_TRUE(wait_until([&] { return find_window(display_, "panel").has_value(); }))
+            << "trayer did not come up";
+        ASSERT_FALSE(config_.path().empty());
+        std::filesystem::create_directories(config_.path() + "/velmora");
+        ASSERT_TRUE(write_ini_item(config_.path() + "/velmora/velmora.ini", gbk("运行选项"),
+                                   gbk("最小化到托盘"), gbk("真")));
+        XSelectInput(display_, DefaultRootWindow(display_), SubstructureNotifyMask);
+    }
+    void TearDown() override {
+        for (const pid_t child : {program_, tray_host_}) {
+            if (child > 0) {
+                ::kill(child, SIGKILL);
+                ::waitpid(child, nullptr, 0);
+            }
+        }
+    }
+
+    pid_t spawn(const std::vector<std::string>& command) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::setenv("DISPLAY", virtual_display_.name().c_str(), 1);
+            ::setenv("QT_QPA_PLATFORM", "xcb", 1);
+            ::setenv("XDG_CONFIG_HOME", config_.path().c_str(), 1);
+            std::vector<char*> argv;
+            for (const std::string& word : command) {
+                argv.push_back(const_cast<char*>(word.c_str()));
+            }
+            argv.push_back(nullptr);
+            ::execvp(argv[0], argv.data());
+            ::_exit(127);
+        }
+        return child;
+    }
+
+    static bool wait_until(const std::function<bool()>& done) {
+        const auto deadline = Clock::now() + std::chrono::seconds(20);
+        while (!done()) {
+            if (Clock::now() > deadline) {
+                return false;
+            }
+            std::this_thread::sleep_for(milliseconds(50));
+        }
+        return true;
+    }
+
+    // The program's icon: the window it embedded in trayer's panel.
+    std::optional<Window> tray_icon() {
+        const std::optional<Window> panel = find_window(display_, "panel");
+        if (!panel) {
+            return std::nullopt;
+        }
+        std::optional<Window> icon;
+        for_each_descendant(*panel, [&](Window window) {
+            XClassHint hint{};
+            if (XGetClassHint(display_, window, &hint)) {
+                if (std::string(hint.res_class).rfind("velmora", 0) == 0) {
+                    icon = window;
+                }
+                XFree(hint.res_name);
+                XFree(hint.res_class);
+            }
+        });
+        return icon;
+    }
+    void for_each_descendant(Window parent, const std::function<void(Window)>& visit) {
+        Window root = 0, up = 0, *children = nullptr;
+        unsigned int count = 0;
+        if (XQueryTree(display_, parent, &root, &up, &children, &count)) {
+            for (unsigned int i = 0; i < count; ++i) {
+                visit(children[i]);
+                for_each_descendant(children[i], visit);
+            }
+            XFree(children);
+        }
+    }
+
+    bool viewable(Window window) {
+        XWindowAttributes attributes{};
+        return XGetWindowAttributes(display_, window, &attributes) &&
+               attributes.map_state == IsViewable;
+    }
+
+    void click(Window window, unsigned int button) {
+        int x = 0, y = 0;
+        Window child = 0;
+        XTranslateCoordinates(display_, window, DefaultRootWindow(display_), 4, 4, &x, &y,
+                              &child);
+        XTestFakeMotionEvent(display_, -1, x, y, CurrentTime);
+        XTestFakeButtonEvent(display_, button, True, CurrentTime);
+        XTestFakeButtonEvent(display_, button, False, CurrentTime);
+        XFlush(display_);
+    }
+
+    // What a window manager does when the user minimises a window: the window goes and
+    // its WM_STATE says iconic.
+    void iconify(Window window) {
+        const Atom wm_state = XInternAtom(display_, "WM_STATE", False);
+        const long state[2] = {IconicState, 0};
+        XChangeProperty(display_, window, wm_state, wm_state, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(state), 2);
+        XUnmapWindow(display_, window);
+        XFlush(display_);
+    }
+
+    // A client withdraws its window (it leaves the taskbar) by a synthetic UnmapNotify on
+    // the root window.
+    bool withdrawn(Window window) {
+        return wait_until([&] {
+            while (XPending(display_) > 0) {
+                XEvent event;
+                XNextEvent(display_, &event);
+                if (event.type == UnmapNotify && event.xunmap.send_event &&
+                    event.xunmap.window == window) {
+                    return true;
+                }
+            }
+            return false;
+        });
+    }
+
+    VirtualDisplay virtual_display_;
+    Display* display_ = nullptr;
+    ConfigHome config_;
+    pid_t tray_host_ = -1;
+    pid_t program_ = -1;
+};
+
+TEST_F(TrayIcon, StartsHiddenInTheTrayAndComesBackOnAClick) {
+    program_ = spawn({VELMORA_TEST_EXECUTABLE, "--minimized"});
+    ASSERT_TRUE(wait_until([&] { return tray_icon().has_value(); })) << "no icon in the tray";
+    std::this_thread::sleep_for(milliseconds(500));
+    std::optional<Window> window = find_window(display_, "Velmora|");
+    EXPECT_FALSE(window && viewable(*window)) << "started shown";
+
+    click(*tray_icon(), Button1);
+    ASSERT_TRUE(wait_until([&] {
+        return (window = find_window(display_, "Velmora|")) && viewable(*window);
+    })) << "a click did not show it";
+
+    iconify(*window);
+    EXPECT_TRUE(withdrawn(*window)) << "minimised, but not hidden in the tray";
+
+    // The menu's last item is 退出.
+    click(*tray_icon(), Button3);
+    std::this_thread::sleep_for(milliseconds(500));
+    for (const KeySym key : {XK_Up, XK_Return}) {
+        XTestFakeKeyEvent(display_, XKeysymToKeycode(display_, key), True, CurrentTime);
+        XTestFakeKeyEvent(display_, XKeysymToKeycode(display_, key), False, CurrentTime);
+    }
+    XFlush(display_);
+    const std::optional<int> status = wait_for_exit(program_, milliseconds(2000));
+    ASSERT_TRUE(status.has_value()) << "still running two seconds after 退出";
+    program_ = -1;
+    EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0);
 }
 
 }  // namespace
