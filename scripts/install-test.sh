@@ -122,10 +122,26 @@ reply=$(in_tree bash -c 'exec 3<>/dev/tcp/httpdns.velmora.example/80 &&
     printf "GET /d?dn=www.velmora.example&clientip=1 HTTP/1.0\r\n\r\n" >&3 && cat <&3')
 [[ "$reply" == *"|203.0.113.60" ]] || fail "the sandbox cannot be reached from the tree: $reply"
 
-# ---- velmora --headless --once against the sandbox: to come with the headless mode ----
-# Write /root/.config/velmora/velmora.ini in the tree with the demo account 100001 and a
-# watched A record, run `in_tree velmora --headless --once`, and check its status, its
-# log lines and the record's new value (the sandbox's control port is in $ports_file).
-# ----------------------------------------------------------------------------------------
+# velmora --headless --once against the sandbox, as a cron job would run it: the settings
+# (GBK, as a window session writes them) hold the demo account and its watched record www
+# (5001, 198.51.100.10); the sandbox reports 203.0.113.60, so the pass changes the record,
+# and a second pass finds it unchanged.
+settings_dir="$tree/root/.config/velmora"
+mkdir -p "$settings_dir"
+chmod 700 "$tree/root/.config" "$settings_dir"
+printf '[%s]\r\nID=100001\r\nToken=5f0c3e7a9b1d4c2e8f6a0b3d7c9e1f24\r\n[%s]\r\n1001=5001\r\n' \
+    "$(printf '\xb5\xc7\xc8\xeb\xca\xfd\xbe\xdd')" "$(printf '\xbc\xe0\xbf\xd8\xbc\xc7\xc2\xbc')" \
+    >"$settings_dir/velmora.ini"
+for pass in changed unchanged; do
+    status=0
+    in_tree velmora --headless --once >"$work/headless-$pass.log" 2>&1 || status=$?
+    cat "$work/headless-$pass.log"
+    [[ $status -eq 0 ]] || fail "velmora --headless --once ($pass) ended with status $status"
+done
+grep -q '：更新记录值成功|IP为：203.0.113.60$' "$work/headless-changed.log" ||
+    fail "the first pass did not change the record"
+grep -q '：公网IP无变化，无需更新，120秒后重新检测$' "$work/headless-unchanged.log" ||
+    fail "the second pass did not find the record unchanged"
+grep -q '更新记录值成功' "$settings_dir/velmora.log" || fail "no history file beside the settings"
 
 echo "install-test: passed in $((SECONDS - started)) s ($(in_tree dpkg-query -W -f='${binary:Package}\n' | wc -l) packages in the tree)"
