@@ -49,7 +49,9 @@ public:
     // --- Edit boxes (ID1, Token, 运行栏) ---
     virtual Text edit_text(const Text& edit) = 0;
     virtual void set_edit_text(const Text& edit, const Text& text) = 0;
-    // Appends each text in turn at the end of the box and keeps the caret there.
+    // Appends each text in turn at the end of the box. A multi-line box (运行栏) keeps its
+    // newest lines (see log_view_limit.h); its view and caret follow the end unless the
+    // user scrolled away from it, and then stay on the lines shown.
     virtual void append_to_edit(const Text& edit, const TextList& texts) = 0;
 
     // --- Check box (选择框1) ---
