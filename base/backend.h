@@ -18,11 +18,6 @@ bool utf8_to_gbk(std::string_view utf8, Text& gbk_text);
 std::u16string gbk_to_utf16(std::string_view gbk_text);
 Text utf16_to_gbk(std::u16string_view wide);
 
-// The platform's private-profile lookup of a value, or `default_value` (its trailing
-// spaces dropped) when the file, section or key is missing; at most 10,239 bytes.
-Text read_profile_string(const Text& path, const Text& section, const Text& key,
-                         const Text& default_value);
-
 // Shows an internal-error message when no reporter is installed.
 void show_internal_error(const Text& message);
 

@@ -209,8 +209,8 @@ Text read_ini_item(const Text& path, const Text& section, const Text& key,
     if (file.empty() || section_wanted.empty() || key_wanted.empty()) {
         return {};
     }
-    return backend::read_profile_string(Text(file), Text(section_wanted), Text(key_wanted),
-                                        default_value);
+    return read_ini_item_portably(Text(file), Text(section_wanted), Text(key_wanted),
+                                  default_value);
 }
 
 Text read_ini_item_portably(const Text& path, const Text& section, const Text& key,
