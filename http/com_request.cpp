@@ -1,7 +1,10 @@
 #include "http/com_request.h"
 
+#include <chrono>
 #include <cstdint>
+#include <variant>
 
+#include "base/event_pump.h"
 #include "base/text.h"
 #include "http/base64.h"
 #include "http/cookies.h"
@@ -71,6 +74,31 @@ void write_option(const ComObject& request, std::int32_t option, std::int32_t va
                               {AutomationValue(option), AutomationValue(value)});
 }
 
+// How long the whole exchange may take when the caller keeps the object's time-outs: the
+// longest of the object's own defaults (60 s to connect).
+constexpr std::chrono::seconds longest_default_limit{60};
+constexpr int poll_milliseconds = 25;
+
+// The exchange runs asynchronously so that waiting for it can end: at shutdown, and once
+// `limit` has passed however the server behaves. The platform's object does not bound a
+// silent server by its own time-outs on every system.
+void await_response(const ComObject& request, std::chrono::milliseconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    for (;;) {
+        const Variant done = automation_detail::invoke(request, "WaitForResponse",
+                                                       automation_detail::Intent::call,
+                                                       {AutomationValue(std::int32_t{0})});
+        // A failed wait is a failed exchange: nothing is left to wait for.
+        if (!std::holds_alternative<bool>(done) || std::get<bool>(done))
+            return;
+        if (shutdown_requested() || std::chrono::steady_clock::now() >= deadline) {
+            call_method(request, "Abort");
+            return;
+        }
+        delay(poll_milliseconds, 0);
+    }
+}
+
 }  // namespace
 
 Bytes com_request(const Text& url, int method, const Text& body, Text* send_cookies,
@@ -87,15 +115,18 @@ Bytes com_request(const Text& url, int method, const Text& body, Text* send_cook
             return {};
     }
 
+    std::chrono::milliseconds limit = longest_default_limit;
     if (timeout_seconds != -1) {
         const std::int32_t each = timeout_seconds >= 1 && timeout_seconds <= INT32_MAX / 1000
                                       ? timeout_seconds * 1000
                                       : 15000;
         call_method(request, "SetTimeouts", each, each, each, each);
+        limit = std::chrono::milliseconds(each);
     }
     if (!proxy.empty())
         call_method(request, "SetProxy", std::int32_t{2}, proxy);
-    call_method(request, "Open", verb, url, false);
+    constexpr bool asynchronous = true;
+    call_method(request, "Open", verb, url, asynchronous);
     if (no_redirect)
         write_option(request, option_enable_redirects, 0);
     write_option(request, option_ignored_certificate_errors, ignore_no_certificate_errors);
@@ -123,6 +154,8 @@ Bytes com_request(const Text& url, int method, const Text& body, Text* send_cook
     } else {
         call_method(request, "Send", body_bytes);
     }
+    if (!last_automation_error())
+        await_response(request, limit);
 
     Bytes response = variant_bytes(read_variant_property(request, "ResponseBody"));
     const Text headers = call_text_method(request, "GetAllResponseHeaders");
