@@ -57,10 +57,14 @@ TransferResult exchange(const RequestSettings& request, Bytes body, Transfer& tr
     std::vector<std::string> lines;
     for (const auto& [name, value] : request.headers)
         lines.push_back(name + ": " + value);
-    // Each limit bounds its phase; the longest of them bounds the whole exchange too, so
-    // a server that trickles cannot hold it for longer.
+    // Each limit bounds its phase, and together they bound the whole exchange, so a
+    // server that trickles cannot hold it for longer. (com_request's own wait, bounded by
+    // one limit, ends sooner and aborts the exchange.)
     PhaseTimeouts timeouts = request.timeouts;
-    timeouts.total = std::max({timeouts.connect, timeouts.send, timeouts.receive});
+    const bool unlimited = timeouts.connect.count() == 0 || timeouts.send.count() == 0 ||
+                           timeouts.receive.count() == 0;
+    if (!unlimited)
+        timeouts.total = timeouts.connect + timeouts.send + timeouts.receive;
     const auto& server = request.server_credentials;
     const auto& proxy = request.proxy_credentials;
     const bool configured =
