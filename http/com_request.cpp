@@ -77,25 +77,34 @@ void write_option(const ComObject& request, std::int32_t option, std::int32_t va
 // How long the whole exchange may take when the caller keeps the object's time-outs: the
 // longest of the object's own defaults (60 s to connect).
 constexpr std::chrono::seconds longest_default_limit{60};
-constexpr int poll_milliseconds = 25;
+// The object waits in whole seconds; a second is the shortest wait that every object
+// answers correctly (some answer a zero wait with false even once the response is in).
+constexpr std::int32_t wait_seconds = 1;
+constexpr auto answered_at_once = std::chrono::milliseconds(900);
 
 // The exchange runs asynchronously so that waiting for it can end: at shutdown, and once
 // `limit` has passed however the server behaves. The platform's object does not bound a
 // silent server by its own time-outs on every system.
 void await_response(const ComObject& request, std::chrono::milliseconds limit) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + limit;
     for (;;) {
-        const Variant done = automation_detail::invoke(request, "WaitForResponse",
-                                                       automation_detail::Intent::call,
-                                                       {AutomationValue(std::int32_t{0})});
-        // A failed wait is a failed exchange: nothing is left to wait for.
-        if (!std::holds_alternative<bool>(done) || std::get<bool>(done))
-            return;
-        if (shutdown_requested() || std::chrono::steady_clock::now() >= deadline) {
+        if (shutdown_requested() || Clock::now() >= deadline) {
             call_method(request, "Abort");
             return;
         }
-        delay(poll_milliseconds, 0);
+        const auto asked = Clock::now();
+        const Variant done = automation_detail::invoke(request, "WaitForResponse",
+                                                       automation_detail::Intent::call,
+                                                       {AutomationValue(wait_seconds)});
+        // A failed wait is a failed exchange: nothing is left to wait for.
+        if (!std::holds_alternative<bool>(done) || std::get<bool>(done))
+            return;
+        // A real time-out takes the whole wait. An object asked after the response came
+        // in may answer false at once instead of true (Wine's does), and has nothing
+        // left to wait for either.
+        if (Clock::now() - asked < answered_at_once)
+            return;
     }
 }
 

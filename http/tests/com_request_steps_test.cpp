@@ -5,6 +5,7 @@
 #include <chrono>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "base/automation_class.h"
@@ -37,6 +38,7 @@ class RecordingRequest final : public AutomationObject {
 
     std::vector<std::string> calls;
     bool responds = true;     // WaitForResponse finds the response in
+    bool answers_at_once = false;  // without waiting, and false, as Wine's object does
     bool send_fails = false;  // Send refuses the call
 
   private:
@@ -60,9 +62,12 @@ class RecordingRequest final : public AutomationObject {
         if (send_fails)
             call.fail("refused");
     }
+    // Waits its whole time when the response does not come, as a real object does.
     void wait(MemberCall& call) {
         record("WaitForResponse", call);
-        call.set_result(responds);
+        if (!responds && !answers_at_once)
+            std::this_thread::sleep_for(std::chrono::seconds(call.integer(0)));
+        call.set_result(responds && !answers_at_once);
     }
     void abort(MemberCall& call) { record("Abort", call); }
     void body(MemberCall& call) { call.set_result(Bytes{'o', 'k'}); }
@@ -94,7 +99,7 @@ TEST(ComRequestSteps, AGetWithTheDefaults) {
             "SetRequestHeader(Referer," + url + ")", "SetRequestHeader(Accept-Language,zh-cn)",
             "SetRequestHeader(User-Agent,Mozilla/4.0 (compatible; "
             "MSIE 9.0; Windows NT 6.1))",
-            "Send()", "WaitForResponse(0)"}));
+            "Send()", "WaitForResponse(1)"}));
 }
 
 TEST(ComRequestSteps, TimeoutsProxyRedirectsAndCredentials) {
@@ -105,7 +110,7 @@ TEST(ComRequestSteps, TimeoutsProxyRedirectsAndCredentials) {
     EXPECT_EQ(keep_timeouts.object->calls,
               (std::vector<std::string>{"Open(POST," + url + ",True)", "Option(6,0)",
                                         "Option(4,0)", "SetRequestHeader(,)", "Send(a=1)",
-                                        "WaitForResponse(0)"}));
+                                        "WaitForResponse(1)"}));
 
     Recorded proxied;
     com_request(url, 2, {}, nullptr, nullptr, "X-A: 1", nullptr, nullptr, false, {},
@@ -115,7 +120,7 @@ TEST(ComRequestSteps, TimeoutsProxyRedirectsAndCredentials) {
                   "SetTimeouts(5000,5000,5000,5000)", "SetProxy(2,127.0.0.1:3128)",
                   "Open(HEAD," + url + ",True)", "Option(4,0)", "SetCredentials(u,p,1)",
                   "SetRequestHeader(Proxy-Authorization,Basic dTpw)", "SetRequestHeader(X-A,1)",
-                  "Send()", "WaitForResponse(0)"}));
+                  "Send()", "WaitForResponse(1)"}));
 }
 
 TEST(ComRequestSteps, CookiesAreSetAndMergedOnlyWhenPassed) {
@@ -134,19 +139,32 @@ TEST(ComRequestSteps, CookiesAreSetAndMergedOnlyWhenPassed) {
     EXPECT_EQ(only_received, "n=1");
 }
 
-// The exchange is waited for in short polls, so the wait ends once the time-out has passed
-// or shutdown begins, and the object is told to abort what it still does.
+// The exchange is waited for a second at a time, so the wait ends once the time-out has
+// passed or shutdown begins, and the object is told to abort what it still does.
 TEST(ComRequestSteps, AnExchangeThatDoesNotEndIsAbortedAtTheTimeOut) {
     Recorded silent;
     silent.object->responds = false;
     const auto started = std::chrono::steady_clock::now();
-    com_request(url, 0, {}, nullptr, nullptr, {}, nullptr, nullptr, false, {}, {}, 1, {}, {}, 1,
+    com_request(url, 0, {}, nullptr, nullptr, {}, nullptr, nullptr, false, {}, {}, 2, {}, {}, 1,
                 silent.handle());
     const auto took = std::chrono::steady_clock::now() - started;
-    EXPECT_GE(took, std::chrono::milliseconds(900));
-    EXPECT_LT(took, std::chrono::seconds(3));
-    EXPECT_EQ(silent.object->calls.back(), "Abort()");
-    EXPECT_GT(silent.object->calls.size(), 10u);  // polled, not one long wait
+    EXPECT_GE(took, std::chrono::seconds(2));
+    EXPECT_LT(took, std::chrono::seconds(4));
+    const std::vector<std::string> tail(silent.object->calls.end() - 4,
+                                        silent.object->calls.end());
+    EXPECT_EQ(tail, (std::vector<std::string>{"Send()", "WaitForResponse(1)",
+                                              "WaitForResponse(1)", "Abort()"}));
+
+    // An object that answers false at once already has the response: it is read, not
+    // aborted.
+    Recorded answered;
+    answered.object->answers_at_once = true;
+    int status = 0;
+    EXPECT_EQ(com_request(url, 0, {}, nullptr, nullptr, {}, nullptr, &status, false, {}, {}, 2, {},
+                          {}, 1, answered.handle()),
+              (Bytes{'o', 'k'}));
+    EXPECT_EQ(status, 200);
+    EXPECT_EQ(answered.object->calls.back(), "WaitForResponse(1)");
 
     // A refused Send leaves nothing to wait for.
     Recorded refused;

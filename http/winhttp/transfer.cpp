@@ -55,6 +55,7 @@ struct Notifications {
     std::mutex mutex;
     DWORD status = 0;
     DWORD value = 0;  // bytes available or read, or the error of a failed operation
+    bool request_sent = false;  // the whole request went out
     Bytes sent;       // the request body, read by WinHttp while it sends
     Bytes received = Bytes(read_chunk);  // written by WinHttp while it reads
 
@@ -68,8 +69,9 @@ struct Notifications {
 };
 using NotificationsRef = std::shared_ptr<Notifications>;
 
-constexpr DWORD notifications_wanted =
-    WINHTTP_CALLBACK_FLAG_ALL_COMPLETIONS | WINHTTP_CALLBACK_FLAG_HANDLES;
+constexpr DWORD notifications_wanted = WINHTTP_CALLBACK_FLAG_ALL_COMPLETIONS |
+                                       WINHTTP_CALLBACK_FLAG_HANDLES |
+                                       WINHTTP_CALLBACK_FLAG_SEND_REQUEST;
 
 void CALLBACK on_status(HINTERNET, DWORD_PTR context, DWORD status, LPVOID info,
                         DWORD length) {
@@ -78,6 +80,12 @@ void CALLBACK on_status(HINTERNET, DWORD_PTR context, DWORD status, LPVOID info,
         return;
     if (status == WINHTTP_CALLBACK_STATUS_HANDLE_CLOSING) {
         delete holder;
+        return;
+    }
+    Notifications& notifications = **holder;
+    if (status == WINHTTP_CALLBACK_STATUS_REQUEST_SENT) {
+        std::lock_guard lock(notifications.mutex);
+        notifications.request_sent = true;
         return;
     }
     DWORD value = 0;
@@ -97,7 +105,6 @@ void CALLBACK on_status(HINTERNET, DWORD_PTR context, DWORD status, LPVOID info,
         default:
             return;
     }
-    Notifications& notifications = **holder;
     {
         std::lock_guard lock(notifications.mutex);
         notifications.status = status;
@@ -324,6 +331,11 @@ struct Transfer::State {
                                                     : pending.sent.data(),
                                length, length, request_context) ||
             !await(WINHTTP_CALLBACK_STATUS_SENDREQUEST_COMPLETE, deadline)) {
+            // Wine completes the send only once the reply's head is in: a request that
+            // went out has had no response.
+            std::lock_guard lock(pending.mutex);
+            if (pending.request_sent)
+                result.outcome = TransferOutcome::no_response;
             return result;
         }
         result.outcome = TransferOutcome::no_response;
