@@ -166,7 +166,10 @@ Bytes com_request(const Text& url, int method, const Text& body, Text* send_cook
     if (!last_automation_error())
         await_response(request, limit);
 
-    Bytes response = variant_bytes(read_variant_property(request, "ResponseBody"));
+    // Taken over, not copied: a body may be large.
+    Variant body_value = read_variant_property(request, "ResponseBody");
+    Bytes* body_bytes_read = std::get_if<Bytes>(&body_value);
+    Bytes response = body_bytes_read ? std::move(*body_bytes_read) : Bytes();
     const Text headers = call_text_method(request, "GetAllResponseHeaders");
     if (response_headers)
         *response_headers = headers;
