@@ -6,7 +6,6 @@
 #include <atomic>
 #include <cctype>
 #include <cstdlib>
-#include <initializer_list>
 #include <mutex>
 #include <string_view>
 #include <utility>
@@ -84,7 +83,7 @@ struct Transfer::State {
     bool set_server_credentials(const std::string& user, const std::string& password);
     bool set_proxy_credentials(const std::string& user, const std::string& password);
     bool set_tls_verification();
-    // Redirects are followed here, never by libcurl, under http/curl/redirect_policy.h.
+    // Redirects are followed here, never by libcurl, under http/redirect_policy.h.
     bool set_follow_redirects(bool follow);
     bool set_header_lines(const std::vector<std::string>& lines);
     bool set_body(Bytes body);
