@@ -94,9 +94,9 @@ void await_response(const ComObject& request, std::chrono::milliseconds limit) {
             return;
         }
         const auto asked = Clock::now();
-        const Variant done = automation_detail::invoke(request, "WaitForResponse",
-                                                       automation_detail::Intent::call,
-                                                       {AutomationValue(wait_seconds)});
+        const Variant done =
+            automation_detail::invoke(request, "WaitForResponse", automation_detail::Intent::call,
+                                      {AutomationValue(wait_seconds)});
         // A failed wait is a failed exchange: nothing is left to wait for.
         if (!std::holds_alternative<bool>(done) || std::get<bool>(done))
             return;

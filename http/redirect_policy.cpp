@@ -171,4 +171,26 @@ std::optional<RedirectHop> RedirectChain::follow(const std::string& response_hea
     return hop;
 }
 
+TransferResult send_following_redirects(const std::string& url, const std::string& verb,
+                                        bool has_body, bool follow,
+                                        const std::function<TransferResult()>& send,
+                                        const std::function<bool(const RedirectHop&)>& start_hop) {
+    RedirectChain chain(url, verb, has_body);
+    TransferResult result = send();
+    while (follow && result.outcome == TransferOutcome::complete) {
+        const auto hop = chain.follow(result.header_block);
+        if (!hop)
+            break;
+        TransferResult failure;
+        if (chain.too_many()) {
+            failure.outcome = TransferOutcome::no_response;
+            return failure;
+        }
+        if (!start_hop(*hop))
+            return failure;
+        result = send();
+    }
+    return result;
+}
+
 }  // namespace velmora

@@ -9,9 +9,12 @@
 // response is the result as it stands.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "http/transfer.h"
 
 namespace velmora {
 
@@ -19,8 +22,8 @@ namespace velmora {
 inline constexpr int max_redirect_hops = 10;
 
 struct RedirectHop {
-    std::string url;   // absolute and escaped
-    std::string verb;  // GET after a 301, 302 or 303 answered a POST; else the verb as it was
+    std::string url;         // absolute and escaped
+    std::string verb;        // GET after a 301, 302 or 303 answered a POST; else the verb as it was
     bool keeps_body = true;  // false once the hop turned into a GET
     // Another origin than the exchange's first request: the hop carries neither the server
     // credentials nor the lines carries_origin_credentials names.
@@ -45,6 +48,15 @@ class RedirectChain {
     RedirectHop current_;
     int hops_ = 0;
 };
+
+// One exchange hop by hop: `send` performs the current request; while `follow` is set and
+// its response is a redirect to take, `start_hop` readies the hop's request and `send`
+// performs that. Gives the last response; a hop that cannot be readied is a send failure,
+// one hop too many no response.
+TransferResult send_following_redirects(const std::string& url, const std::string& verb,
+                                        bool has_body, bool follow,
+                                        const std::function<TransferResult()>& send,
+                                        const std::function<bool(const RedirectHop&)>& start_hop);
 
 // `reference` (an escaped Location value) resolved against the absolute URL `base` as a
 // browser resolves a link; empty when the result is no absolute URL.

@@ -100,8 +100,8 @@ std::optional<std::string> multi_language_encode(unsigned code_page, std::u16str
     UINT taken = static_cast<UINT>(wide.size());
     UINT made = static_cast<UINT>(out.size());
     if (languages.service()->ConvertStringFromUnicode(
-            &mode, code_page, reinterpret_cast<WCHAR*>(const_cast<char16_t*>(wide.data())),
-            &taken, out.data(), &made) != S_OK) {
+            &mode, code_page, reinterpret_cast<WCHAR*>(const_cast<char16_t*>(wide.data())), &taken,
+            out.data(), &made) != S_OK) {
         return std::nullopt;
     }
     out.resize(made);

@@ -45,8 +45,8 @@ bool wait_unless_woken(std::chrono::milliseconds duration) {
         if (woke == WAIT_OBJECT_0 + 1) {
             process_thread_messages();
         } else if (woke == WAIT_FAILED) {
-            Sleep(static_cast<DWORD>(std::min<std::chrono::milliseconds::rep>(
-                wait, kFallbackSlice.count())));
+            Sleep(static_cast<DWORD>(
+                std::min<std::chrono::milliseconds::rep>(wait, kFallbackSlice.count())));
         }
     }
     return false;

@@ -3,7 +3,6 @@
 #include <curl/curl.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cctype>
 #include <cstdlib>
 #include <mutex>
@@ -12,6 +11,7 @@
 
 #include "base/event_pump.h"
 #include "http/curl/curl_tls.h"
+#include "http/exchange_limit.h"
 #include "http/redirect_policy.h"
 #include "http/request_target.h"
 
@@ -44,8 +44,8 @@ bool has_header(const std::vector<std::string>& lines, std::string_view name) {
                        [&](const std::string& line) { return is_named(line, name); });
 }
 
-// How often a wait in libcurl wakes up to look at shutdown, cancellation and the deadline,
-// and to handle the thread's events.
+// How often a wait in libcurl wakes up to look at the exchange's limit and to handle the
+// thread's events.
 constexpr std::chrono::milliseconds poll_interval{50};
 
 }  // namespace
@@ -88,15 +88,14 @@ struct Transfer::State {
     bool set_header_lines(const std::vector<std::string>& lines);
     bool set_body(Bytes body);
     TransferResult perform();
-    void cancel() { cancelled_ = true; }
+    void cancel() { limit_.cancel(); }
 
   private:
     struct Progress;
-    TransferResult perform_once(Clock::time_point deadline);
+    TransferResult perform_once();
     // Runs the handle until libcurl is done with it (`code` then says how that went);
-    // false when shutdown, cancellation or the deadline cut it short first.
-    bool run_to_end(Clock::time_point deadline, CURLcode& code);
-    bool stop_requested(Clock::time_point deadline) const;
+    // false when the exchange's limit cut it short first.
+    bool run_to_end(CURLcode& code);
     bool start_hop(const RedirectHop& hop);
     bool apply_header_lines(bool drop_origin_lines);
     static std::size_t on_header(char* data, std::size_t size, std::size_t count, void* user);
@@ -107,7 +106,7 @@ struct Transfer::State {
     CURL* handle_ = nullptr;
     CURLM* multi_ = nullptr;  // drives handle_, so that a wait never outlasts a poll
     bool borrowed_ = false;   // the thread's handles, lent to this exchange
-    std::atomic<bool> cancelled_{false};
+    ExchangeLimit limit_;
     std::vector<std::string> header_lines_;  // as libcurl takes them
     curl_slist* headers_ = nullptr;
     curl_slist* proxy_headers_ = nullptr;
@@ -427,24 +426,11 @@ int Transfer::State::on_progress(void* user, curl_off_t, curl_off_t download_now
 }
 
 TransferResult Transfer::State::perform() {
-    const auto deadline = timeouts_.total.count() > 0 ? Clock::now() + timeouts_.total
-                                                      : Clock::time_point::max();
-    RedirectChain chain(url_, verb_, verb_ != "HEAD" && !body_.empty());
-    TransferResult result = perform_once(deadline);
-    while (follow_redirects_ && result.outcome == TransferOutcome::complete) {
-        const auto hop = chain.follow(result.header_block);
-        if (!hop)
-            break;
-        TransferResult failure;
-        if (chain.too_many()) {
-            failure.outcome = TransferOutcome::no_response;
-            return failure;
-        }
-        if (!start_hop(*hop))
-            return failure;
-        result = perform_once(deadline);
-    }
-    return result;
+    limit_.start(timeouts_.total);
+    return send_following_redirects(
+        url_, verb_, verb_ != "HEAD" && !body_.empty(), follow_redirects_,
+        [this] { return perform_once(); },
+        [this](const RedirectHop& hop) { return start_hop(hop); });
 }
 
 bool Transfer::State::start_hop(const RedirectHop& hop) {
@@ -464,11 +450,7 @@ bool Transfer::State::start_hop(const RedirectHop& hop) {
            curl_easy_setopt(handle_, CURLOPT_URL, url_.c_str()) == CURLE_OK;
 }
 
-bool Transfer::State::stop_requested(Clock::time_point deadline) const {
-    return cancelled_ || shutdown_requested() || Clock::now() >= deadline;
-}
-
-bool Transfer::State::run_to_end(Clock::time_point deadline, CURLcode& code) {
+bool Transfer::State::run_to_end(CURLcode& code) {
     code = CURLE_FAILED_INIT;
     if (curl_multi_add_handle(multi_, handle_) != CURLM_OK)
         return true;
@@ -482,21 +464,20 @@ bool Transfer::State::run_to_end(Clock::time_point deadline, CURLcode& code) {
             code = message->data.result;
             break;
         }
-        if (stop_requested(deadline)) {
+        if (limit_.reached()) {
             // Taking the handle out of the multi handle ends the transfer in flight.
             curl_multi_remove_handle(multi_, handle_);
             return false;
         }
         process_events();
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
-        const auto wait = std::clamp(left, std::chrono::milliseconds(1), poll_interval);
+        const auto wait = limit_.next_wait(poll_interval);
         curl_multi_poll(multi_, nullptr, 0, static_cast<int>(wait.count()), nullptr);
     }
     curl_multi_remove_handle(multi_, handle_);
     return true;
 }
 
-TransferResult Transfer::State::perform_once(Clock::time_point deadline) {
+TransferResult Transfer::State::perform_once() {
     TransferResult result;
     if (!valid())
         return result;
@@ -515,7 +496,7 @@ TransferResult Transfer::State::perform_once(Clock::time_point deadline) {
     curl_easy_setopt(handle_, CURLOPT_NOPROGRESS, 0L);
 
     CURLcode code = CURLE_OK;
-    const bool ended = run_to_end(deadline, code);
+    const bool ended = run_to_end(code);
     if (!progress.connected) {
         curl_off_t pretransfer = 0;
         curl_easy_getinfo(handle_, CURLINFO_PRETRANSFER_TIME_T, &pretransfer);

@@ -37,9 +37,9 @@ class RecordingRequest final : public AutomationObject {
     }
 
     std::vector<std::string> calls;
-    bool responds = true;     // WaitForResponse finds the response in
+    bool responds = true;          // WaitForResponse finds the response in
     bool answers_at_once = false;  // without waiting, and false, as Wine's object does
-    bool send_fails = false;  // Send refuses the call
+    bool send_fails = false;       // Send refuses the call
 
   private:
     void record(const char* name, const MemberCall& call) {
@@ -94,9 +94,9 @@ TEST(ComRequestSteps, AGetWithTheDefaults) {
     EXPECT_EQ(
         request.object->calls,
         (std::vector<std::string>{
-            "SetTimeouts(15000,15000,15000,15000)", "Open(GET," + url + ",True)",
-            "Option(4,0)", "SetRequestHeader(Accept,*/*)",
-            "SetRequestHeader(Referer," + url + ")", "SetRequestHeader(Accept-Language,zh-cn)",
+            "SetTimeouts(15000,15000,15000,15000)", "Open(GET," + url + ",True)", "Option(4,0)",
+            "SetRequestHeader(Accept,*/*)", "SetRequestHeader(Referer," + url + ")",
+            "SetRequestHeader(Accept-Language,zh-cn)",
             "SetRequestHeader(User-Agent,Mozilla/4.0 (compatible; "
             "MSIE 9.0; Windows NT 6.1))",
             "Send()", "WaitForResponse(1)"}));
@@ -108,9 +108,8 @@ TEST(ComRequestSteps, TimeoutsProxyRedirectsAndCredentials) {
                 0, keep_timeouts.handle(), true, false);
     // -1 keeps the object's time-outs; credentials need a proxy, whatever their target.
     EXPECT_EQ(keep_timeouts.object->calls,
-              (std::vector<std::string>{"Open(POST," + url + ",True)", "Option(6,0)",
-                                        "Option(4,0)", "SetRequestHeader(,)", "Send(a=1)",
-                                        "WaitForResponse(1)"}));
+              (std::vector<std::string>{"Open(POST," + url + ",True)", "Option(6,0)", "Option(4,0)",
+                                        "SetRequestHeader(,)", "Send(a=1)", "WaitForResponse(1)"}));
 
     Recorded proxied;
     com_request(url, 2, {}, nullptr, nullptr, "X-A: 1", nullptr, nullptr, false, {},
@@ -150,10 +149,9 @@ TEST(ComRequestSteps, AnExchangeThatDoesNotEndIsAbortedAtTheTimeOut) {
     const auto took = std::chrono::steady_clock::now() - started;
     EXPECT_GE(took, std::chrono::seconds(2));
     EXPECT_LT(took, std::chrono::seconds(4));
-    const std::vector<std::string> tail(silent.object->calls.end() - 4,
-                                        silent.object->calls.end());
-    EXPECT_EQ(tail, (std::vector<std::string>{"Send()", "WaitForResponse(1)",
-                                              "WaitForResponse(1)", "Abort()"}));
+    const std::vector<std::string> tail(silent.object->calls.end() - 4, silent.object->calls.end());
+    EXPECT_EQ(tail, (std::vector<std::string>{"Send()", "WaitForResponse(1)", "WaitForResponse(1)",
+                                              "Abort()"}));
 
     // An object that answers false at once already has the response: it is read, not
     // aborted.

@@ -4,7 +4,6 @@
 #include <winhttp.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstdint>
 #include <limits>
 #include <memory>
@@ -17,6 +16,7 @@
 #include "base/gbk.h"
 #include "base/text.h"
 #include "http/base64.h"
+#include "http/exchange_limit.h"
 #include "http/redirect_policy.h"
 #include "http/request_target.h"
 #include "http/winhttp/winhttp_functions.h"
@@ -24,9 +24,7 @@
 namespace velmora {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-// How often a wait for WinHttp wakes up to look at shutdown, cancellation and the deadline.
+// How often a wait for WinHttp wakes up to look at the exchange's limit.
 constexpr std::chrono::milliseconds poll_interval{50};
 constexpr std::size_t read_chunk = 64 * 1024;
 
@@ -37,8 +35,7 @@ int milliseconds(std::chrono::milliseconds limit) {
         limit.count(), 0, std::numeric_limits<int>::max()));
 }
 
-bool set_number_option(const WinHttpFunctions& api, HINTERNET handle, DWORD option,
-                       DWORD value) {
+bool set_number_option(const WinHttpFunctions& api, HINTERNET handle, DWORD option, DWORD value) {
     return api.set_option(handle, option, &value, sizeof value);
 }
 
@@ -54,9 +51,9 @@ struct Notifications {
     HANDLE event = CreateEventW(nullptr, FALSE, FALSE, nullptr);  // set per notification
     std::mutex mutex;
     DWORD status = 0;
-    DWORD value = 0;  // bytes available or read, or the error of a failed operation
+    DWORD value = 0;            // bytes available or read, or the error of a failed operation
     bool request_sent = false;  // the whole request went out
-    Bytes sent;       // the request body, read by WinHttp while it sends
+    Bytes sent;                 // the request body, read by WinHttp while it sends
     Bytes received = Bytes(read_chunk);  // written by WinHttp while it reads
 
     Notifications() = default;
@@ -73,8 +70,7 @@ constexpr DWORD notifications_wanted = WINHTTP_CALLBACK_FLAG_ALL_COMPLETIONS |
                                        WINHTTP_CALLBACK_FLAG_HANDLES |
                                        WINHTTP_CALLBACK_FLAG_SEND_REQUEST;
 
-void CALLBACK on_status(HINTERNET, DWORD_PTR context, DWORD status, LPVOID info,
-                        DWORD length) {
+void CALLBACK on_status(HINTERNET, DWORD_PTR context, DWORD status, LPVOID info, DWORD length) {
     auto* holder = reinterpret_cast<NotificationsRef*>(context);
     if (!holder)
         return;
@@ -147,7 +143,7 @@ struct Transfer::State {
     std::optional<Credentials> proxy_credentials;
     std::vector<std::string> header_lines;
     bool follow_redirects = true;
-    std::atomic<bool> cancelled{false};
+    ExchangeLimit limit;
 
     State() = default;
     State(const State&) = delete;
@@ -201,11 +197,10 @@ struct Transfer::State {
     // platform neither stores nor sends cookies of its own (the caller's cookie text is
     // the only one) and follows no redirect: redirect_policy.h decides each hop.
     bool open_request() {
-        request = api->open_request(
-            connection, reinterpret_cast<LPCWSTR>(to_wide(verb).c_str()),
-            reinterpret_cast<LPCWSTR>(to_wide(target->target).c_str()), nullptr,
-            WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
-            target->secure ? WINHTTP_FLAG_SECURE : 0);
+        request = api->open_request(connection, reinterpret_cast<LPCWSTR>(to_wide(verb).c_str()),
+                                    reinterpret_cast<LPCWSTR>(to_wide(target->target).c_str()),
+                                    nullptr, WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
+                                    target->secure ? WINHTTP_FLAG_SECURE : 0);
         if (!request)
             return false;
         auto fresh = std::make_shared<Notifications>();
@@ -230,11 +225,10 @@ struct Transfer::State {
 
     bool apply_credentials(DWORD target_kind, const std::optional<Credentials>& credentials) {
         return !credentials ||
-               api->set_credentials(request, target_kind, WINHTTP_AUTH_SCHEME_BASIC,
-                                    reinterpret_cast<LPCWSTR>(to_wide(credentials->user).c_str()),
-                                    reinterpret_cast<LPCWSTR>(
-                                        to_wide(credentials->password).c_str()),
-                                    nullptr);
+               api->set_credentials(
+                   request, target_kind, WINHTTP_AUTH_SCHEME_BASIC,
+                   reinterpret_cast<LPCWSTR>(to_wide(credentials->user).c_str()),
+                   reinterpret_cast<LPCWSTR>(to_wide(credentials->password).c_str()), nullptr);
     }
 
     bool apply_header_lines(bool leaves_origin) {
@@ -285,19 +279,13 @@ struct Transfer::State {
                apply_header_lines(hop.leaves_origin);
     }
 
-    bool stop_requested(Clock::time_point deadline) const {
-        return cancelled || shutdown_requested() || Clock::now() >= deadline;
-    }
-
     // Waits for the current request's next notification, handling the thread's events
     // meanwhile; true when it is `expected`, false for a failure reported in its place and
-    // when the deadline, shutdown or cancel() came first.
-    bool await(DWORD expected, Clock::time_point deadline) {
+    // when the exchange's limit came first.
+    bool await(DWORD expected) {
         Notifications& pending = *notifications;
-        while (!stop_requested(deadline)) {
-            const auto left =
-                std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
-            const auto wait = std::clamp(left, std::chrono::milliseconds(1), poll_interval);
+        while (!limit.reached()) {
+            const auto wait = limit.next_wait(poll_interval);
             const DWORD woken = MsgWaitForMultipleObjects(
                 1, &pending.event, FALSE, static_cast<DWORD>(wait.count()), QS_ALLINPUT);
             if (woken == WAIT_OBJECT_0) {
@@ -307,7 +295,7 @@ struct Transfer::State {
             if (woken == WAIT_OBJECT_0 + 1) {
                 process_events();
             } else if (woken == WAIT_FAILED) {
-                // Not a reason to stop: the deadline and shutdown still decide.
+                // Not a reason to stop: the limit still decides.
                 Sleep(static_cast<DWORD>(wait.count()));
             }
         }
@@ -319,18 +307,17 @@ struct Transfer::State {
         return notifications->value;
     }
 
-    // One request and its response, each step waited for under the deadline.
-    TransferResult exchange(Clock::time_point deadline) {
+    // One request and its response, each step waited for under the exchange's limit.
+    TransferResult exchange() {
         TransferResult result;
         Notifications& pending = *notifications;
         pending.sent = body;
         const DWORD length = static_cast<DWORD>(pending.sent.size());
         // The context given here replaces the handle's, so it is the same one.
         if (!api->send_request(request, WINHTTP_NO_ADDITIONAL_HEADERS, 0,
-                               pending.sent.empty() ? WINHTTP_NO_REQUEST_DATA
-                                                    : pending.sent.data(),
+                               pending.sent.empty() ? WINHTTP_NO_REQUEST_DATA : pending.sent.data(),
                                length, length, request_context) ||
-            !await(WINHTTP_CALLBACK_STATUS_SENDREQUEST_COMPLETE, deadline)) {
+            !await(WINHTTP_CALLBACK_STATUS_SENDREQUEST_COMPLETE)) {
             // Wine completes the send only once the reply's head is in: a request that
             // went out has had no response.
             std::lock_guard lock(pending.mutex);
@@ -340,22 +327,22 @@ struct Transfer::State {
         }
         result.outcome = TransferOutcome::no_response;
         if (!api->receive_response(request, nullptr) ||
-            !await(WINHTTP_CALLBACK_STATUS_HEADERS_AVAILABLE, deadline)) {
+            !await(WINHTTP_CALLBACK_STATUS_HEADERS_AVAILABLE)) {
             return result;
         }
         result.header_block = raw_headers();
         result.headers_complete = !result.header_block.empty();
         result.outcome =
-            read_body(result.body, deadline) ? TransferOutcome::complete : TransferOutcome::read_failed;
+            read_body(result.body) ? TransferOutcome::complete : TransferOutcome::read_failed;
         return result;
     }
 
     // The body in chunks, as far as the size limit; false when reading failed or stopped,
     // or the body goes on beyond the limit.
-    bool read_body(Bytes& body_read, Clock::time_point deadline) {
+    bool read_body(Bytes& body_read) {
         for (;;) {
             if (!api->query_data_available(request, nullptr) ||
-                !await(WINHTTP_CALLBACK_STATUS_DATA_AVAILABLE, deadline)) {
+                !await(WINHTTP_CALLBACK_STATUS_DATA_AVAILABLE)) {
                 return false;
             }
             const DWORD available = reported_value();
@@ -367,7 +354,7 @@ struct Transfer::State {
             const auto wanted =
                 static_cast<DWORD>(std::min({std::size_t{available}, room, read_chunk}));
             if (!api->read_data(request, notifications->received.data(), wanted, nullptr) ||
-                !await(WINHTTP_CALLBACK_STATUS_READ_COMPLETE, deadline)) {
+                !await(WINHTTP_CALLBACK_STATUS_READ_COMPLETE)) {
                 return false;
             }
             const DWORD read = std::min(reported_value(), wanted);
@@ -396,27 +383,13 @@ struct Transfer::State {
     }
 
     TransferResult perform() {
-        TransferResult failure;
         if (!request)
-            return failure;
-        const auto deadline = timeouts && timeouts->total.count() > 0
-                                  ? Clock::now() + timeouts->total
-                                  : Clock::time_point::max();
-        RedirectChain chain(url, verb, verb != "HEAD" && !body.empty());
-        TransferResult result = exchange(deadline);
-        while (follow_redirects && result.outcome == TransferOutcome::complete) {
-            const auto hop = chain.follow(result.header_block);
-            if (!hop)
-                break;
-            if (chain.too_many()) {
-                failure.outcome = TransferOutcome::no_response;
-                return failure;
-            }
-            if (!start_hop(*hop))
-                return failure;
-            result = exchange(deadline);
-        }
-        return result;
+            return {};
+        limit.start(timeouts ? timeouts->total : std::chrono::milliseconds(0));
+        return send_following_redirects(
+            url, verb, verb != "HEAD" && !body.empty(), follow_redirects,
+            [this] { return exchange(); },
+            [this](const RedirectHop& hop) { return start_hop(hop); });
     }
 };
 
@@ -434,12 +407,10 @@ bool Transfer::set_proxy(const std::string& host_port) {
     s.through_proxy = !host_port.empty();
     const std::u16string proxy = to_wide(host_port);
     // No agent name: the caller's header block carries the User-Agent line.
-    s.session = s.api->open(nullptr,
-                            s.through_proxy ? WINHTTP_ACCESS_TYPE_NAMED_PROXY
-                                            : WINHTTP_ACCESS_TYPE_NO_PROXY,
-                            s.through_proxy ? reinterpret_cast<LPCWSTR>(proxy.c_str())
-                                            : WINHTTP_NO_PROXY_NAME,
-                            WINHTTP_NO_PROXY_BYPASS, WINHTTP_FLAG_ASYNC);
+    s.session = s.api->open(
+        nullptr, s.through_proxy ? WINHTTP_ACCESS_TYPE_NAMED_PROXY : WINHTTP_ACCESS_TYPE_NO_PROXY,
+        s.through_proxy ? reinterpret_cast<LPCWSTR>(proxy.c_str()) : WINHTTP_NO_PROXY_NAME,
+        WINHTTP_NO_PROXY_BYPASS, WINHTTP_FLAG_ASYNC);
     return s.session != nullptr;
 }
 
@@ -507,7 +478,7 @@ TransferResult Transfer::perform() {
 }
 
 void Transfer::cancel() {
-    state_->cancelled = true;
+    state_->limit.cancel();
 }
 
 }  // namespace velmora

@@ -166,8 +166,8 @@ TEST_F(EngineMatrix, TheTimeOutBoundsTheWholeExchange) {
     int status = -1;
     Text headers = "before";
     auto started = std::chrono::steady_clock::now();
-    EXPECT_TRUE(com_request(host().url("plain", "/trickle"), 0, {}, nullptr, nullptr, {},
-                            &headers, &status, false, {}, {}, 1)
+    EXPECT_TRUE(com_request(host().url("plain", "/trickle"), 0, {}, nullptr, nullptr, {}, &headers,
+                            &status, false, {}, {}, 1)
                     .empty());
     EXPECT_LT(std::chrono::steady_clock::now() - started, bound);
     EXPECT_EQ(status, 0);

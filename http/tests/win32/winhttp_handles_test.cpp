@@ -67,22 +67,20 @@ HINTERNET WINAPI audited_open(LPCWSTR agent, DWORD access, LPCWSTR proxy, LPCWST
     return session;
 }
 
-HINTERNET WINAPI audited_connect(HINTERNET session, LPCWSTR host, INTERNET_PORT port,
-                                 DWORD reserved) {
-    used(session, "WinHttpConnect");
-    const HINTERNET connection = original.connect(session, host, port, reserved);
-    opened(connection);
-    return connection;
+// A call that uses an open handle; the name of `Entry` stands in the violation.
+template <auto Entry, typename Result, typename... Args>
+Result WINAPI audited_use(HINTERNET handle, Args... args) {
+    used(handle, __PRETTY_FUNCTION__);
+    return (original.*Entry)(handle, args...);
 }
 
-HINTERNET WINAPI audited_open_request(HINTERNET connection, LPCWSTR verb, LPCWSTR object,
-                                      LPCWSTR version, LPCWSTR referrer, LPCWSTR* types,
-                                      DWORD flags) {
-    used(connection, "WinHttpOpenRequest");
-    const HINTERNET request =
-        original.open_request(connection, verb, object, version, referrer, types, flags);
-    opened(request);
-    return request;
+// A call that opens a handle under an open one.
+template <auto Entry, typename... Args>
+HINTERNET WINAPI audited_open_under(HINTERNET parent, Args... args) {
+    used(parent, __PRETTY_FUNCTION__);
+    const HINTERNET child = (original.*Entry)(parent, args...);
+    opened(child);
+    return child;
 }
 
 BOOL WINAPI audited_close_handle(HINTERNET handle) {
@@ -90,62 +88,15 @@ BOOL WINAPI audited_close_handle(HINTERNET handle) {
     return original.close_handle(handle);
 }
 
-BOOL WINAPI audited_set_timeouts(HINTERNET handle, int resolve, int connect, int send,
-                                 int receive) {
-    used(handle, "WinHttpSetTimeouts");
-    return original.set_timeouts(handle, resolve, connect, send, receive);
+// Points the table's entry at the audited form of the same call.
+template <auto Entry, typename Result, typename... Args>
+void audit_use(Result(WINAPI*& entry)(HINTERNET, Args...)) {
+    entry = &audited_use<Entry, Result, Args...>;
 }
 
-WINHTTP_STATUS_CALLBACK WINAPI audited_set_status_callback(HINTERNET handle,
-                                                           WINHTTP_STATUS_CALLBACK callback,
-                                                           DWORD flags, DWORD_PTR reserved) {
-    used(handle, "WinHttpSetStatusCallback");
-    return original.set_status_callback(handle, callback, flags, reserved);
-}
-
-BOOL WINAPI audited_set_credentials(HINTERNET handle, DWORD target, DWORD scheme, LPCWSTR user,
-                                    LPCWSTR password, LPVOID parameters) {
-    used(handle, "WinHttpSetCredentials");
-    return original.set_credentials(handle, target, scheme, user, password, parameters);
-}
-
-BOOL WINAPI audited_set_option(HINTERNET handle, DWORD option, LPVOID buffer, DWORD length) {
-    used(handle, "WinHttpSetOption");
-    return original.set_option(handle, option, buffer, length);
-}
-
-BOOL WINAPI audited_add_request_headers(HINTERNET handle, LPCWSTR headers, DWORD length,
-                                        DWORD modifiers) {
-    used(handle, "WinHttpAddRequestHeaders");
-    return original.add_request_headers(handle, headers, length, modifiers);
-}
-
-BOOL WINAPI audited_send_request(HINTERNET handle, LPCWSTR headers, DWORD headers_length,
-                                 LPVOID body, DWORD body_length, DWORD total, DWORD_PTR context) {
-    used(handle, "WinHttpSendRequest");
-    return original.send_request(handle, headers, headers_length, body, body_length, total,
-                                 context);
-}
-
-BOOL WINAPI audited_receive_response(HINTERNET handle, LPVOID reserved) {
-    used(handle, "WinHttpReceiveResponse");
-    return original.receive_response(handle, reserved);
-}
-
-BOOL WINAPI audited_query_data_available(HINTERNET handle, LPDWORD available) {
-    used(handle, "WinHttpQueryDataAvailable");
-    return original.query_data_available(handle, available);
-}
-
-BOOL WINAPI audited_read_data(HINTERNET handle, LPVOID buffer, DWORD wanted, LPDWORD read) {
-    used(handle, "WinHttpReadData");
-    return original.read_data(handle, buffer, wanted, read);
-}
-
-BOOL WINAPI audited_query_headers(HINTERNET handle, DWORD level, LPCWSTR name, LPVOID buffer,
-                                  LPDWORD length, LPDWORD index) {
-    used(handle, "WinHttpQueryHeaders");
-    return original.query_headers(handle, level, name, buffer, length, index);
+template <auto Entry, typename... Args>
+void audit_open_under(HINTERNET(WINAPI*& entry)(HINTERNET, Args...)) {
+    entry = &audited_open_under<Entry, Args...>;
 }
 
 class WinHttpHandles : public ::testing::Test {
@@ -154,20 +105,21 @@ class WinHttpHandles : public ::testing::Test {
         WinHttpFunctions* functions = winhttp_functions();
         ASSERT_NE(functions, nullptr);
         original = *functions;
+        using F = WinHttpFunctions;
         functions->open = &audited_open;
-        functions->connect = &audited_connect;
-        functions->open_request = &audited_open_request;
+        audit_open_under<&F::connect>(functions->connect);
+        audit_open_under<&F::open_request>(functions->open_request);
         functions->close_handle = &audited_close_handle;
-        functions->set_timeouts = &audited_set_timeouts;
-        functions->set_status_callback = &audited_set_status_callback;
-        functions->set_credentials = &audited_set_credentials;
-        functions->set_option = &audited_set_option;
-        functions->add_request_headers = &audited_add_request_headers;
-        functions->send_request = &audited_send_request;
-        functions->receive_response = &audited_receive_response;
-        functions->query_data_available = &audited_query_data_available;
-        functions->read_data = &audited_read_data;
-        functions->query_headers = &audited_query_headers;
+        audit_use<&F::set_timeouts>(functions->set_timeouts);
+        audit_use<&F::set_status_callback>(functions->set_status_callback);
+        audit_use<&F::set_credentials>(functions->set_credentials);
+        audit_use<&F::set_option>(functions->set_option);
+        audit_use<&F::add_request_headers>(functions->add_request_headers);
+        audit_use<&F::send_request>(functions->send_request);
+        audit_use<&F::receive_response>(functions->receive_response);
+        audit_use<&F::query_data_available>(functions->query_data_available);
+        audit_use<&F::read_data>(functions->read_data);
+        audit_use<&F::query_headers>(functions->query_headers);
     }
     static void TearDownTestSuite() { *winhttp_functions() = original; }
 
@@ -198,9 +150,9 @@ TEST_F(WinHttpHandles, CompletedAndRedirectedExchanges) {
     const std::string elsewhere = "http://127.0.0.1:" + host_.value("plain_port");
     const std::string back = host_.url("plain", "/redirect?code=302&to=/echo");
     const std::string away = elsewhere + "/redirect?code=303&to=" + back;
-    EXPECT_EQ(status_of(host_.url("plain", "/redirect?code=307&to=/redirect?code=302&to=" + away),
-                        5),
-              "200 OK");
+    EXPECT_EQ(
+        status_of(host_.url("plain", "/redirect?code=307&to=/redirect?code=302&to=" + away), 5),
+        "200 OK");
     expect_clean_ledger();
 }
 
