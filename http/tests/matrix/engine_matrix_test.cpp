@@ -390,6 +390,11 @@ TEST_F(EngineMatrix, BodiesAsTheServerSentThem) {
     const Outcome cut = run(Engine::full, {.url = host().url("plain", "/cut")});
     EXPECT_EQ(cut.text, "partial");
     EXPECT_EQ(cut.status, "200 OK");
+    // A HEAD reply has its head and no body.
+    const Outcome head = run(Engine::full, {.url = host().url("plain", "/date"), .method = 2});
+    EXPECT_EQ(head.status, "200 OK");
+    EXPECT_EQ(head.text, "");
+    EXPECT_TRUE(contains(head.headers, "\r\nDate: Tue, 08 Dec 2026 00:30:00 GMT\r\n"));
 }
 
 TEST_F(EngineMatrix, TheRequestObjectAndTheNetworkClock) {
