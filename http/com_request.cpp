@@ -1,7 +1,10 @@
 #include "http/com_request.h"
 
+#include <chrono>
 #include <cstdint>
+#include <variant>
 
+#include "base/event_pump.h"
 #include "base/text.h"
 #include "http/base64.h"
 #include "http/cookies.h"
@@ -71,6 +74,40 @@ void write_option(const ComObject& request, std::int32_t option, std::int32_t va
                               {AutomationValue(option), AutomationValue(value)});
 }
 
+// How long the whole exchange may take when the caller keeps the object's time-outs: the
+// longest of the object's own defaults (60 s to connect).
+constexpr std::chrono::seconds longest_default_limit{60};
+// The object waits in whole seconds; a second is the shortest wait that every object
+// answers correctly (some answer a zero wait with false even once the response is in).
+constexpr std::int32_t wait_seconds = 1;
+constexpr auto answered_at_once = std::chrono::milliseconds(900);
+
+// The exchange runs asynchronously so that waiting for it can end: at shutdown, and once
+// `limit` has passed however the server behaves. The platform's object does not bound a
+// silent server by its own time-outs on every system.
+void await_response(const ComObject& request, std::chrono::milliseconds limit) {
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + limit;
+    for (;;) {
+        if (shutdown_requested() || Clock::now() >= deadline) {
+            call_method(request, "Abort");
+            return;
+        }
+        const auto asked = Clock::now();
+        const Variant done =
+            automation_detail::invoke(request, "WaitForResponse", automation_detail::Intent::call,
+                                      {AutomationValue(wait_seconds)});
+        // A failed wait is a failed exchange: nothing is left to wait for.
+        if (!std::holds_alternative<bool>(done) || std::get<bool>(done))
+            return;
+        // A real time-out takes the whole wait. An object asked after the response came
+        // in may answer false at once instead of true (Wine's does), and has nothing
+        // left to wait for either.
+        if (Clock::now() - asked < answered_at_once)
+            return;
+    }
+}
+
 }  // namespace
 
 Bytes com_request(const Text& url, int method, const Text& body, Text* send_cookies,
@@ -87,15 +124,18 @@ Bytes com_request(const Text& url, int method, const Text& body, Text* send_cook
             return {};
     }
 
+    std::chrono::milliseconds limit = longest_default_limit;
     if (timeout_seconds != -1) {
         const std::int32_t each = timeout_seconds >= 1 && timeout_seconds <= INT32_MAX / 1000
                                       ? timeout_seconds * 1000
                                       : 15000;
         call_method(request, "SetTimeouts", each, each, each, each);
+        limit = std::chrono::milliseconds(each);
     }
     if (!proxy.empty())
         call_method(request, "SetProxy", std::int32_t{2}, proxy);
-    call_method(request, "Open", verb, url, false);
+    constexpr bool asynchronous = true;
+    call_method(request, "Open", verb, url, asynchronous);
     if (no_redirect)
         write_option(request, option_enable_redirects, 0);
     write_option(request, option_ignored_certificate_errors, ignore_no_certificate_errors);
@@ -123,8 +163,13 @@ Bytes com_request(const Text& url, int method, const Text& body, Text* send_cook
     } else {
         call_method(request, "Send", body_bytes);
     }
+    if (!last_automation_error())
+        await_response(request, limit);
 
-    Bytes response = variant_bytes(read_variant_property(request, "ResponseBody"));
+    // Taken over, not copied: a body may be large.
+    Variant body_value = read_variant_property(request, "ResponseBody");
+    Bytes* body_bytes_read = std::get_if<Bytes>(&body_value);
+    Bytes response = body_bytes_read ? std::move(*body_bytes_read) : Bytes();
     const Text headers = call_text_method(request, "GetAllResponseHeaders");
     if (response_headers)
         *response_headers = headers;

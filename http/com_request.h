@@ -8,7 +8,9 @@
 namespace velmora {
 
 // `method` as for http_request (0..7, others GET). `timeout_seconds`: -1 keeps the
-// object's own time-outs, 1 or more that many seconds, anything else 15 seconds.
+// object's own time-outs, 1 or more that many seconds, anything else 15 seconds. That
+// time-out also bounds the whole exchange (60 seconds with the object's own), and
+// request_shutdown() ends it at once; an exchange cut short gives what a failed one gives.
 // Credentials are used only together with a proxy; `auth_target` 1 means proxy
 // credentials (then also sent preemptively as Proxy-Authorization), 0 server ones.
 // `request_object`, when given, is reused instead of a new object. Cookies are sent

@@ -44,10 +44,11 @@ struct EngineCall {
     bool normalize_header_names;
 };
 
+// The time-out bounds each phase and the whole exchange alike.
 PhaseTimeouts phase_timeouts(int timeout_seconds) {
     const std::chrono::milliseconds each =
         timeout_seconds > 0 ? std::chrono::seconds(timeout_seconds) : std::chrono::seconds(30);
-    return {each, each, each};
+    return {each, each, each, each};
 }
 
 // The status text is the status line after the protocol version and its blank.
@@ -171,11 +172,15 @@ class Engine {
         }
         merge_received_cookies(received);
 
-        if (call_.response_bytes)
-            *call_.response_bytes = result_.body;
-        const auto zero = std::find(result_.body.begin(), result_.body.end(), std::uint8_t{0});
-        const Text text(result_.body.begin(), zero);
-        return decode_response_text(text, result_.body);
+        // A body near the size limit is large: it exists once as bytes and once as text,
+        // never more.
+        Text text(result_.body.begin(),
+                  std::find(result_.body.begin(), result_.body.end(), std::uint8_t{0}));
+        if (call_.response_bytes) {
+            *call_.response_bytes = std::move(result_.body);
+            return decode_response_text(std::move(text), *call_.response_bytes);
+        }
+        return decode_response_text(std::move(text), result_.body);
     }
 
     void merge_received_cookies(Text& received) {

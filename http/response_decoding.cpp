@@ -77,7 +77,7 @@ namespace {
 constexpr const char* kCharsetPattern = R"(<meta.+?charset=[^\w]?([-\w]+))";
 constexpr int kSampleLength = 1024;
 
-Text converted_text(const Text& response_text, const Bytes& body, const Text& charset) {
+Text converted_text(Text response_text, const Bytes& body, const Text& charset) {
     // Exact comparison: "GB2312" in capitals is converted, to the same text.
     if (charset.empty() || charset == "gbk" || charset == "gb2312")
         return response_text;
@@ -92,7 +92,7 @@ Text converted_text(const Text& response_text, const Bytes& body, const Text& ch
 
 }  // namespace
 
-Text decode_response_text(const Text& response_text, const Bytes& body) {
+Text decode_response_text(Text response_text, const Bytes& body) {
     const Text sample = text_left(response_text, kSampleLength);
     // Most replies name no charset; without the literal the pattern cannot match, and
     // the regular-expression object need not be made at all.
@@ -103,7 +103,7 @@ Text decode_response_text(const Text& response_text, const Bytes& body) {
     if (!regex.search(kCharsetPattern, sample)) {
         return response_text;
     }
-    Text text = converted_text(response_text, body, regex.submatch(1, 1));
+    Text text = converted_text(std::move(response_text), body, regex.submatch(1, 1));
     process_events();
     return text;
 }

@@ -43,6 +43,6 @@ class regex_object {
 // meta tag in the first 1024 bytes declares a charset other than "gbk" or "gb2312", the
 // body is re-decoded from that charset into GBK (an unknown charset may give the empty
 // text); otherwise the text comes back as it was.
-Text decode_response_text(const Text& response_text, const Bytes& body);
+Text decode_response_text(Text response_text, const Bytes& body);
 
 }  // namespace velmora

@@ -22,16 +22,18 @@ namespace velmora {
 // lacks HTTP(S).
 bool transfer_ready();
 
-// Inactivity limits per phase. Zero means no limit of our own for that phase.
+// Inactivity limits per phase, and a limit on the whole exchange (every redirect hop
+// included) that holds however slowly a server trickles. Zero means no limit of our own.
 struct PhaseTimeouts {
     std::chrono::milliseconds connect{0};  // name resolution, connection, TLS handshake
     std::chrono::milliseconds send{0};     // no upload progress while sending
     std::chrono::milliseconds receive{0};  // no bytes while waiting for or reading a reply
+    std::chrono::milliseconds total{0};    // from perform() to its end
 };
 
 enum class TransferOutcome {
     complete,
-    send_failed,  // failed before the request was sent completely
+    send_failed,  // failed (or was cut short) before the request was sent completely
     no_response,  // sent, but no complete response header block came back
     read_failed,  // headers arrived, reading the body failed (or hit the size limit)
 };
@@ -49,9 +51,6 @@ struct TransferResult {
 
 // Bodies beyond this are not read: a hostile server must not exhaust memory.
 inline constexpr std::size_t max_response_body = 64u * 1024u * 1024u;
-
-// Redirects followed per exchange; one more is no response.
-inline constexpr int max_redirect_hops = 10;
 
 class Transfer {
   public:
@@ -74,10 +73,8 @@ class Transfer {
     bool set_proxy_credentials(const std::string& user, const std::string& password);
     // Certificates and host names are verified; this never weakens the check.
     bool set_tls_verification();
-    // Redirects are followed up to max_redirect_hops times and never from https to http;
-    // when they are off, or not followed, the redirect response is the result. A hop to
-    // another origin carries neither the server credentials nor the caller's
-    // Authorization and Cookie lines.
+    // Redirects are followed hop by hop under http/redirect_policy.h; when they are off, or
+    // not followed, the redirect response is the result.
     bool set_follow_redirects(bool follow);
     // "Name: value" lines, sent in this order and nothing else beyond what HTTP needs
     // (Host, Content-Length, credentials). False for a line without a colon. A
@@ -88,13 +85,19 @@ class Transfer {
     bool set_body(Bytes body);
 
     // Handles the calling thread's pending events while the exchange runs (the body is
-    // read in chunks); request_shutdown() from any thread ends the wait at once.
+    // read in chunks). The exchange ends within the total limit however the server
+    // behaves, and at once when request_shutdown() or cancel() is called from any thread;
+    // the outcome of an exchange cut short says how far it got. Every handle of the
+    // platform's HTTP service is opened, used and closed by the calling thread.
     TransferResult perform();
+
+    // Cuts perform() short from any thread, as request_shutdown() does for every
+    // exchange. Before perform(), it ends as soon as it starts.
+    void cancel();
 
   private:
     struct State;  // the backend's handles and settings
-    // Shared: a backend may hand the handles to a worker that outlives an abandoned wait.
-    std::shared_ptr<State> state_;
+    std::unique_ptr<State> state_;
 };
 
 }  // namespace velmora

@@ -1,15 +1,18 @@
-// The automation class "WinHttp.WinHttpRequest.5.1": a synchronous HTTP request object
-// driven by member name. On Windows it is the platform's own; elsewhere a native class
-// over the same transfer as the request engine, which behaves as described here.
+// The automation class "WinHttp.WinHttpRequest.5.1": an HTTP request object, synchronous
+// or asynchronous, driven by member name. On Windows it is the platform's own; elsewhere a
+// native class over the same transfer as the request engine, which behaves as described
+// here.
 //
 // Members: SetTimeouts(resolve, connect, send, receive) in ms; SetProxy(setting [, server
-// [, bypass]]) where setting 2 names a proxy "host:port"; Open(verb, url [, async]) (only
-// synchronous use is supported); Option(index) = value (6 enables redirects; 4, the
-// certificate errors to ignore, is recorded but certificates are always verified);
-// SetCredentials(user, password, flags) with flags 0 server, 1 proxy;
-// SetRequestHeader(name, value); Send([body]) with a text (sent as its GBK bytes) or a
-// byte array; ResponseBody (byte array); GetAllResponseHeaders() (the header lines after
-// the status line, each ending in CRLF, then an empty line); Status.
+// [, bypass]]) where setting 2 names a proxy "host:port"; Open(verb, url [, async]);
+// Option(index) = value (6 enables redirects; 4, the certificate errors to ignore, is
+// recorded but certificates are always verified); SetCredentials(user, password, flags)
+// with flags 0 server, 1 proxy; SetRequestHeader(name, value); Send([body]) with a text
+// (sent as its GBK bytes) or a byte array, which returns at once after an asynchronous
+// Open; WaitForResponse([seconds]) (true once the response is in, false when the time ran
+// out; the exchange's failure fails the call); Abort() (ends an exchange in flight);
+// ResponseBody (byte array); GetAllResponseHeaders() (the header lines after the status
+// line, each ending in CRLF, then an empty line); Status.
 #pragma once
 
 namespace velmora {

@@ -10,6 +10,9 @@
 #include "http/tls_settings.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    // Libraries loaded from now on come from the system folder, never from the program's
+    // own folder, where anyone who may write there could plant one.
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     velmora::install_out_of_memory_handler();
     const velmora::Endpoints endpoints = velmora::endpoints_from_build();
     velmora::set_extra_ca_file(endpoints.extra_ca_file);

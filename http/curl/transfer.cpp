@@ -5,14 +5,14 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
-#include <initializer_list>
 #include <mutex>
 #include <string_view>
 #include <utility>
 
 #include "base/event_pump.h"
 #include "http/curl/curl_tls.h"
-#include "http/curl/redirect_policy.h"
+#include "http/exchange_limit.h"
+#include "http/redirect_policy.h"
 #include "http/request_target.h"
 
 namespace velmora {
@@ -34,17 +34,19 @@ std::string_view header_name(std::string_view line) {
     return line.substr(0, line.find_first_of(":;"));
 }
 
-bool is_named(std::string_view line, std::initializer_list<std::string_view> names) {
-    const auto name = header_name(line);
-    return std::any_of(names.begin(), names.end(), [&](std::string_view wanted) {
-        return name.size() == wanted.size() && starts_with_ignoring_case(name, wanted);
-    });
+bool is_named(std::string_view line, std::string_view name) {
+    const auto found = header_name(line);
+    return found.size() == name.size() && starts_with_ignoring_case(found, name);
 }
 
 bool has_header(const std::vector<std::string>& lines, std::string_view name) {
     return std::any_of(lines.begin(), lines.end(),
-                       [&](const std::string& line) { return is_named(line, {name}); });
+                       [&](const std::string& line) { return is_named(line, name); });
 }
+
+// How often a wait in libcurl wakes up to look at the exchange's limit and to handle the
+// thread's events.
+constexpr std::chrono::milliseconds poll_interval{50};
 
 }  // namespace
 
@@ -73,7 +75,7 @@ struct Transfer::State {
     State(const State&) = delete;
     State& operator=(const State&) = delete;
 
-    bool valid() const { return handle_ != nullptr; }
+    bool valid() const { return handle_ != nullptr && multi_ != nullptr; }
     bool set_url(const std::string& url);
     bool set_timeouts(const PhaseTimeouts& timeouts);
     bool set_proxy(const std::string& host_port);
@@ -81,16 +83,20 @@ struct Transfer::State {
     bool set_server_credentials(const std::string& user, const std::string& password);
     bool set_proxy_credentials(const std::string& user, const std::string& password);
     bool set_tls_verification();
-    // Redirects are followed here, never by libcurl, under http/curl/redirect_policy.h.
+    // Redirects are followed here, never by libcurl, under http/redirect_policy.h.
     bool set_follow_redirects(bool follow);
     bool set_header_lines(const std::vector<std::string>& lines);
     bool set_body(Bytes body);
     TransferResult perform();
+    void cancel() { limit_.cancel(); }
 
   private:
     struct Progress;
     TransferResult perform_once();
-    bool start_hop(const std::string& url, bool becomes_get);
+    // Runs the handle until libcurl is done with it (`code` then says how that went);
+    // false when the exchange's limit cut it short first.
+    bool run_to_end(CURLcode& code);
+    bool start_hop(const RedirectHop& hop);
     bool apply_header_lines(bool drop_origin_lines);
     static std::size_t on_header(char* data, std::size_t size, std::size_t count, void* user);
     static std::size_t on_body(char* data, std::size_t size, std::size_t count, void* user);
@@ -98,12 +104,18 @@ struct Transfer::State {
                            curl_off_t upload_total, curl_off_t upload_now);
 
     CURL* handle_ = nullptr;
+    CURLM* multi_ = nullptr;  // drives handle_, so that a wait never outlasts a poll
+    bool borrowed_ = false;   // the thread's handles, lent to this exchange
+    ExchangeLimit limit_;
     std::vector<std::string> header_lines_;  // as libcurl takes them
     curl_slist* headers_ = nullptr;
     curl_slist* proxy_headers_ = nullptr;
-    std::string first_url_;
     std::string url_;
     std::string verb_ = "GET";
+    // Server credentials, for hops that stay with the first origin.
+    bool has_credentials_ = false;
+    std::string user_;
+    std::string password_;
     Bytes body_;
     bool follow_redirects_ = true;
     PhaseTimeouts timeouts_;
@@ -132,43 +144,50 @@ struct Transfer::State::Progress {
 
 namespace {
 
-// Making and freeing a libcurl handle (and the transfer machinery it grows at its first
-// transfer) costs more than a loopback exchange itself, so each thread keeps one and
+// Making and freeing libcurl handles (and the transfer machinery they grow at their first
+// transfer) costs more than a loopback exchange itself, so each thread keeps one pair and
 // resets it for every exchange. Nothing of an exchange survives into the next: every
 // option is reset, connections are closed when their transfer ends, and neither host
 // names, TLS sessions nor trust stores are cached (see Transfer::State's constructor).
-struct ThreadHandle {
+struct ThreadHandles {
     CURL* handle = nullptr;
+    CURLM* multi = nullptr;
     bool in_use = false;
-    ThreadHandle() = default;
-    ThreadHandle(const ThreadHandle&) = delete;
-    ThreadHandle& operator=(const ThreadHandle&) = delete;
-    ~ThreadHandle() {
+    ThreadHandles() = default;
+    ThreadHandles(const ThreadHandles&) = delete;
+    ThreadHandles& operator=(const ThreadHandles&) = delete;
+    ~ThreadHandles() {
+        if (multi)
+            curl_multi_cleanup(multi);
         if (handle)
             curl_easy_cleanup(handle);
     }
 };
-thread_local ThreadHandle thread_handle;
+thread_local ThreadHandles thread_handles;
 
 }  // namespace
 
 Transfer::State::State() {
     if (!transfer_ready())
         return;
-    if (thread_handle.in_use) {
-        // A request made while another is in flight on this thread (from an event handler
-        // run by the pump) gets a handle of its own.
+    // A request made while another is in flight on this thread (from an event handler run
+    // by the pump) gets handles of its own.
+    borrowed_ = !thread_handles.in_use;
+    if (!borrowed_) {
         handle_ = curl_easy_init();
+        multi_ = curl_multi_init();
     } else {
-        if (!thread_handle.handle)
-            thread_handle.handle = curl_easy_init();
-        handle_ = thread_handle.handle;
-        if (handle_) {
+        if (!thread_handles.handle)
+            thread_handles.handle = curl_easy_init();
+        if (!thread_handles.multi)
+            thread_handles.multi = curl_multi_init();
+        handle_ = thread_handles.handle;
+        multi_ = thread_handles.multi;
+        if (handle_)
             curl_easy_reset(handle_);
-            thread_handle.in_use = true;
-        }
+        thread_handles.in_use = true;
     }
-    if (!handle_)
+    if (!handle_ || !multi_)
         return;
     // Threads make requests; libcurl must not use signals for its own timeouts.
     curl_easy_setopt(handle_, CURLOPT_NOSIGNAL, 1L);
@@ -191,12 +210,16 @@ Transfer::State::State() {
 }
 
 Transfer::State::~State() {
-    if (handle_ == thread_handle.handle) {
+    if (borrowed_) {
         // The handle must not point into this transfer's header lists once they are freed.
-        curl_easy_reset(handle_);
-        thread_handle.in_use = false;
-    } else if (handle_) {
-        curl_easy_cleanup(handle_);
+        if (handle_)
+            curl_easy_reset(handle_);
+        thread_handles.in_use = false;
+    } else {
+        if (multi_)
+            curl_multi_cleanup(multi_);
+        if (handle_)
+            curl_easy_cleanup(handle_);
     }
     curl_slist_free_all(headers_);
     curl_slist_free_all(proxy_headers_);
@@ -205,7 +228,7 @@ Transfer::State::~State() {
 bool Transfer::State::set_url(const std::string& url) {
     if (!valid())
         return false;
-    first_url_ = url_ = escape_url(url);
+    url_ = escape_url(url);
     return curl_easy_setopt(handle_, CURLOPT_URL, url_.c_str()) == CURLE_OK;
 }
 
@@ -245,6 +268,9 @@ bool Transfer::State::set_verb(const std::string& verb) {
 }
 
 bool Transfer::State::set_server_credentials(const std::string& user, const std::string& password) {
+    has_credentials_ = true;
+    user_ = user;
+    password_ = password;
     return valid() && curl_easy_setopt(handle_, CURLOPT_HTTPAUTH, CURLAUTH_BASIC) == CURLE_OK &&
            curl_easy_setopt(handle_, CURLOPT_USERNAME, user.c_str()) == CURLE_OK &&
            curl_easy_setopt(handle_, CURLOPT_PASSWORD, password.c_str()) == CURLE_OK;
@@ -292,10 +318,10 @@ bool Transfer::State::apply_header_lines(bool drop_origin_lines) {
     curl_slist* proxy_headers = nullptr;
     bool built = true;
     for (const auto& line : header_lines_) {
-        if (drop_origin_lines && is_named(line, {"Authorization", "Cookie"}))
+        if (drop_origin_lines && carries_origin_credentials(header_name(line)))
             continue;
         // One Proxy-Authorization line, and only the proxy sees it.
-        curl_slist*& list = is_named(line, {"Proxy-Authorization"}) ? proxy_headers : headers;
+        curl_slist*& list = is_named(line, "Proxy-Authorization") ? proxy_headers : headers;
         curl_slist* extended = curl_slist_append(list, line.c_str());
         built = built && extended;
         if (extended)
@@ -374,11 +400,8 @@ std::size_t Transfer::State::on_body(char* data, std::size_t size, std::size_t c
 }
 
 int Transfer::State::on_progress(void* user, curl_off_t, curl_off_t download_now, curl_off_t,
-                              curl_off_t upload_now) {
+                                 curl_off_t upload_now) {
     auto& progress = *static_cast<Progress*>(user);
-    // Closing the program must not wait for a transfer in flight.
-    if (shutdown_requested())
-        return 1;
     const auto now = Clock::now();
     if (upload_now != progress.last_upload || download_now != progress.last_download) {
         progress.last_upload = upload_now;
@@ -403,41 +426,55 @@ int Transfer::State::on_progress(void* user, curl_off_t, curl_off_t download_now
 }
 
 TransferResult Transfer::State::perform() {
-    const auto failed = [](TransferOutcome outcome) {
-        TransferResult failure;
-        failure.outcome = outcome;
-        return failure;
-    };
-    TransferResult result = perform_once();
-    int hops = 0;
-    while (follow_redirects_ && result.outcome == TransferOutcome::complete) {
-        const auto hop = next_redirect_hop(url_, verb_, result.header_block);
-        if (!hop)
-            break;
-        if (hops++ == max_redirect_hops)
-            return failed(TransferOutcome::no_response);
-        if (!start_hop(hop->url, hop->becomes_get))
-            return failed(TransferOutcome::send_failed);
-        result = perform_once();
-    }
-    return result;
+    limit_.start(timeouts_.total);
+    return send_following_redirects(
+        url_, verb_, verb_ != "HEAD" && !body_.empty(), follow_redirects_,
+        [this] { return perform_once(); },
+        [this](const RedirectHop& hop) { return start_hop(hop); });
 }
 
-bool Transfer::State::start_hop(const std::string& url, bool becomes_get) {
-    url_ = url;
-    if (becomes_get) {
-        verb_ = "GET";
+bool Transfer::State::start_hop(const RedirectHop& hop) {
+    url_ = hop.url;
+    if (!hop.keeps_body) {
+        verb_ = hop.verb;
         body_.clear();
         if (curl_easy_setopt(handle_, CURLOPT_HTTPGET, 1L) != CURLE_OK)
             return false;
     }
-    const bool leaves_origin = !same_origin(first_url_, url_);
-    if (leaves_origin && (curl_easy_setopt(handle_, CURLOPT_USERNAME, nullptr) != CURLE_OK ||
-                          curl_easy_setopt(handle_, CURLOPT_PASSWORD, nullptr) != CURLE_OK)) {
-        return false;
-    }
-    return apply_header_lines(leaves_origin) &&
+    const bool credentials = has_credentials_ && !hop.leaves_origin;
+    const char* user = credentials ? user_.c_str() : nullptr;
+    const char* password = credentials ? password_.c_str() : nullptr;
+    return curl_easy_setopt(handle_, CURLOPT_USERNAME, user) == CURLE_OK &&
+           curl_easy_setopt(handle_, CURLOPT_PASSWORD, password) == CURLE_OK &&
+           apply_header_lines(hop.leaves_origin) &&
            curl_easy_setopt(handle_, CURLOPT_URL, url_.c_str()) == CURLE_OK;
+}
+
+bool Transfer::State::run_to_end(CURLcode& code) {
+    code = CURLE_FAILED_INIT;
+    if (curl_multi_add_handle(multi_, handle_) != CURLM_OK)
+        return true;
+    for (;;) {
+        int running = 0;
+        if (curl_multi_perform(multi_, &running) != CURLM_OK)
+            break;
+        int queued = 0;
+        const CURLMsg* message = curl_multi_info_read(multi_, &queued);
+        if (message && message->msg == CURLMSG_DONE) {
+            code = message->data.result;
+            break;
+        }
+        if (limit_.reached()) {
+            // Taking the handle out of the multi handle ends the transfer in flight.
+            curl_multi_remove_handle(multi_, handle_);
+            return false;
+        }
+        process_events();
+        const auto wait = limit_.next_wait(poll_interval);
+        curl_multi_poll(multi_, nullptr, 0, static_cast<int>(wait.count()), nullptr);
+    }
+    curl_multi_remove_handle(multi_, handle_);
+    return true;
 }
 
 TransferResult Transfer::State::perform_once() {
@@ -458,7 +495,8 @@ TransferResult Transfer::State::perform_once() {
     curl_easy_setopt(handle_, CURLOPT_XFERINFODATA, &progress);
     curl_easy_setopt(handle_, CURLOPT_NOPROGRESS, 0L);
 
-    const CURLcode code = curl_easy_perform(handle_);
+    CURLcode code = CURLE_OK;
+    const bool ended = run_to_end(code);
     if (!progress.connected) {
         curl_off_t pretransfer = 0;
         curl_easy_getinfo(handle_, CURLINFO_PRETRANSFER_TIME_T, &pretransfer);
@@ -467,11 +505,11 @@ TransferResult Transfer::State::perform_once() {
     curl_off_t uploaded = 0;
     curl_easy_getinfo(handle_, CURLINFO_SIZE_UPLOAD_T, &uploaded);
 
-    if (code == CURLE_OK && progress.headers_complete) {
+    if (ended && code == CURLE_OK && progress.headers_complete) {
         result.outcome = TransferOutcome::complete;
     } else if (progress.headers_complete) {
         result.outcome = TransferOutcome::read_failed;
-    } else if (code == CURLE_SEND_ERROR || !progress.request_sent(uploaded)) {
+    } else if ((ended && code == CURLE_SEND_ERROR) || !progress.request_sent(uploaded)) {
         result.outcome = TransferOutcome::send_failed;
     } else {
         result.outcome = TransferOutcome::no_response;
@@ -505,5 +543,6 @@ bool Transfer::set_header_lines(const std::vector<std::string>& lines) {
 }
 bool Transfer::set_body(Bytes body) { return state_->set_body(std::move(body)); }
 TransferResult Transfer::perform() { return state_->perform(); }
+void Transfer::cancel() { state_->cancel(); }
 
 }  // namespace velmora

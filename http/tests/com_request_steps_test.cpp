@@ -2,11 +2,14 @@
 // passed in as the object to reuse.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "base/automation_class.h"
+#include "base/event_pump.h"
 #include "http/com_request.h"
 
 namespace velmora {
@@ -24,6 +27,8 @@ class RecordingRequest final : public AutomationObject {
             MemberOf<Self>{"SetCredentials", MemberAccess::method, 3, 3, &Self::credentials},
             MemberOf<Self>{"SetRequestHeader", MemberAccess::method, 2, 2, &Self::header},
             MemberOf<Self>{"Send", MemberAccess::method, 0, 1, &Self::send},
+            MemberOf<Self>{"WaitForResponse", MemberAccess::method, 0, 1, &Self::wait},
+            MemberOf<Self>{"Abort", MemberAccess::method, 0, 0, &Self::abort},
             MemberOf<Self>{"ResponseBody", MemberAccess::property_get, 0, 0, &Self::body},
             MemberOf<Self>{"GetAllResponseHeaders", MemberAccess::method, 0, 0, &Self::headers},
             MemberOf<Self>{"Status", MemberAccess::property_get, 0, 0, &Self::status},
@@ -32,6 +37,9 @@ class RecordingRequest final : public AutomationObject {
     }
 
     std::vector<std::string> calls;
+    bool responds = true;          // WaitForResponse finds the response in
+    bool answers_at_once = false;  // without waiting, and false, as Wine's object does
+    bool send_fails = false;       // Send refuses the call
 
   private:
     void record(const char* name, const MemberCall& call) {
@@ -49,7 +57,19 @@ class RecordingRequest final : public AutomationObject {
     void option(MemberCall& call) { record("Option", call); }
     void credentials(MemberCall& call) { record("SetCredentials", call); }
     void header(MemberCall& call) { record("SetRequestHeader", call); }
-    void send(MemberCall& call) { record("Send", call); }
+    void send(MemberCall& call) {
+        record("Send", call);
+        if (send_fails)
+            call.fail("refused");
+    }
+    // Waits its whole time when the response does not come, as a real object does.
+    void wait(MemberCall& call) {
+        record("WaitForResponse", call);
+        if (!responds && !answers_at_once)
+            std::this_thread::sleep_for(std::chrono::seconds(call.integer(0)));
+        call.set_result(responds && !answers_at_once);
+    }
+    void abort(MemberCall& call) { record("Abort", call); }
     void body(MemberCall& call) { call.set_result(Bytes{'o', 'k'}); }
     void headers(MemberCall& call) { call.set_result(std::u16string(u"Set-Cookie: n=1\r\n\r\n")); }
     void status(MemberCall& call) { call.set_result(std::int32_t{200}); }
@@ -74,12 +94,12 @@ TEST(ComRequestSteps, AGetWithTheDefaults) {
     EXPECT_EQ(
         request.object->calls,
         (std::vector<std::string>{
-            "SetTimeouts(15000,15000,15000,15000)", "Open(GET," + url + ",False)",
-            "Option(4,0)", "SetRequestHeader(Accept,*/*)",
-            "SetRequestHeader(Referer," + url + ")", "SetRequestHeader(Accept-Language,zh-cn)",
+            "SetTimeouts(15000,15000,15000,15000)", "Open(GET," + url + ",True)", "Option(4,0)",
+            "SetRequestHeader(Accept,*/*)", "SetRequestHeader(Referer," + url + ")",
+            "SetRequestHeader(Accept-Language,zh-cn)",
             "SetRequestHeader(User-Agent,Mozilla/4.0 (compatible; "
             "MSIE 9.0; Windows NT 6.1))",
-            "Send()"}));
+            "Send()", "WaitForResponse(1)"}));
 }
 
 TEST(ComRequestSteps, TimeoutsProxyRedirectsAndCredentials) {
@@ -88,8 +108,8 @@ TEST(ComRequestSteps, TimeoutsProxyRedirectsAndCredentials) {
                 0, keep_timeouts.handle(), true, false);
     // -1 keeps the object's time-outs; credentials need a proxy, whatever their target.
     EXPECT_EQ(keep_timeouts.object->calls,
-              (std::vector<std::string>{"Open(POST," + url + ",False)", "Option(6,0)",
-                                        "Option(4,0)", "SetRequestHeader(,)", "Send(a=1)"}));
+              (std::vector<std::string>{"Open(POST," + url + ",True)", "Option(6,0)", "Option(4,0)",
+                                        "SetRequestHeader(,)", "Send(a=1)", "WaitForResponse(1)"}));
 
     Recorded proxied;
     com_request(url, 2, {}, nullptr, nullptr, "X-A: 1", nullptr, nullptr, false, {},
@@ -97,9 +117,9 @@ TEST(ComRequestSteps, TimeoutsProxyRedirectsAndCredentials) {
     EXPECT_EQ(proxied.object->calls,
               (std::vector<std::string>{
                   "SetTimeouts(5000,5000,5000,5000)", "SetProxy(2,127.0.0.1:3128)",
-                  "Open(HEAD," + url + ",False)", "Option(4,0)", "SetCredentials(u,p,1)",
+                  "Open(HEAD," + url + ",True)", "Option(4,0)", "SetCredentials(u,p,1)",
                   "SetRequestHeader(Proxy-Authorization,Basic dTpw)", "SetRequestHeader(X-A,1)",
-                  "Send()"}));
+                  "Send()", "WaitForResponse(1)"}));
 }
 
 TEST(ComRequestSteps, CookiesAreSetAndMergedOnlyWhenPassed) {
@@ -116,6 +136,52 @@ TEST(ComRequestSteps, CookiesAreSetAndMergedOnlyWhenPassed) {
     com_request(url, 0, {}, nullptr, &only_received, {}, nullptr, nullptr, false, {}, {}, 0, {}, {},
                 1, unsent.handle());
     EXPECT_EQ(only_received, "n=1");
+}
+
+// The exchange is waited for a second at a time, so the wait ends once the time-out has
+// passed or shutdown begins, and the object is told to abort what it still does.
+TEST(ComRequestSteps, AnExchangeThatDoesNotEndIsAbortedAtTheTimeOut) {
+    Recorded silent;
+    silent.object->responds = false;
+    const auto started = std::chrono::steady_clock::now();
+    com_request(url, 0, {}, nullptr, nullptr, {}, nullptr, nullptr, false, {}, {}, 2, {}, {}, 1,
+                silent.handle());
+    const auto took = std::chrono::steady_clock::now() - started;
+    EXPECT_GE(took, std::chrono::seconds(2));
+    EXPECT_LT(took, std::chrono::seconds(4));
+    const std::vector<std::string> tail(silent.object->calls.end() - 4, silent.object->calls.end());
+    EXPECT_EQ(tail, (std::vector<std::string>{"Send()", "WaitForResponse(1)", "WaitForResponse(1)",
+                                              "Abort()"}));
+
+    // An object that answers false at once already has the response: it is read, not
+    // aborted.
+    Recorded answered;
+    answered.object->answers_at_once = true;
+    int status = 0;
+    EXPECT_EQ(com_request(url, 0, {}, nullptr, nullptr, {}, nullptr, &status, false, {}, {}, 2, {},
+                          {}, 1, answered.handle()),
+              (Bytes{'o', 'k'}));
+    EXPECT_EQ(status, 200);
+    EXPECT_EQ(answered.object->calls.back(), "WaitForResponse(1)");
+
+    // A refused Send leaves nothing to wait for.
+    Recorded refused;
+    refused.object->send_fails = true;
+    com_request(url, 0, {}, nullptr, nullptr, {}, nullptr, nullptr, false, {}, {}, 1, {}, {}, 1,
+                refused.handle());
+    EXPECT_EQ(refused.object->calls.back(), "Send()");
+}
+
+TEST(ComRequestSteps, ShutdownEndsTheWaitAtOnce) {
+    Recorded silent;
+    silent.object->responds = false;
+    request_shutdown();
+    const auto started = std::chrono::steady_clock::now();
+    com_request(url, 0, {}, nullptr, nullptr, {}, nullptr, nullptr, false, {}, {}, 30, {}, {}, 1,
+                silent.handle());
+    reset_shutdown();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
+    EXPECT_EQ(silent.object->calls.back(), "Abort()");
 }
 
 }  // namespace

@@ -30,6 +30,14 @@ TEST(DecodeResponseText, Utf8PagesComeBackAsGbk) {
     EXPECT_EQ(decoded("<META CHARSET='utf-8'>中文"), gbk("<META CHARSET='utf-8'>中文"));
 }
 
+// Shifting encodings refuse the strict conversions some platforms make; their pages still
+// come back as text. (The ASCII of the meta tag reads the same in both.)
+TEST(DecodeResponseText, PagesInShiftingEncodingsComeBackAsText) {
+    EXPECT_EQ(decoded("<meta charset=utf-7>+ZeVnLIqe-"), gbk("<meta charset=utf-7>日本語"));
+    EXPECT_EQ(decoded("<meta charset=iso-2022-jp>\x1b$B$3$s$K$A$O\x1b(B"),
+              gbk("<meta charset=iso-2022-jp>こんにちは"));
+}
+
 TEST(DecodeResponseText, GbkDeclarationsLeaveTheTextAsRead) {
     // A text that differs from the body shows that no conversion took place.
     const Bytes body = bytes_of(kUtf8Page);

@@ -18,6 +18,7 @@ bool bind_all(HMODULE library, WinHttpFunctions& f) {
            bind(library, "WinHttpSetTimeouts", f.set_timeouts) &&
            bind(library, "WinHttpConnect", f.connect) &&
            bind(library, "WinHttpOpenRequest", f.open_request) &&
+           bind(library, "WinHttpSetStatusCallback", f.set_status_callback) &&
            bind(library, "WinHttpSetCredentials", f.set_credentials) &&
            bind(library, "WinHttpSetOption", f.set_option) &&
            bind(library, "WinHttpAddRequestHeaders", f.add_request_headers) &&
@@ -31,11 +32,14 @@ bool bind_all(HMODULE library, WinHttpFunctions& f) {
 
 }  // namespace
 
-const WinHttpFunctions* winhttp_functions() {
-    // The library stays loaded for the life of the process.
-    static const WinHttpFunctions* const bound = []() -> const WinHttpFunctions* {
+WinHttpFunctions* winhttp_functions() {
+    // The library stays loaded for the life of the process. It comes from the system
+    // folder only: the program's own folder may be writable by anyone who can plant a
+    // library of that name there.
+    static WinHttpFunctions* const bound = []() -> WinHttpFunctions* {
         static WinHttpFunctions functions{};
-        const HMODULE library = LoadLibraryW(L"winhttp.dll");
+        const HMODULE library =
+            LoadLibraryExW(L"winhttp.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
         if (!library || !bind_all(library, functions) || !functions.check_platform())
             return nullptr;
         return &functions;

@@ -1,6 +1,6 @@
-// Internal: the WinHttp functions the transfer calls, bound by name from winhttp.dll at
-// first use, so a system without the library reports it per request instead of failing
-// to start.
+// Internal: the WinHttp functions the transfer calls, bound by name from the system
+// folder's winhttp.dll at first use, so a system without the library reports it per
+// request instead of failing to start.
 #pragma once
 
 #include <windows.h>
@@ -14,6 +14,7 @@ struct WinHttpFunctions {
     decltype(&::WinHttpSetTimeouts) set_timeouts;
     decltype(&::WinHttpConnect) connect;
     decltype(&::WinHttpOpenRequest) open_request;
+    decltype(&::WinHttpSetStatusCallback) set_status_callback;
     decltype(&::WinHttpSetCredentials) set_credentials;
     decltype(&::WinHttpSetOption) set_option;
     decltype(&::WinHttpAddRequestHeaders) add_request_headers;
@@ -26,7 +27,8 @@ struct WinHttpFunctions {
 };
 
 // The bound functions; null when the library, one of the functions or the platform
-// check fails. Bound once per process.
-const WinHttpFunctions* winhttp_functions();
+// check fails. Bound once per process. Every call of the transfer goes through this
+// table, so a test may wrap its entries to watch how handles are used.
+WinHttpFunctions* winhttp_functions();
 
 }  // namespace velmora

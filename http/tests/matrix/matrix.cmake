@@ -23,3 +23,10 @@ add_test(NAME http.engine_matrix COMMAND http_engine_matrix_test)
 set(http_matrix_fixtures http_fixture ${VELMORA_TEST_FIXTURES})
 set_tests_properties(http.engine_matrix PROPERTIES TIMEOUT 300
   FIXTURES_REQUIRED "${http_matrix_fixtures}")
+
+# The handle audit of the WinHttp transfer (tests/win32/) talks to the same fixture host.
+if(WIN32)
+  target_compile_definitions(http_winhttp_handles_test PRIVATE
+    VELMORA_HTTP_FIXTURE_PORTS="${http_fixture_state}/ports")
+  set_tests_properties(http.winhttp_handles PROPERTIES FIXTURES_REQUIRED "${http_matrix_fixtures}")
+endif()

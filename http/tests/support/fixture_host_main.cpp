@@ -10,6 +10,8 @@
 //   /gb2312                 a page declaring GB2312 with GBK-only characters
 //   /cut                    a body that ends before its Content-Length
 //   /date                   a fixed Date header
+//   /trickle                a whole reply sent one byte every 200 ms, from its first byte
+//   /stalled                a reply's head and the start of its body, then nothing
 //   /received               the request lines this server has received, in order
 //   /proxy-heads            the request heads the proxy has seen, in order
 #include <csignal>
@@ -61,6 +63,16 @@ void add_routes(FixtureServer& server, const FixtureProxy& proxy) {
     });
     server.route("/date", [](const RawRequest&) {
         return FixtureReply{http_reply(200, "OK", {}, {"Date: Tue, 08 Dec 2026 00:30:00 GMT"})};
+    });
+    server.route("/trickle", [](const RawRequest&) {
+        FixtureReply reply{http_reply(200, "OK", std::string(40, 'x'))};
+        reply.byte_interval = std::chrono::milliseconds(200);
+        return reply;
+    });
+    server.route("/stalled", [](const RawRequest&) {
+        FixtureReply reply{"HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\npartial"};
+        reply.keep_open = true;
+        return reply;
     });
     server.route("/received", [&server](const RawRequest&) {
         std::string lines;

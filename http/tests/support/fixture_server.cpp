@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 #include <stdexcept>
+#include <thread>
 
 #include "http/tests/support/loopback_socket.h"
 #include "http/tests/support/test_certificates.h"
@@ -148,8 +149,15 @@ void FixtureServer::serve(int socket) {
             requests_.push_back(request);
         }
         const FixtureReply reply = answer(request);
-        if (!reply.never_answer)
+        if (reply.byte_interval.count() > 0) {
+            for (std::size_t at = 0; at < reply.bytes.size() && !acceptor_.stopping(); ++at) {
+                std::this_thread::sleep_for(reply.byte_interval);
+                if (!write(reply.bytes.substr(at, 1)))
+                    break;
+            }
+        } else if (!reply.never_answer) {
             write(reply.bytes);
+        }
         if (reply.never_answer || reply.keep_open) {
             // Silent until the client gives up or the server stops.
             pollfd watched{socket, POLLIN, 0};

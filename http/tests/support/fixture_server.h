@@ -3,6 +3,7 @@
 // shape replies that well-behaved servers never send (cut bodies, silence).
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <map>
 #include <memory>
@@ -27,6 +28,8 @@ struct FixtureReply {
     std::string bytes;          // written as they stand, then the connection is closed
     bool never_answer = false;  // hold the connection open without a byte until the end
     bool keep_open = false;     // after the bytes, hold the connection open until the end
+    // When set, the bytes go out one at a time with this pause before each.
+    std::chrono::milliseconds byte_interval{0};
 };
 
 using FixtureRoute = std::function<FixtureReply(const RawRequest&)>;
