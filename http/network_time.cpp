@@ -12,32 +12,20 @@ constexpr int method_head = 2;
 constexpr int unit_hours = 6;
 constexpr int hours_ahead_of_utc = 8;
 
-DateTime utc_plus_eight(const HttpDate& date) {
-    const DateTime utc =
-        make_date_time(date.year, date.month, date.day, date.hour, date.minute, date.second);
-    return add_to_date_time(utc, unit_hours, hours_ahead_of_utc);
-}
+}  // namespace
 
-std::optional<HttpDate> fetch_date(const Text& time_url) {
+std::optional<DateTime> network_time(const Text& time_url) {
     Text headers;
     com_request(time_url, method_head, {}, nullptr, nullptr, {}, &headers);
     // The line named Date, in any letter case; a "Date:" inside another header's name
     // (X-Last-Update-Date) is not the server's clock.
-    return parse_http_date(header_value(headers, "Date"));
-}
-
-}  // namespace
-
-DateTime network_time(const Text& time_url) {
-    return utc_plus_eight(fetch_date(time_url).value_or(HttpDate{}));
-}
-
-std::optional<DateTime> network_time_if_known(const Text& time_url) {
-    const std::optional<HttpDate> date = fetch_date(time_url);
+    const std::optional<HttpDate> date = parse_http_date(header_value(headers, "Date"));
     if (!date) {
         return std::nullopt;
     }
-    return utc_plus_eight(*date);
+    const DateTime utc = make_date_time(date->year, date->month, date->day, date->hour,
+                                        date->minute, date->second);
+    return add_to_date_time(utc, unit_hours, hours_ahead_of_utc);
 }
 
 }  // namespace velmora

@@ -178,17 +178,22 @@ std::optional<int> wait_for_exit(pid_t child, milliseconds limit) {
     return std::nullopt;
 }
 
-TEST(VelmoraExecutable, WindowShowsTheAddressAndClosingEndsTheProcess) {
-    VirtualDisplay virtual_display;
-    Display* display = virtual_display.display();
-    ASSERT_NE(display, nullptr) << "Xvfb did not start";
+// The sandbox on the ports the program under test was built for.
+sandbox::SandboxOptions sandbox_options() {
     sandbox::SandboxOptions options;
     options.api_port = VELMORA_TEST_API_PORT;
     options.dns_port = VELMORA_TEST_DNS_PORT;
     options.time_port = VELMORA_TEST_TIME_PORT;
     options.ca_file = VELMORA_TEST_CA_FILE;
     options.threads = 2;
-    sandbox::SandboxServer sandbox(options);
+    return options;
+}
+
+TEST(VelmoraExecutable, WindowShowsTheAddressAndClosingEndsTheProcess) {
+    VirtualDisplay virtual_display;
+    Display* display = virtual_display.display();
+    ASSERT_NE(display, nullptr) << "Xvfb did not start";
+    sandbox::SandboxServer sandbox(sandbox_options());
     std::string error;
     ASSERT_TRUE(sandbox.start(&error)) << error;
     sandbox.set_public_address("203.0.113.45");
@@ -308,13 +313,7 @@ TEST(VelmoraExecutable, AnUnknownArgumentIsRefusedWithTheHelpOnStandardError) {
 class Headless : public ::testing::Test {
   protected:
     void SetUp() override {
-        sandbox::SandboxOptions options;
-        options.api_port = VELMORA_TEST_API_PORT;
-        options.dns_port = VELMORA_TEST_DNS_PORT;
-        options.time_port = VELMORA_TEST_TIME_PORT;
-        options.ca_file = VELMORA_TEST_CA_FILE;
-        options.threads = 2;
-        sandbox_ = std::make_unique<sandbox::SandboxServer>(options);
+        sandbox_ = std::make_unique<sandbox::SandboxServer>(sandbox_options());
         std::string error;
         ASSERT_TRUE(sandbox_->start(&error)) << error;
         sandbox_->set_public_address("198.51.100.10");  // what www (5001) holds

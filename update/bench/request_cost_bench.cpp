@@ -197,7 +197,7 @@ int run(int count) {
                   [&] { return bare_request(list_url, "POST", list_body, kEngineLines, ca_file); }));
     print_row("network_time HEAD (http)",
               compare(
-                  count, [&] { return network_time(endpoints.time_url).days > 1.0; },
+                  count, [&] { return network_time(endpoints.time_url).has_value(); },
                   [&] { return bare_request(endpoints.time_url, "HEAD", {}, time_lines, ca_file); }));
 
     // Steady passes with all 120 slots watched: 6 Record.List over HTTPS, then for every

@@ -424,8 +424,7 @@ TEST_F(EngineMatrix, TheRequestObjectAndTheNetworkClock) {
     EXPECT_EQ(status, 0);
 
     EXPECT_EQ(network_time(host().url("tls", "/date")), make_date_time(2026, 12, 8, 8, 30, 0));
-    EXPECT_EQ(network_time(host().url("refused")),
-              add_to_date_time(make_date_time(0, 0, 0, 0, 0, 0), 6, 8));
+    EXPECT_EQ(network_time(host().url("refused")), std::nullopt);
 }
 
 }  // namespace
