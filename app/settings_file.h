@@ -1,6 +1,6 @@
-// The remembered credential in velmora.ini beside the executable: section
-// 登入数据 with keys ID and Token, section 选择框 with key 状态. Errors are
-// silent by design: a missing file gives empty fields, a failed save leaves the
+// The remembered credential in velmora.ini (see base/settings_location.h for where it
+// lives): section 登入数据 with keys ID and Token, section 选择框 with key 状态. Errors
+// are silent by design: a missing file gives empty fields, a failed save leaves the
 // previous file as it was.
 #pragma once
 
