@@ -160,6 +160,37 @@ void MainWindow::present() {
     RedrawWindow(window_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
+void MainWindow::bring_back() {
+    if (window_ == nullptr) {
+        return;
+    }
+    present();
+    SetForegroundWindow(window_);
+}
+
+void MainWindow::show_minimised() {
+    ShowWindow(window_, SW_SHOWMINNOACTIVE);
+}
+
+void MainWindow::hide() {
+    ShowWindow(window_, SW_HIDE);
+}
+
+void MainWindow::set_system_menu_options(OptionItems options) {
+    if (window_ == nullptr) {
+        return;
+    }
+    // Back to the system's own items first, so the options never stand twice.
+    GetSystemMenu(window_, TRUE);
+    system_menu_options_ = std::move(options);
+    if (system_menu_options_.empty()) {
+        return;
+    }
+    HMENU menu = GetSystemMenu(window_, FALSE);
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    append_option_items(menu, system_menu_options_);
+}
+
 void MainWindow::run() {
     MSG message;
     while (window_ != nullptr && GetMessageW(&message, nullptr, 0, 0) > 0) {
@@ -261,6 +292,21 @@ LRESULT MainWindow::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
         case WM_KEYDOWN:
             if (wparam == VK_ESCAPE) {
                 close();
+                return 0;
+            }
+            break;
+        case WM_SIZE:
+            if (wparam == SIZE_MINIMIZED && minimised_) {
+                minimised_();
+            }
+            break;
+        case WM_INITMENUPOPUP:
+            if (HIWORD(lparam) != 0) {  // the system menu
+                check_option_items(reinterpret_cast<HMENU>(wparam), system_menu_options_);
+            }
+            break;
+        case WM_SYSCOMMAND:
+            if (choose_option_item(system_menu_options_, static_cast<UINT>(wparam & 0xFFF0))) {
                 return 0;
             }
             break;

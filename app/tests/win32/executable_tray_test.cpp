@@ -1,0 +1,181 @@
+// velmora.exe in the notification area of Wine's desktop, driven from another process:
+// its icon and menu, minimising into the tray and a click that brings the window back,
+// start at logon through the menu, the icon added again when the taskbar is made again,
+// 退出, a start with --minimized, and the command line's boxes.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "base/gbk.h"
+#include "base/ini_file.h"
+#include "support/velmora_program.h"
+
+namespace velmora {
+namespace {
+
+using std::chrono::milliseconds;
+
+using VelmoraTray = ExecutableTest;
+
+constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+// The start-at-logon command, or the empty string when there is none.
+std::wstring run_value() {
+    wchar_t data[1024] = {};
+    DWORD size = sizeof data;
+    if (RegGetValueW(HKEY_CURRENT_USER, kRunKey, L"Velmora", RRF_RT_REG_SZ, nullptr, data, &size) !=
+        ERROR_SUCCESS) {
+        return {};
+    }
+    return data;
+}
+
+void delete_run_value() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+        RegDeleteValueW(key, L"Velmora");
+        RegCloseKey(key);
+    }
+}
+
+// Wine's taskbar: a button for each window in it, whose id is the window's handle.
+HWND taskbar_button(HWND window) {
+    HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
+    for (HWND button = GetWindow(taskbar, GW_CHILD); button != nullptr;
+         button = GetWindow(button, GW_HWNDNEXT)) {
+        if (GetWindowLongPtrW(button, GWLP_ID) == reinterpret_cast<LONG_PTR>(window)) {
+            return button;
+        }
+    }
+    return nullptr;
+}
+
+// Wine's taskbar sets its buttons again when a tray icon changes, not when a window is
+// hidden or shown: a change to the icon that changes nothing comes first.
+bool in_taskbar(HWND window, HWND tray) {
+    tray_icon_present(tray);
+    HWND button = taskbar_button(window);
+    return button != nullptr && IsWindowVisible(button);
+}
+
+// Opens the tray menu and chooses an item.
+void choose_in_tray_menu(const Program& program, HWND tray, TrayMenuItem item) {
+    HWND menu = open_tray_menu(program, tray);
+    ASSERT_NE(menu, nullptr) << program.describe();
+    choose_menu_item(menu, item);
+    ASSERT_TRUE(
+        wait_until([&] { return !IsWindow(menu) || !IsWindowVisible(menu); }, milliseconds(5000)));
+}
+
+TEST_F(VelmoraTray, TheIconsMenuRunsTheOptionsAndMinimisingHidesTheWindowInTheTray) {
+    delete_run_value();
+    const std::wstring folder = folder_beside_program(L"托盘");
+    const Text settings = fresh_settings(folder);
+    Program program(folder);
+    HWND window = program.main_window();
+    ASSERT_NE(window, nullptr) << program.describe();
+    HWND tray = program.tray_window();
+    ASSERT_TRUE(tray_icon_present(tray)) << program.describe();
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_TRUE(wait_until([&] { return in_taskbar(window, tray); }, milliseconds(5000)));
+
+    // Off by default: minimising only minimises.
+    PostMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(wait_until([&] { return IsIconic(window) != FALSE; }, milliseconds(5000)));
+    EXPECT_TRUE(IsWindowVisible(window));
+    click_tray_icon(tray, WM_LBUTTONUP);
+    ASSERT_TRUE(wait_until([&] { return !IsIconic(window); }, milliseconds(5000)));
+
+    choose_in_tray_menu(program, tray, kMinimiseToTray);
+    ASSERT_TRUE(wait_until(
+        [&] { return read_ini_item(settings, gbk("运行选项"), gbk("最小化到托盘")) == gbk("真"); },
+        milliseconds(5000)));
+    PostMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(wait_until([&] { return !IsWindowVisible(window); }, milliseconds(5000)));
+    EXPECT_TRUE(wait_until([&] { return !in_taskbar(window, tray); }, milliseconds(5000)));
+    // A click on the icon brings it back, restored.
+    click_tray_icon(tray, WM_LBUTTONUP);
+    ASSERT_TRUE(wait_until([&] { return IsWindowVisible(window) && !IsIconic(window); },
+                           milliseconds(5000)));
+    EXPECT_TRUE(wait_until([&] { return in_taskbar(window, tray); }, milliseconds(5000)));
+
+    // Start at logon: the Run value is made and removed; the menu's check mark is read
+    // from the value each time, so one removed from outside is made again by the next
+    // choice rather than removed.
+    choose_in_tray_menu(program, tray, kStartAtLogon);
+    const std::wstring command = L"\"" + folder + L"\\velmora.exe\" --minimized";
+    EXPECT_TRUE(wait_until([&] { return run_value() == command; }, milliseconds(5000)))
+        << utf8(run_value());
+    delete_run_value();
+    choose_in_tray_menu(program, tray, kStartAtLogon);
+    EXPECT_TRUE(wait_until([&] { return run_value() == command; }, milliseconds(5000)));
+    choose_in_tray_menu(program, tray, kStartAtLogon);
+    EXPECT_TRUE(wait_until([&] { return run_value().empty(); }, milliseconds(5000)));
+
+    // The taskbar made again (Explorer restarted): the icon comes back.
+    NOTIFYICONDATAW icon{};
+    icon.cbSize = sizeof icon;
+    icon.hWnd = tray;
+    icon.uID = 1;
+    ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &icon));
+    ASSERT_FALSE(tray_icon_present(tray));
+    PostMessageW(tray, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(wait_until([&] { return tray_icon_present(tray); }, milliseconds(5000)));
+
+    const auto quitting = std::chrono::steady_clock::now();
+    choose_in_tray_menu(program, tray, kQuit);
+    EXPECT_EQ(program.exit_code_within(milliseconds(2000)), 0) << program.describe();
+    EXPECT_LT(std::chrono::steady_clock::now() - quitting, milliseconds(2000));
+    delete_run_value();
+}
+
+TEST_F(VelmoraTray, MinimizedStartsHiddenInTheTray) {
+    const std::wstring folder = folder_beside_program(L"托盘");
+    fresh_settings(folder);
+    Program program(folder, L"--minimized");
+    HWND window = program.main_window();
+    ASSERT_NE(window, nullptr) << program.describe();
+    HWND tray = program.tray_window();
+    EXPECT_TRUE(tray_icon_present(tray));
+    EXPECT_FALSE(IsWindowVisible(window));
+    EXPECT_FALSE(in_taskbar(window, tray));
+    click_tray_icon(tray, WM_LBUTTONUP);
+    EXPECT_TRUE(wait_until([&] { return IsWindowVisible(window) && !IsIconic(window); },
+                           milliseconds(5000)));
+}
+
+// The box the program shows before any window of its own, and its text.
+std::wstring box_text(const Program& program, HWND& box) {
+    wait_until([&] { return (box = program.find_window(L"#32770", nullptr)) != nullptr; },
+               milliseconds(10000));
+    return box != nullptr ? window_text(GetDlgItem(box, 0xFFFF)) : L"";
+}
+
+TEST_F(VelmoraTray, TheCommandLineIsAnsweredInABox) {
+    const std::wstring folder = folder_beside_program(L"托盘");
+    {
+        Program program(folder, L"--minimized --bogus");
+        HWND box = nullptr;
+        const std::wstring text = box_text(program, box);
+        ASSERT_NE(box, nullptr) << program.describe();
+        EXPECT_EQ(text.rfind(L"无法识别的参数：--bogus\n用法：velmora [选项]\n", 0), 0U)
+            << utf8(text);
+        EXPECT_NE(text.find(L"--minimized"), std::wstring::npos);
+        EXPECT_EQ(text.find(L"--headless"), std::wstring::npos);
+        EXPECT_EQ(program.find_window(L"VelmoraMainWindow", nullptr, true), nullptr);
+        PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        EXPECT_EQ(program.exit_code_within(milliseconds(5000)), 2);
+    }
+    {
+        Program program(folder, L"--help");
+        HWND box = nullptr;
+        const std::wstring text = box_text(program, box);
+        ASSERT_NE(box, nullptr) << program.describe();
+        EXPECT_EQ(text.rfind(L"用法：velmora [选项]\n", 0), 0U) << utf8(text);
+        PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        EXPECT_EQ(program.exit_code_within(milliseconds(5000)), 0);
+    }
+}
+
+}  // namespace
+}  // namespace velmora
