@@ -102,5 +102,6 @@ foreach(source ${executable_tests})
   add_dependencies(app_${name} velmora_sandboxed)
   velmora_add_test(app.${short} app_${name})
   set_tests_properties(${VELMORA_ADDED_TESTS} PROPERTIES TIMEOUT 300
-    FIXTURES_REQUIRED "${VELMORA_TEST_FIXTURES};app_sandbox" RESOURCE_LOCK wine_desktop)
+    FIXTURES_REQUIRED "${VELMORA_TEST_FIXTURES};app_sandbox"
+    RESOURCE_LOCK "wine_desktop;wine_run_key")
 endforeach()
