@@ -58,15 +58,6 @@ bool in_taskbar(HWND window, HWND tray) {
     return button != nullptr && IsWindowVisible(button);
 }
 
-// Opens the tray menu and chooses an item.
-void choose_in_tray_menu(const Program& program, HWND tray, TrayMenuItem item) {
-    HWND menu = open_tray_menu(program, tray);
-    ASSERT_NE(menu, nullptr) << program.describe();
-    choose_menu_item(menu, item);
-    ASSERT_TRUE(
-        wait_until([&] { return !IsWindow(menu) || !IsWindowVisible(menu); }, milliseconds(5000)));
-}
-
 TEST_F(VelmoraTray, TheIconsMenuRunsTheOptionsAndMinimisingHidesTheWindowInTheTray) {
     delete_run_value();
     const std::wstring folder = folder_beside_program(L"托盘");

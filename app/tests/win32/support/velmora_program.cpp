@@ -358,15 +358,39 @@ void choose_menu_item(HWND menu_window, int index) {
     post_key(menu_window, VK_RETURN);
 }
 
+void choose_in_tray_menu(const Program& program, HWND tray_window, TrayMenuItem item) {
+    HWND menu = open_tray_menu(program, tray_window);
+    ASSERT_NE(menu, nullptr) << program.describe();
+    choose_menu_item(menu, item);
+    ASSERT_TRUE(
+        wait_until([&] { return !IsWindow(menu) || !IsWindowVisible(menu); }, milliseconds(5000)));
+}
+
+std::wstring balloon_text() {
+    std::wstring text;
+    EnumWindows(
+        [](HWND window, LPARAM found) {
+            if (class_name(window) == TOOLTIPS_CLASSW && IsWindowVisible(window) &&
+                (GetWindowLongW(window, GWL_STYLE) & TTS_BALLOON) != 0) {
+                *reinterpret_cast<std::wstring*>(found) = window_text(window);
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&text));
+    return text;
+}
+
 void ExecutableTest::SetUp() {
     ASSERT_TRUE(dns_relay_.listening());
     ASSERT_TRUE(time_relay_.listening());
     sandbox_control("public-address?ip=198.51.100.10", 1);
     sandbox_control("public-address6?ip=2001:db8::10", 1);
-    // What records 5001 (www) and 5029 (www, AAAA) hold; a run before this one may have
-    // changed them.
+    // What records 5001 (www), 5029 (www, AAAA) and 7002 (vpn) hold; a run before this one
+    // may have changed them.
     sandbox_control("record-value?record_id=5001&value=198.51.100.10", 1);
     sandbox_control("record-value?record_id=5029&value=2001:db8::10", 1);
+    sandbox_control("record-value?record_id=7002&value=192.0.2.2", 1);
 }
 
 }  // namespace velmora

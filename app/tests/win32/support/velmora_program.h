@@ -112,6 +112,12 @@ void choose_menu_item(HWND menu_window, int index);
 
 // The tray menu's items, in order, for choose_menu_item.
 enum TrayMenuItem { kShowWindow, kLogInAtStart, kStartAtLogon, kMinimiseToTray, kQuit };
+// Opens the tray menu, chooses an item and waits until the menu has closed.
+void choose_in_tray_menu(const Program& program, HWND tray_window, TrayMenuItem item);
+
+// The text of the balloon the notification area shows now, from any process; empty when
+// none shows.
+std::wstring balloon_text();
 
 // The relays in front of the sandbox's HTTP-DNS endpoint and time site, for every test
 // that starts the program.
