@@ -88,5 +88,27 @@ TEST_F(VelmoraResume, TicksItsRememberedRecordsAgainWhenItLogsInByItselfAtStart)
     EXPECT_EQ(read_ini_item(settings, watches, "1003"), "7002");
 }
 
+// Started hidden in the tray (as at logon) with a token the provider refuses: the failure's
+// box comes, and once answered the window shows instead of staying hidden.
+TEST_F(VelmoraResume, ALoginAtStartThatFailsShowsTheWindow) {
+    const std::wstring folder = folder_beside_program(L"续 跑");
+    const Text settings = fresh_settings(folder);
+    write_ini_item(settings, gbk("登入数据"), "Token", "00000000000000000000000000000000");
+    write_ini_item(settings, gbk("运行选项"), gbk("启动时登入"), gbk("真"));
+    Program program(folder, L"--minimized");
+    HWND window = program.main_window();
+    ASSERT_NE(window, nullptr) << program.describe();
+    HWND box = nullptr;
+    ASSERT_TRUE(
+        wait_until([&] { return (box = program.find_window(L"#32770", window)) != nullptr; },
+                   milliseconds(20000)))
+        << program.describe();
+    EXPECT_EQ(window_text(GetDlgItem(box, 0xFFFF)), L"登入失败");
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    EXPECT_TRUE(wait_until([&] { return IsWindowVisible(window) && !IsIconic(window); },
+                           milliseconds(10000)))
+        << program.describe();
+}
+
 }  // namespace
 }  // namespace velmora
