@@ -84,7 +84,9 @@ class MainWindow {
     bool is_one_line_edit(HWND control) const;
     void notify_closing();
 
-    static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+    template <class Owner>
+    friend LRESULT CALLBACK object_window_procedure(HWND, UINT, WPARAM, LPARAM);
+    void attach(HWND window) { window_ = window; }
     static LRESULT CALLBACK child_procedure(HWND control, UINT message, WPARAM wparam,
                                             LPARAM lparam, UINT_PTR role, DWORD_PTR self);
     LRESULT handle_message(UINT message, WPARAM wparam, LPARAM lparam);

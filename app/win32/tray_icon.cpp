@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "app/tray_texts.h"
+#include "app/win32/object_window.h"
 #include "base/guarded_handler.h"
 #include "base/win32/wide_text.h"
 
@@ -44,18 +45,6 @@ void copy_cut(wchar_t (&field)[N], const std::wstring& text) {
     field[length] = L'\0';
 }
 
-void register_window_class(WNDPROC procedure) {
-    static const ATOM atom = [procedure] {
-        WNDCLASSEXW description{};
-        description.cbSize = sizeof description;
-        description.lpfnWndProc = procedure;
-        description.hInstance = GetModuleHandleW(nullptr);
-        description.lpszClassName = kWindowClass;
-        return RegisterClassExW(&description);
-    }();
-    (void)atom;
-}
-
 }  // namespace
 
 void set_notify_icon_call(NotifyIconCall call) {
@@ -68,7 +57,7 @@ TrayIcon::TrayIcon(HICON icon, OptionItems options, Handlers handlers)
       options_(std::move(options)),
       handlers_(std::move(handlers)) {
     taskbar_created_message();
-    register_window_class(&TrayIcon::procedure);
+    register_window_class(kWindowClass, &object_window_procedure<TrayIcon>);
     // A top-level window, since the shell's TaskbarCreated goes to those alone; never
     // shown, and a tool window, so it has no taskbar button.
     window_ = CreateWindowExW(WS_EX_TOOLWINDOW, kWindowClass, L"Velmora", WS_POPUP, 0, 0, 0, 0,
@@ -162,21 +151,6 @@ void TrayIcon::show_menu() {
     } else {
         choose_option_item(options_, command);
     }
-}
-
-LRESULT CALLBACK TrayIcon::procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_NCCREATE) {
-        auto* self =
-            static_cast<TrayIcon*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
-        self->window_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<TrayIcon*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (self == nullptr || message == WM_NCDESTROY) {
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        return DefWindowProcW(window, message, wparam, lparam);
-    }
-    return self->handle_message(message, wparam, lparam);
 }
 
 LRESULT TrayIcon::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {

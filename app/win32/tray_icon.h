@@ -48,7 +48,9 @@ class TrayIcon {
     HWND window() const { return window_; }
 
   private:
-    static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+    template <class Owner>
+    friend LRESULT CALLBACK object_window_procedure(HWND, UINT, WPARAM, LPARAM);
+    void attach(HWND window) { window_ = window; }
     LRESULT handle_message(UINT message, WPARAM wparam, LPARAM lparam);
     // Puts the icon into the notification area, or finds it there already; true then.
     bool add();
