@@ -39,17 +39,11 @@ TEST_F(VelmoraIpv6, AnAaaaRecordFollowsThePublicIpv6Address) {
 
     program.tick_row(page, 21);
     const std::wstring unchanged = L"]：公网IP无变化，无需更新，120秒后重新检测";
-    ASSERT_TRUE(wait_until(
-        [&] { return window_text(controls.run_log).find(unchanged) != std::wstring::npos; },
-        milliseconds(20000)))
-        << utf8(window_text(controls.run_log));
+    ASSERT_TRUE(run_log_shows(controls.run_log, unchanged));
 
     sandbox_control("public-address6?ip=2001:db8::99", 1);
     const std::wstring updated = L"]：更新记录值成功|IP为：2001:db8::99";
-    ASSERT_TRUE(wait_until(
-        [&] { return window_text(controls.run_log).find(updated) != std::wstring::npos; },
-        milliseconds(20000)))
-        << utf8(window_text(controls.run_log));
+    ASSERT_TRUE(run_log_shows(controls.run_log, updated));
     // Only the ticked record took the new address: @ kept its own, and no A record took
     // an IPv6 address.
     const Text records = sandbox_control("records?domain_id=1001", 0);

@@ -32,11 +32,7 @@ TEST_F(VelmoraShutdown, ClosingWhileTheLoopWaitsForASilentTimeSiteEndsItPromptly
     log_in(program, window);
     const MainControls controls(window);
     program.tick_row(controls.lists[0], 1);
-    ASSERT_TRUE(wait_until(
-        [&] {
-            return window_text(controls.run_log).find(L"]：公网IP无变化") != std::wstring::npos;
-        },
-        milliseconds(20000)));
+    ASSERT_TRUE(run_log_shows(controls.run_log, L"]：公网IP无变化"));
 
     // The next pass's log line asks the time site for the time, and waits.
     time_relay_.set_silent(true);

@@ -33,30 +33,9 @@ TEST_F(VelmoraExe, LogsInWatchesARecordAndRewritesItWhenTheAddressChanges) {
     EXPECT_EQ(window_text(window), L"Velmora|本机外网IP：198.51.100.10|2001:db8::10");
 
     const MainControls controls(window);
-    ASSERT_NE(controls.run_log, nullptr);  // ID, Token, 运行栏
     // The settings file was found beside the executable.
     EXPECT_EQ(window_text(controls.id_edit), L"100001");
-    SendMessageW(controls.token_edit, WM_SETTEXT, 0,
-                 reinterpret_cast<LPARAM>(L"5f0c3e7a9b1d4c2e8f6a0b3d7c9e1f24"));
-    ASSERT_NE(controls.login, nullptr);
-    // What a click on the button sends its parent; posted, since the login runs inside it
-    // and waits for its box to be answered. (BM_CLICK, which goes through the button's
-    // own mouse handling, once left the login unstarted here under Wine.)
-    PostMessageW(window, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(controls.login), BN_CLICKED),
-                 reinterpret_cast<LPARAM>(controls.login));
-
-    HWND box = nullptr;
-    ASSERT_TRUE(
-        wait_until([&] { return (box = program.find_window(L"#32770", window)) != nullptr; },
-                   milliseconds(20000)))
-        << "login button " << (IsWindowEnabled(controls.login) ? "enabled" : "disabled") << "\n"
-        << program.describe() << "run log: " << utf8(window_text(controls.run_log))
-        << "\nthe sandbox's counters: " << sandbox_control("counters", 0)
-        << "\nits API requests: " << sandbox_control("requests", 0);
-    EXPECT_EQ(window_text(GetDlgItem(box, 0xFFFF)), L"登入成功");
-    EXPECT_EQ(window_text(box), L"信息：");
-    EXPECT_FALSE(IsWindowEnabled(controls.login));
-    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    log_in(program, window);
 
     ASSERT_NE(controls.tabs, nullptr);
     ASSERT_EQ(controls.lists.size(), 6U);
@@ -72,26 +51,15 @@ TEST_F(VelmoraExe, LogsInWatchesARecordAndRewritesItWhenTheAddressChanges) {
     EXPECT_EQ(program.list_cell(lists[0], 0, 0), L"1001");
     EXPECT_EQ(program.list_cell(lists[0], 1, 0), L"5001");
     EXPECT_EQ(program.list_cell(lists[0], 1, 3), L"198.51.100.10");
-    ASSERT_TRUE(wait_until([&] { return SendMessageW(lists[2], LVM_GETITEMCOUNT, 0, 0) > 0; },
-                           milliseconds(10000)));
-    // Disabled while the login runs, so a second click cannot start another inside it.
-    EXPECT_TRUE(
-        wait_until([&] { return IsWindowEnabled(controls.login) != FALSE; }, milliseconds(10000)));
 
     program.tick_row(lists[0], 1);
     EXPECT_EQ(program.list_cell(lists[0], 1, 5), L"解析中...");
     const std::wstring unchanged = L"]：公网IP无变化，无需更新，120秒后重新检测";
-    ASSERT_TRUE(wait_until(
-        [&] { return window_text(controls.run_log).find(unchanged) != std::wstring::npos; },
-        milliseconds(20000)))
-        << utf8(window_text(controls.run_log));
+    ASSERT_TRUE(run_log_shows(controls.run_log, unchanged));
 
     sandbox_control("public-address?ip=203.0.113.99", 1);
     const std::wstring updated = L"]：更新记录值成功|IP为：203.0.113.99";
-    ASSERT_TRUE(wait_until(
-        [&] { return window_text(controls.run_log).find(updated) != std::wstring::npos; },
-        milliseconds(20000)))
-        << utf8(window_text(controls.run_log));
+    ASSERT_TRUE(run_log_shows(controls.run_log, updated));
     EXPECT_NE(sandbox_control("records?domain_id=1001", 0).find("203.0.113.99"), Text::npos);
     // The next pass reads the new value back and from then on reports no change.
     const std::size_t unchanged_before = occurrences(window_text(controls.run_log), unchanged);

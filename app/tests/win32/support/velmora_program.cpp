@@ -302,14 +302,22 @@ void log_in(const Program& program, HWND window) {
     ASSERT_EQ(controls.lists.size(), 6U);
     SendMessageW(controls.token_edit, WM_SETTEXT, 0,
                  reinterpret_cast<LPARAM>(L"5f0c3e7a9b1d4c2e8f6a0b3d7c9e1f24"));
+    // What a click on the button sends its parent. (BM_CLICK, which goes through the
+    // button's own mouse handling, once left the login unstarted here under Wine.)
     PostMessageW(window, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(controls.login), BN_CLICKED),
                  reinterpret_cast<LPARAM>(controls.login));
     HWND box = nullptr;
     ASSERT_TRUE(
         wait_until([&] { return (box = program.find_window(L"#32770", window)) != nullptr; },
                    milliseconds(20000)))
-        << program.describe() << "run log: " << utf8(window_text(controls.run_log));
+        << "login button " << (IsWindowEnabled(controls.login) ? "enabled" : "disabled") << "\n"
+        << program.describe() << "run log: " << utf8(window_text(controls.run_log))
+        << "\nthe sandbox's counters: " << sandbox_control("counters", 0)
+        << "\nits API requests: " << sandbox_control("requests", 0);
     EXPECT_EQ(window_text(GetDlgItem(box, 0xFFFF)), L"登入成功");
+    EXPECT_EQ(window_text(box), L"信息：");
+    // Disabled while the login runs, so a second click cannot start another inside it.
+    EXPECT_FALSE(IsWindowEnabled(controls.login));
     PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     ASSERT_TRUE(wait_until(
         [&] {
@@ -317,6 +325,14 @@ void log_in(const Program& program, HWND window) {
                    SendMessageW(controls.lists[2], LVM_GETITEMCOUNT, 0, 0) > 0;
         },
         milliseconds(20000)));
+}
+
+testing::AssertionResult run_log_shows(HWND run_log, const std::wstring& piece) {
+    if (wait_until([&] { return window_text(run_log).find(piece) != std::wstring::npos; },
+                   milliseconds(20000))) {
+        return testing::AssertionSuccess();
+    }
+    return testing::AssertionFailure() << "the run log holds: " << utf8(window_text(run_log));
 }
 
 bool tray_icon_present(HWND tray_window) {

@@ -96,9 +96,13 @@ struct MainControls {
 bool row_ticked(HWND list, int row);
 
 // Types the demo account's token and clicks 登入 (as the button tells its parent: posted,
-// since the login runs inside it); answers the 登入成功 box and waits until the login
-// button is enabled again with page 1 and the last page loaded.
+// since the login runs inside it); answers the 登入成功 box, during which the button is
+// disabled, and waits until it is enabled again with the demo's last page loaded.
 void log_in(const Program& program, HWND window);
+
+// Whether the run log comes to hold `piece` within 20 seconds (if not, the log says what
+// it holds).
+testing::AssertionResult run_log_shows(HWND run_log, const std::wstring& piece);
 
 // The tray icon, driven as the notification area does: its click arrives at the tray
 // window as the icon's callback message.
