@@ -166,6 +166,15 @@ TEST_F(VelmoraTray, TheCommandLineIsAnsweredInABox) {
         PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
         EXPECT_EQ(program.exit_code_within(milliseconds(5000)), 0);
     }
+    {
+        Program program(folder, L"--version");
+        HWND box = nullptr;
+        const std::wstring text = box_text(program, box);
+        ASSERT_NE(box, nullptr) << program.describe();
+        EXPECT_EQ(text.rfind(L"velmora ", 0), 0U) << utf8(text);
+        PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        EXPECT_EQ(program.exit_code_within(milliseconds(5000)), 0);
+    }
 }
 
 }  // namespace

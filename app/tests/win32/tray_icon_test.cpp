@@ -251,24 +251,33 @@ TEST_F(TrayIconTest, TheLoopsNewsReachTheIconFromItsThread) {
         loop.join();
         pump();
     };
+    const auto notices = [&] {
+        std::vector<std::wstring> shown;
+        for (const NotifyCall& call : calls_) {
+            if ((call.data.uFlags & NIF_INFO) != 0) {
+                shown.push_back(call.data.szInfo);
+            }
+        }
+        return shown;
+    };
+    // A check that changed nothing only tells the tooltip.
     from_the_loop([&] { updates.checked("198.51.100.10", "2026-12-09 08:00:00"); });
     EXPECT_STREQ(last_call().data.szTip,
                  L"Velmora\n公网IP：198.51.100.10\n上次检测：2026-12-09 08:00:00");
-    const std::size_t before = calls_.size();
+    EXPECT_TRUE(notices().empty());
 
     from_the_loop([&] {
         updates.record_changed("www", "203.0.113.9", "2026-12-09 08:02:00");
         updates.failure_began(gbk("更新记录失败[vpn]：网络错误"));
     });
-    std::vector<std::wstring> notices;
-    for (std::size_t i = before; i < calls_.size(); ++i) {
-        if ((calls_[i].data.uFlags & NIF_INFO) != 0) {
-            notices.push_back(calls_[i].data.szInfo);
-        }
-    }
-    EXPECT_EQ(notices, std::vector<std::wstring>{L"记录已更新：www → 203.0.113.9"});
+    EXPECT_EQ(notices(), std::vector<std::wstring>{L"记录已更新：www → 203.0.113.9"});
     EXPECT_STREQ(last_call().data.szTip,
                  L"Velmora\n公网IP：203.0.113.9\n上次检测：2026-12-09 08:02:00");
+
+    // A failure that begins, with no notice in the last minute, tells its log text.
+    TrayUpdates later(*tray);
+    from_the_loop([&] { later.failure_began(gbk("更新记录失败[vpn]：网络错误")); });
+    EXPECT_EQ(notices().back(), L"更新记录失败[vpn]：网络错误");
 }
 
 }  // namespace
