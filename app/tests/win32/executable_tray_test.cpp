@@ -2,6 +2,10 @@
 // its icon and menu, minimising into the tray and a click that brings the window back,
 // start at logon through the menu, the icon added again when the taskbar is made again,
 // 退出, a start with --minimized, and the command line's boxes.
+//
+// Wine lets no process read another's menu (GetMenuItemCount answers -1), so the menu's
+// items are checked here by what choosing each does, and by caption and check mark in the
+// tray icon's own test (tray_icon_test.cpp).
 #include <gtest/gtest.h>
 
 #include <windows.h>
