@@ -139,46 +139,44 @@ TEST_F(VelmoraTray, MinimizedStartsHiddenInTheTray) {
                            milliseconds(5000)));
 }
 
-// The box the program shows before any window of its own, and its text.
-std::wstring box_text(const Program& program, HWND& box) {
+// What the program started with `arguments` answers: the text of the box it shows before
+// any window of its own, and, once the box is answered, its exit code.
+struct Answer {
+    std::wstring text;
+    long exit_code = -1;
+};
+
+Answer command_line_answer(const std::wstring& folder, const std::wstring& arguments) {
+    Program program(folder, arguments);
+    HWND box = nullptr;
     wait_until([&] { return (box = program.find_window(L"#32770", nullptr)) != nullptr; },
                milliseconds(10000));
-    return box != nullptr ? window_text(GetDlgItem(box, 0xFFFF)) : L"";
+    if (box == nullptr) {
+        ADD_FAILURE() << "no box for " << utf8(arguments) << "\n" << program.describe();
+        return {};
+    }
+    EXPECT_EQ(program.find_window(L"VelmoraMainWindow", nullptr, true), nullptr);
+    Answer answer{window_text(GetDlgItem(box, 0xFFFF))};
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    answer.exit_code = program.exit_code_within(milliseconds(5000));
+    return answer;
 }
 
 TEST_F(VelmoraTray, TheCommandLineIsAnsweredInABox) {
     const std::wstring folder = folder_beside_program(L"托盘");
-    {
-        Program program(folder, L"--minimized --bogus");
-        HWND box = nullptr;
-        const std::wstring text = box_text(program, box);
-        ASSERT_NE(box, nullptr) << program.describe();
-        EXPECT_EQ(text.rfind(L"无法识别的参数：--bogus\n用法：velmora [选项]\n", 0), 0U)
-            << utf8(text);
-        EXPECT_NE(text.find(L"--minimized"), std::wstring::npos);
-        EXPECT_EQ(text.find(L"--headless"), std::wstring::npos);
-        EXPECT_EQ(program.find_window(L"VelmoraMainWindow", nullptr, true), nullptr);
-        PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-        EXPECT_EQ(program.exit_code_within(milliseconds(5000)), 2);
-    }
-    {
-        Program program(folder, L"--help");
-        HWND box = nullptr;
-        const std::wstring text = box_text(program, box);
-        ASSERT_NE(box, nullptr) << program.describe();
-        EXPECT_EQ(text.rfind(L"用法：velmora [选项]\n", 0), 0U) << utf8(text);
-        PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-        EXPECT_EQ(program.exit_code_within(milliseconds(5000)), 0);
-    }
-    {
-        Program program(folder, L"--version");
-        HWND box = nullptr;
-        const std::wstring text = box_text(program, box);
-        ASSERT_NE(box, nullptr) << program.describe();
-        EXPECT_EQ(text.rfind(L"velmora ", 0), 0U) << utf8(text);
-        PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-        EXPECT_EQ(program.exit_code_within(milliseconds(5000)), 0);
-    }
+    const Answer refused = command_line_answer(folder, L"--minimized --bogus");
+    EXPECT_EQ(refused.text.rfind(L"无法识别的参数：--bogus\n用法：velmora [选项]\n", 0), 0U)
+        << utf8(refused.text);
+    EXPECT_NE(refused.text.find(L"--minimized"), std::wstring::npos);
+    EXPECT_EQ(refused.text.find(L"--headless"), std::wstring::npos);
+    EXPECT_EQ(refused.exit_code, 2);
+
+    const Answer help = command_line_answer(folder, L"--help");
+    EXPECT_EQ(help.text.rfind(L"用法：velmora [选项]\n", 0), 0U) << utf8(help.text);
+    EXPECT_EQ(help.exit_code, 0);
+    const Answer version = command_line_answer(folder, L"--version");
+    EXPECT_EQ(version.text.rfind(L"velmora ", 0), 0U) << utf8(version.text);
+    EXPECT_EQ(version.exit_code, 0);
 }
 
 }  // namespace
