@@ -45,6 +45,11 @@ class WindowCallQueue {
         });
     }
 
+    // Queues `task` to run on the window thread and returns at once, without its result;
+    // false (the task dropped) when shutdown has begun or the window thread cannot be
+    // reached. For news a window shows, which its sender need not wait for.
+    bool post(std::function<void()> task);
+
     // From any thread; idempotent.
     void begin_shutdown();
     bool shutting_down() const;
@@ -57,10 +62,6 @@ class WindowCallQueue {
     struct Result {
         std::optional<R> value;
     };
-
-    // Queues `task` and wakes the window thread; false when shutdown has begun or the
-    // window thread cannot be reached.
-    bool post(std::function<void()> task);
 
     const std::function<bool()> on_window_thread_;
     const std::function<bool()> wake_;

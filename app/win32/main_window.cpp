@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "app/win32/object_window.h"
 #include "app/win32/record_list.h"
 #include "base/control_names.h"
 #include "base/gbk.h"
@@ -28,19 +29,12 @@ enum ChildRole : UINT_PTR {
     kPageHolder  // also: hands its lists' notifications up to the window
 };
 
-void register_window_class(WNDPROC procedure) {
-    static const ATOM atom = [procedure] {
-        WNDCLASSEXW description{};
-        description.cbSize = sizeof description;
-        description.lpfnWndProc = procedure;
-        description.hInstance = GetModuleHandleW(nullptr);
-        description.hIcon = LoadIconW(description.hInstance, MAKEINTRESOURCEW(kApplicationIcon));
-        description.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        description.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        description.lpszClassName = kWindowClass;
-        return RegisterClassExW(&description);
-    }();
-    (void)atom;
+void register_main_window_class() {
+    WNDCLASSEXW extras{};
+    extras.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kApplicationIcon));
+    extras.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    extras.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    register_window_class(kWindowClass, &object_window_procedure<MainWindow>, extras);
 }
 
 // The outer rectangle whose client area is 656 × 488, centred on the work area.
@@ -61,7 +55,7 @@ RECT centred_frame() {
 MainWindow::MainWindow() : fonts_(make_window_fonts()) {
     INITCOMMONCONTROLSEX classes{sizeof classes, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES};
     InitCommonControlsEx(&classes);
-    register_window_class(&MainWindow::procedure);
+    register_main_window_class();
     const RECT frame = centred_frame();
     window_ = CreateWindowExW(kWindowExStyle, kWindowClass, L"Velmora", kWindowStyle, frame.left,
                               frame.top, frame.right - frame.left, frame.bottom - frame.top,
@@ -160,6 +154,37 @@ void MainWindow::present() {
     RedrawWindow(window_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
+void MainWindow::bring_back() {
+    if (window_ == nullptr) {
+        return;
+    }
+    present();
+    SetForegroundWindow(window_);
+}
+
+void MainWindow::show_minimised() {
+    ShowWindow(window_, SW_SHOWMINNOACTIVE);
+}
+
+void MainWindow::hide() {
+    ShowWindow(window_, SW_HIDE);
+}
+
+void MainWindow::set_system_menu_options(OptionItems options) {
+    if (window_ == nullptr) {
+        return;
+    }
+    // Back to the system's own items first, so the options never stand twice.
+    GetSystemMenu(window_, TRUE);
+    system_menu_options_ = std::move(options);
+    if (system_menu_options_.empty()) {
+        return;
+    }
+    HMENU menu = GetSystemMenu(window_, FALSE);
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    append_option_items(menu, system_menu_options_);
+}
+
 void MainWindow::run() {
     MSG message;
     while (window_ != nullptr && GetMessageW(&message, nullptr, 0, 0) > 0) {
@@ -212,25 +237,6 @@ void MainWindow::notify_closing() {
     }
 }
 
-LRESULT CALLBACK MainWindow::procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_NCCREATE) {
-        auto* self =
-            static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
-        self->window_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (self == nullptr) {
-        return DefWindowProcW(window, message, wparam, lparam);
-    }
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        self->window_ = nullptr;
-        return DefWindowProcW(window, message, wparam, lparam);
-    }
-    return self->handle_message(message, wparam, lparam);
-}
-
 LRESULT MainWindow::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
         case WM_CTLCOLORSTATIC: {
@@ -261,6 +267,21 @@ LRESULT MainWindow::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
         case WM_KEYDOWN:
             if (wparam == VK_ESCAPE) {
                 close();
+                return 0;
+            }
+            break;
+        case WM_SIZE:
+            if (wparam == SIZE_MINIMIZED && minimised_) {
+                minimised_();
+            }
+            break;
+        case WM_INITMENUPOPUP:
+            if (HIWORD(lparam) != 0) {  // the system menu
+                check_option_items(reinterpret_cast<HMENU>(wparam), system_menu_options_);
+            }
+            break;
+        case WM_SYSCOMMAND:
+            if (choose_option_item(system_menu_options_, static_cast<UINT>(wparam & 0xFFF0))) {
                 return 0;
             }
             break;

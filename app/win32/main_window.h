@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/win32/option_items.h"
 #include "app/win32/record_tabs.h"
 #include "app/win32/window_fonts.h"
 #include "base/types.h"
@@ -37,6 +38,12 @@ class MainWindow {
     // Shows the window and paints it before returning, so that it does not stay blank
     // while the window thread then blocks on a request.
     void present();
+    // Shows the window restored (from minimised or hidden), in front and active.
+    void bring_back();
+    // Shows the window minimised, leaving the active window as it was.
+    void show_minimised();
+    // Hides the window, which leaves the taskbar with it.
+    void hide();
     // Handles messages until the window has been destroyed.
     void run();
     // Closes the window as the user does (Esc, the close button).
@@ -60,6 +67,11 @@ class MainWindow {
     void on_row_check_changed(std::function<void(int page, int row, int state)> handler) {
         row_check_changed_ = std::move(handler);
     }
+    // The window was minimised (by the user, or shown minimised).
+    void on_minimised(std::function<void()> handler) { minimised_ = std::move(handler); }
+    // The run options as check items at the end of the system menu (Alt+Space); an empty
+    // list takes them away again.
+    void set_system_menu_options(OptionItems options);
     // Called once as the window is being destroyed; add_ gives the token remove_ takes.
     int add_close_listener(std::function<void()> listener);
     void remove_close_listener(int token);
@@ -72,7 +84,9 @@ class MainWindow {
     bool is_one_line_edit(HWND control) const;
     void notify_closing();
 
-    static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+    template <class Owner>
+    friend LRESULT CALLBACK object_window_procedure(HWND, UINT, WPARAM, LPARAM);
+    void attach(HWND window) { window_ = window; }
     static LRESULT CALLBACK child_procedure(HWND control, UINT message, WPARAM wparam,
                                             LPARAM lparam, UINT_PTR role, DWORD_PTR self);
     LRESULT handle_message(UINT message, WPARAM wparam, LPARAM lparam);
@@ -89,6 +103,8 @@ class MainWindow {
     std::function<void()> login_clicked_;
     std::function<void()> link_pressed_;
     std::function<void(int, int, int)> row_check_changed_;
+    std::function<void()> minimised_;
+    OptionItems system_menu_options_;
     std::vector<std::pair<int, std::function<void()>>> close_listeners_;
     int next_listener_token_ = 0;
     bool closing_notified_ = false;

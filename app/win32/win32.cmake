@@ -2,8 +2,11 @@
 # and their tests under Wine.
 file(GLOB win32_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/win32/*.cpp
      ${CMAKE_CURRENT_SOURCE_DIR}/win32/*.h)
-# The window session wires in the logic; the controls and their tests do without it.
-list(FILTER win32_sources EXCLUDE REGEX "/win32/(main|window_session)\\.")
+# The session wires in the logic, and the tray speaks its texts; the controls and their
+# tests do without it.
+set(session_files "/win32/(main|window_session|tray_icon|tray_updates)\\.")
+set(win32_session_sources ${win32_sources})
+list(FILTER win32_sources EXCLUDE REGEX "${session_files}")
 add_library(velmora_win32 STATIC ${win32_sources})
 target_include_directories(velmora_win32 PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(velmora_win32 PUBLIC velmora_base comctl32 gdi32 shell32 user32)
@@ -11,12 +14,18 @@ target_link_libraries(velmora_win32 PUBLIC velmora_base comctl32 gdi32 shell32 u
 # speaks UTF-16 whatever the system's ANSI code page, as its users' systems differ.
 target_compile_definitions(velmora_win32 PUBLIC UNICODE _UNICODE)
 
+if(TARGET velmora_app)
+  list(FILTER win32_session_sources INCLUDE REGEX "${session_files}")
+  list(FILTER win32_session_sources EXCLUDE REGEX "/main\\.cpp$")
+  add_library(velmora_win32_session STATIC ${win32_session_sources})
+  target_link_libraries(velmora_win32_session PUBLIC velmora_win32 velmora_app)
+endif()
+
 # The executable program without a console, statically linked, with the icon as resource 1.
 function(velmora_program target config_dir)
-  add_executable(${target} WIN32 win32/main.cpp win32/window_session.cpp
-                 endpoints_from_build.cpp resources/velmora.rc)
+  add_executable(${target} WIN32 win32/main.cpp endpoints_from_build.cpp resources/velmora.rc)
   target_include_directories(${target} PRIVATE ${config_dir})
-  target_link_libraries(${target} PRIVATE velmora_win32 velmora_app)
+  target_link_libraries(${target} PRIVATE velmora_win32_session)
   set_target_properties(${target} PROPERTIES OUTPUT_NAME velmora)
 endfunction()
 
@@ -24,15 +33,23 @@ if(TARGET velmora_app)
   velmora_program(velmora ${CMAKE_CURRENT_BINARY_DIR}/generated)
 endif()
 
+# The tests in this process link the window layer (and the session, where there is one);
+# the executable tests, which start velmora.exe, come below.
 file(GLOB win32_tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/win32/*_test.cpp)
+set(executable_tests ${win32_tests})
+list(FILTER executable_tests INCLUDE REGEX "/executable[a-z0-9_]*_test\\.cpp$")
+list(FILTER win32_tests EXCLUDE REGEX "/executable[a-z0-9_]*_test\\.cpp$")
 if(NOT TARGET velmora_app)
-  list(FILTER win32_tests EXCLUDE REGEX "/executable_test\\.cpp$")
+  list(FILTER win32_tests EXCLUDE REGEX "/(tray_icon|window_session)_test\\.cpp$")
 endif()
 foreach(source ${CMAKE_CURRENT_SOURCE_DIR}/tests/controls_behaviour_test.cpp ${win32_tests})
   get_filename_component(name ${source} NAME_WE)
   string(REGEX REPLACE "_test$" "" short ${name})
   add_executable(app_${name} ${source})
   target_link_libraries(app_${name} PRIVATE velmora_win32 GTest::gtest GTest::gtest_main)
+  if(TARGET velmora_win32_session)
+    target_link_libraries(app_${name} PRIVATE velmora_win32_session)
+  endif()
   velmora_add_test(app.${short} app_${name})
   # One window test at a time: windows of two tests on the one desktop take each
   # other's focus and activation.
@@ -44,25 +61,47 @@ if(NOT TARGET velmora_app)
   return()
 endif()
 
-# The executable test drives velmora.exe, built against a native sandbox on fixed ports
+# The executable tests drive velmora.exe, built against a native sandbox on fixed ports
 # (others than the Linux executable test's) with a short pause between update passes,
 # through window messages. The sandbox's CA is in the prefix's Root store, and its
-# certificate names localhost.
+# certificate names localhost. The program reaches the sandbox's HTTP-DNS endpoint and
+# time site through relays each test runs, so that a test can silence them; the endpoint
+# over IPv6 it reaches directly.
 set(api_port 28543)
 set(dns_port 28153)
+set(dns6_port 28154)
 set(time_port 28180)
 set(control_port 28181)
+set(dns_relay_port 28182)
+set(time_relay_port 28183)
 set(sandboxed ${CMAKE_CURRENT_BINARY_DIR}/sandboxed)
 configure_sandboxed_build_config(${sandboxed}/generated "localhost:${api_port}"
-  "localhost:${dns_port}" "http://localhost:${time_port}/" "" 2)
+  "localhost:${dns_relay_port}" "http://localhost:${time_relay_port}/" "" 2
+  "[::1]:${dns6_port}")
 velmora_program(velmora_sandboxed ${sandboxed}/generated)
 set_target_properties(velmora_sandboxed PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${sandboxed})
 velmora_native_server(app_sandbox sandbox/velmora-sandbox --api-port ${api_port}
-  --dns-port ${dns_port} --time-port ${time_port} --control-port ${control_port}
-  --public-address 198.51.100.10)
-target_link_libraries(app_executable_test PRIVATE velmora_http)
-target_compile_definitions(app_executable_test PRIVATE
-  VELMORA_TEST_EXECUTABLE="Z:$<TARGET_FILE:velmora_sandboxed>"
-  VELMORA_TEST_CONTROL_PORT=${control_port})
-add_dependencies(app_executable_test velmora_sandboxed)
-set_property(TEST app.executable app.executable.en_US APPEND PROPERTY FIXTURES_REQUIRED app_sandbox)
+  --dns-port ${dns_port} --dns6-port ${dns6_port} --time-port ${time_port}
+  --control-port ${control_port} --public-address 198.51.100.10
+  --public-address6 2001:db8::10)
+file(GLOB program_driver CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/win32/support/*.cpp)
+foreach(source ${executable_tests})
+  get_filename_component(name ${source} NAME_WE)
+  string(REGEX REPLACE "_test$" "" short ${name})
+  add_executable(app_${name} ${source} ${program_driver})
+  target_include_directories(app_${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/tests/win32)
+  target_link_libraries(app_${name} PRIVATE velmora_win32 velmora_http ws2_32 GTest::gtest
+    GTest::gtest_main)
+  target_compile_definitions(app_${name} PRIVATE
+    VELMORA_TEST_EXECUTABLE="Z:$<TARGET_FILE:velmora_sandboxed>"
+    VELMORA_TEST_CONTROL_PORT=${control_port}
+    VELMORA_TEST_DNS_PORT=${dns_port}
+    VELMORA_TEST_TIME_PORT=${time_port}
+    VELMORA_TEST_DNS_RELAY_PORT=${dns_relay_port}
+    VELMORA_TEST_TIME_RELAY_PORT=${time_relay_port})
+  add_dependencies(app_${name} velmora_sandboxed)
+  velmora_add_test(app.${short} app_${name})
+  set_tests_properties(${VELMORA_ADDED_TESTS} PROPERTIES TIMEOUT 300
+    FIXTURES_REQUIRED "${VELMORA_TEST_FIXTURES};app_sandbox"
+    RESOURCE_LOCK "wine_desktop;wine_run_key")
+endforeach()

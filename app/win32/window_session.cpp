@@ -2,13 +2,38 @@
 
 #include <utility>
 
+#include "app/tray_texts.h"
+#include "base/autostart.h"
+
 namespace velmora {
 
+namespace {
+
+// The program's icon at the notification area's size.
+HICON small_program_icon() {
+    constexpr int kApplicationIcon = 1;
+    static const HICON icon = static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kApplicationIcon), IMAGE_ICON,
+                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+    return icon != nullptr ? icon : LoadIconW(nullptr, IDI_APPLICATION);
+}
+
+}  // namespace
+
 WindowSession::WindowSession(const Endpoints& endpoints, const SettingsLocation& settings)
-    : controls_(window_), core_(controls_, endpoints, settings) {
+    : controls_(window_),
+      core_(controls_, endpoints, settings),
+      tray_(small_program_icon(), option_items(),
+            {.show_window = [this] { window_.bring_back(); },
+             .quit = [this] { window_.close(); },
+             .shown_changed = [this](bool shown) { place_options(shown); }}),
+      tray_updates_(tray_) {
+    core_.set_update_observer(&tray_updates_);
     window_.on_login_clicked([this] { login(); });
     window_.on_console_link_pressed([this] { core_.open_console(); });
+    window_.on_minimised([this] { on_minimised(); });
     close_listener_ = window_.add_close_listener([this] { close_down(); });
+    place_options(tray_.shown());
 }
 
 WindowSession::~WindowSession() {
@@ -16,15 +41,44 @@ WindowSession::~WindowSession() {
     window_.remove_close_listener(close_listener_);
 }
 
-void WindowSession::start() {
-    window_.present();
+OptionItems WindowSession::option_items() {
+    const auto option = [this](const Text& caption, RunOption run_option) {
+        return OptionItem{caption, [this, run_option] { return core_.option(run_option); },
+                          [this, run_option](bool on) { core_.set_option(run_option, on); }};
+    };
+    return {option(tray_menu::log_in_at_start(), RunOption::log_in_at_start),
+            {tray_menu::start_at_logon(), [] { return starts_at_logon(); },
+             [](bool on) { set_starts_at_logon(on); }},
+            option(tray_menu::minimise_to_tray(), RunOption::minimise_to_tray)};
+}
+
+void WindowSession::start(Start how) {
+    if (how == Start::shown) {
+        window_.present();
+    } else if (!tray_.shown()) {
+        window_.show_minimised();
+    }
     core_.window_created();
+    if (core_.resume() == SessionCore::Resume::failed) {
+        window_.bring_back();
+    }
 }
 
 void WindowSession::login() {
     window_.set_busy(true);
     core_.login();
     window_.set_busy(false);
+}
+
+void WindowSession::on_minimised() {
+    if (tray_.shown() && core_.option(RunOption::minimise_to_tray)) {
+        // Hidden, the window leaves the taskbar; the loop goes on.
+        window_.hide();
+    }
+}
+
+void WindowSession::place_options(bool tray_shown) {
+    window_.set_system_menu_options(tray_shown ? OptionItems() : option_items());
 }
 
 void WindowSession::close_down() {

@@ -1,23 +1,13 @@
 #include "app/win32/window_thread_calls.h"
 
+#include "app/win32/object_window.h"
+
 namespace velmora {
 
 namespace {
 
 constexpr UINT kRunQueued = WM_APP + 1;
 constexpr wchar_t kReceiverClass[] = L"VelmoraWindowThreadCalls";
-
-ATOM receiver_class(WNDPROC procedure) {
-    static const ATOM atom = [procedure] {
-        WNDCLASSEXW description{};
-        description.cbSize = sizeof description;
-        description.lpfnWndProc = procedure;
-        description.hInstance = GetModuleHandleW(nullptr);
-        description.lpszClassName = kReceiverClass;
-        return RegisterClassExW(&description);
-    }();
-    return atom;
-}
 
 }  // namespace
 
@@ -27,12 +17,9 @@ WindowThreadCalls::WindowThreadCalls()
                           return receiver_ != nullptr &&
                                  PostMessageW(receiver_, kRunQueued, 0, 0) != FALSE;
                       }) {
-    receiver_class(&WindowThreadCalls::procedure);
-    receiver_ = CreateWindowExW(0, kReceiverClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                GetModuleHandleW(nullptr), nullptr);
-    if (receiver_ != nullptr) {
-        SetWindowLongPtrW(receiver_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    }
+    register_window_class(kReceiverClass, &object_window_procedure<WindowThreadCalls>);
+    CreateWindowExW(0, kReceiverClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                    GetModuleHandleW(nullptr), this);
 }
 
 WindowThreadCalls::~WindowThreadCalls() {
@@ -42,16 +29,12 @@ WindowThreadCalls::~WindowThreadCalls() {
     }
 }
 
-LRESULT CALLBACK WindowThreadCalls::procedure(HWND window, UINT message, WPARAM wparam,
-                                              LPARAM lparam) {
+LRESULT WindowThreadCalls::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == kRunQueued) {
-        if (auto* calls =
-                reinterpret_cast<WindowThreadCalls*>(GetWindowLongPtrW(window, GWLP_USERDATA))) {
-            calls->run_queued();
-        }
+        run_queued();
         return 0;
     }
-    return DefWindowProcW(window, message, wparam, lparam);
+    return DefWindowProcW(receiver_, message, wparam, lparam);
 }
 
 }  // namespace velmora

@@ -15,7 +15,10 @@ class WindowThreadCalls : public WindowCallQueue {
     ~WindowThreadCalls();
 
   private:
-    static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+    template <class Owner>
+    friend LRESULT CALLBACK object_window_procedure(HWND, UINT, WPARAM, LPARAM);
+    void attach(HWND window) { receiver_ = window; }
+    LRESULT handle_message(UINT message, WPARAM wparam, LPARAM lparam);
 
     const DWORD window_thread_ = GetCurrentThreadId();
     HWND receiver_ = nullptr;

@@ -1,0 +1,45 @@
+#include "app/win32/option_items.h"
+
+#include "base/win32/wide_text.h"
+
+namespace velmora {
+
+namespace {
+
+constexpr UINT kFirstCommand = 0x100;
+constexpr UINT kCommandStep = 0x10;
+
+UINT check_flag(const OptionItem& item) {
+    return item.is_on() ? MF_CHECKED : MF_UNCHECKED;
+}
+
+}  // namespace
+
+UINT option_command(std::size_t index) {
+    return kFirstCommand + static_cast<UINT>(index) * kCommandStep;
+}
+
+void append_option_items(HMENU menu, const OptionItems& items) {
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        AppendMenuW(menu, MF_STRING | check_flag(items[i]), option_command(i),
+                    wide_text(items[i].caption).c_str());
+    }
+}
+
+void check_option_items(HMENU menu, const OptionItems& items) {
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        CheckMenuItem(menu, option_command(i), MF_BYCOMMAND | check_flag(items[i]));
+    }
+}
+
+bool choose_option_item(const OptionItems& items, UINT command) {
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (option_command(i) == command) {
+            items[i].turn(!items[i].is_on());
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace velmora
