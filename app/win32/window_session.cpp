@@ -2,8 +2,6 @@
 
 #include <utility>
 
-#include "app/tray_texts.h"
-#include "base/autostart.h"
 
 namespace velmora {
 
@@ -23,7 +21,7 @@ HICON small_program_icon() {
 WindowSession::WindowSession(const Endpoints& endpoints, const SettingsLocation& settings)
     : controls_(window_),
       core_(controls_, endpoints, settings),
-      tray_(small_program_icon(), option_items(),
+      tray_(small_program_icon(), option_items(core_),
             {.show_window = [this] { window_.bring_back(); },
              .quit = [this] { window_.close(); },
              .shown_changed = [this](bool shown) { place_options(shown); }}),
@@ -39,17 +37,6 @@ WindowSession::WindowSession(const Endpoints& endpoints, const SettingsLocation&
 WindowSession::~WindowSession() {
     close_down();
     window_.remove_close_listener(close_listener_);
-}
-
-OptionItems WindowSession::option_items() {
-    const auto option = [this](const Text& caption, RunOption run_option) {
-        return OptionItem{caption, [this, run_option] { return core_.option(run_option); },
-                          [this, run_option](bool on) { core_.set_option(run_option, on); }};
-    };
-    return {option(tray_menu::log_in_at_start(), RunOption::log_in_at_start),
-            {tray_menu::start_at_logon(), [] { return starts_at_logon(); },
-             [](bool on) { set_starts_at_logon(on); }},
-            option(tray_menu::minimise_to_tray(), RunOption::minimise_to_tray)};
 }
 
 void WindowSession::start(Start how) {
@@ -78,7 +65,7 @@ void WindowSession::on_minimised() {
 }
 
 void WindowSession::place_options(bool tray_shown) {
-    window_.set_system_menu_options(tray_shown ? OptionItems() : option_items());
+    window_.set_system_menu_options(tray_shown ? OptionItems() : option_items(core_));
 }
 
 void WindowSession::close_down() {

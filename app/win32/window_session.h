@@ -37,7 +37,6 @@ class WindowSession {
 
   private:
     void login();
-    OptionItems option_items();
     void on_minimised();
     // Where there is no notification area the options are on the window's system menu.
     void place_options(bool tray_shown);
