@@ -142,27 +142,13 @@ void MemoryControls::append_to_edit(const Text& edit, const TextList& texts) {
         for (const Text& text : texts) {
             control->text += text;
         }
+        // As the window's log does: the newest lines stay, the oldest go in blocks.
         if (edit == control::run_log()) {
-            drop_oldest_lines(control->text);
+            control->text.erase(0, log_characters_to_drop(control->text));
         }
     }
 }
 
-void MemoryControls::drop_oldest_lines(Text& log) {
-    // As the window's log does: the newest lines stay, the oldest go in blocks.
-    std::size_t lines = 0;
-    for (std::size_t at = log.find("\r\n"); at != Text::npos; at = log.find("\r\n", at + 2)) {
-        ++lines;
-    }
-    if (lines <= static_cast<std::size_t>(kLogLinesKept + kLogLinesDroppedAtOnce)) {
-        return;
-    }
-    std::size_t cut = 0;
-    for (int n = 0; n < kLogLinesDroppedAtOnce; ++n) {
-        cut = log.find("\r\n", cut) + 2;
-    }
-    log.erase(0, cut);
-}
 
 bool MemoryControls::check_box_checked(const Text& check_box) {
     std::lock_guard lock(mutex_);

@@ -93,8 +93,6 @@ class MemoryControls : public Controls {
         int page = 0;           // lists: the page they belong to
     };
 
-    // Keeps 运行栏 to its newest lines (see log_view_limit.h).
-    static void drop_oldest_lines(Text& log);
     // The control of that name and kind, or nullptr. Call with mutex_ held.
     Control* find(const Text& name, Kind kind);
     Row* find_row(const Text& list, int row);

@@ -2,14 +2,14 @@
 
 #include <cstdio>
 
-#include "app/terminal_text.h"
 #include "base/control_names.h"
+#include "base/local_text.h"
 #include "base/text_excerpt.h"
 
 namespace velmora {
 
 void print_line(std::FILE* stream, const Text& line) {
-    std::fputs((text_for_terminal(line) + "\n").c_str(), stream);
+    std::fputs(local_text_line(line).c_str(), stream);
     std::fflush(stream);
 }
 

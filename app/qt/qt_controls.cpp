@@ -38,12 +38,14 @@ QString from_box_lines(QString text) {
 void drop_oldest_lines(QPlainTextEdit& box) {
     QTextDocument& document = *box.document();
     // The text ends in a line break, which leaves an empty last block.
-    if (document.blockCount() <= kLogLinesKept + kLogLinesDroppedAtOnce + 1) {
+    const auto lines = static_cast<std::size_t>(std::max(document.blockCount() - 1, 0));
+    const auto dropped = static_cast<int>(log_lines_to_drop(lines));
+    if (dropped == 0) {
         return;
     }
     QTextCursor cursor(&document);
     cursor.movePosition(QTextCursor::Start);
-    cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, kLogLinesDroppedAtOnce);
+    cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, dropped);
     cursor.removeSelectedText();
 }
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <string>
-#include <vector>
 
 #include "base/log_view_limit.h"
 #include "base/win32/wide_text.h"
@@ -10,8 +9,6 @@
 namespace velmora::edit_box {
 
 namespace {
-
-constexpr int kMostLines = kLogLinesKept + kLogLinesDroppedAtOnce;
 
 int text_length(HWND box) {
     return GetWindowTextLengthW(box);
@@ -50,22 +47,17 @@ int drop_oldest_lines(HWND box) {
     // The box's count of rows, less the row after the last line break, is never below
     // its number of lines (a wrapped line takes several rows): below the bound, the text
     // need not be read.
-    if (SendMessageW(box, EM_GETLINECOUNT, 0, 0) - 1 <= kMostLines) {
+    const auto rows = SendMessageW(box, EM_GETLINECOUNT, 0, 0) - 1;
+    if (log_lines_to_drop(static_cast<std::size_t>(std::max<LRESULT>(rows, 0))) == 0) {
         return 0;
     }
     std::wstring text(static_cast<std::size_t>(text_length(box)) + 1, L'\0');
     text.resize(
         static_cast<std::size_t>(GetWindowTextW(box, text.data(), static_cast<int>(text.size()))));
-    std::vector<std::size_t> line_ends;
-    for (auto at = text.find(L"\r\n"); at != std::wstring::npos; at = text.find(L"\r\n", at + 2)) {
-        line_ends.push_back(at + 2);
-    }
-    const int excess = static_cast<int>(line_ends.size()) - kMostLines;
-    if (excess <= 0) {
+    const auto cut = static_cast<int>(log_characters_to_drop(text));
+    if (cut == 0) {
         return 0;
     }
-    const int blocks = (excess + kLogLinesDroppedAtOnce - 1) / kLogLinesDroppedAtOnce;
-    const auto cut = static_cast<int>(line_ends[blocks * kLogLinesDroppedAtOnce - 1]);
     select(box, 0, cut);
     SendMessageW(box, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
     return cut;
