@@ -65,9 +65,7 @@ class SessionCore {
     // before the first login. It must outlive the core.
     void set_update_observer(UpdateObserver* observer) { update_loop_.set_observer(observer); }
 
-    const Text& settings_path() const { return settings_path_; }
     const PageWatchList& watch_list() const { return watch_; }
-    RunLog& run_log() { return log_; }
 
   private:
     // A record row's check box changed: the watch tables, and the remembered watches.
