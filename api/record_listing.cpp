@@ -46,9 +46,8 @@ bool accept_login(Controls& controls, const ApiReply& reply, bool announce_succe
 // shows, or of another type (a provider that ignores the type), is not added again.
 void append_aaaa_rows(const ApiContext& context, const Text& list, const Text& domain_id) {
     Controls& controls = context.controls;
-    const ApiReply reply =
-        api_call(context.endpoints, "Record.List",
-                 record_list_body(credential_text(controls), domain_id, "AAAA"));
+    const ApiReply reply = api_call(context.endpoints, "Record.List",
+                                    record_list_body(credential_text(controls), domain_id, "AAAA"));
     const RecordListReply fields = read_record_list_reply(reply.text);
     if (reply_code(reply.text) != kLoginSucceededCode || !fills_page(fields)) {
         return;
@@ -84,8 +83,8 @@ bool load_record_page(const ApiContext& context, int page, bool announce_success
     }
     Controls& controls = context.controls;
     const bool is_login = page == 1;
-    const ApiReply domains = api_call(context.endpoints, "Domain.List",
-                                      domain_list_body(credential_text(controls)));
+    const ApiReply domains =
+        api_call(context.endpoints, "Domain.List", domain_list_body(credential_text(controls)));
     const TextList account_domain_ids = reply_fields(domains.text, reply_marker::kUnquotedId);
     // The account lost domains since the lookup named the pages: there is no domain
     // to fall back on, so the page is left as it is.

@@ -12,8 +12,7 @@ Text domain_list_body(const Text& credential);
 // The first 20 records of the domain of one type ("A", or "AAAA" for the second list of
 // a page). The trailing bare "sub_domain" is a key without a value; the provider lets
 // the later key win, which lifts the earlier "www" filter.
-Text record_list_body(const Text& credential, const Text& domain_id,
-                      const Text& record_type = "A");
+Text record_list_body(const Text& credential, const Text& domain_id, const Text& record_type = "A");
 
 // Sets one record's value on the default line.
 Text record_modify_body(const Text& credential, const Text& domain_id, const Text& record_id,

@@ -29,8 +29,8 @@ bool run_option(const Text& settings_path, RunOption option) {
 }
 
 bool set_run_option(const Text& settings_path, RunOption option, bool on) {
-    return !shutdown_requested() && write_ini_item(settings_path, options_section(),
-                                                   key_of(option), on ? gbk("真") : Text());
+    return !shutdown_requested() && write_ini_item(settings_path, options_section(), key_of(option),
+                                                   on ? gbk("真") : Text());
 }
 
 }  // namespace velmora

@@ -8,8 +8,8 @@
 namespace velmora {
 
 enum class RunOption {
-    log_in_at_start,     // 启动时登入: log in with the stored ID and token at start
-    minimise_to_tray,    // 最小化到托盘: minimising hides the window in the tray
+    log_in_at_start,   // 启动时登入: log in with the stored ID and token at start
+    minimise_to_tray,  // 最小化到托盘: minimising hides the window in the tray
 };
 
 bool run_option(const Text& settings_path, RunOption option);

@@ -50,8 +50,7 @@ void SessionCore::window_created() {
 }
 
 SessionCore::Resume SessionCore::resume() {
-    if (!option(RunOption::log_in_at_start) ||
-        controls_.edit_text(control::id_edit()).empty() ||
+    if (!option(RunOption::log_in_at_start) || controls_.edit_text(control::id_edit()).empty() ||
         controls_.edit_text(control::token_edit()).empty()) {
         return Resume::not_asked;
     }
@@ -71,12 +70,11 @@ void SessionCore::login() {
 }
 
 bool SessionCore::run_login(bool quiet, bool start_loop) {
-    return velmora::run_login({controls_, endpoints_},
-                              {.settings_path = settings_path_,
-                               .update_loop = update_loop_,
-                               .log = log_,
-                               .quiet = quiet,
-                               .start_loop = start_loop});
+    return velmora::run_login({controls_, endpoints_}, {.settings_path = settings_path_,
+                                                        .update_loop = update_loop_,
+                                                        .log = log_,
+                                                        .quiet = quiet,
+                                                        .start_loop = start_loop});
 }
 
 void SessionCore::row_checked(int page, int row, int state) {

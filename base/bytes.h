@@ -23,8 +23,8 @@ Bytes bytes_middle(const Bytes& bytes, int start, int n);
 Bytes blank_bytes(int n);
 
 template <typename... Parts>
-requires(sizeof...(Parts) >= 2 && (std::is_same_v<Parts, Bytes> && ...)) Bytes
-    join_bytes(const Parts&... parts) {
+    requires(sizeof...(Parts) >= 2 && (std::is_same_v<Parts, Bytes> && ...))
+Bytes join_bytes(const Parts&... parts) {
     Bytes joined;
     joined.reserve((parts.size() + ...));
     (joined.insert(joined.end(), parts.begin(), parts.end()), ...);

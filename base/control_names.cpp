@@ -6,12 +6,24 @@
 
 namespace velmora::control {
 
-const Text& id_edit() { return gbk("ID1"); }
-const Text& token_edit() { return gbk("Token"); }
-const Text& remember_box() { return gbk("选择框1"); }
-const Text& login_button() { return gbk("登入验证"); }
-const Text& record_tabs() { return gbk("选择夹1"); }
-const Text& run_log() { return gbk("运行栏"); }
+const Text& id_edit() {
+    return gbk("ID1");
+}
+const Text& token_edit() {
+    return gbk("Token");
+}
+const Text& remember_box() {
+    return gbk("选择框1");
+}
+const Text& login_button() {
+    return gbk("登入验证");
+}
+const Text& record_tabs() {
+    return gbk("选择夹1");
+}
+const Text& run_log() {
+    return gbk("运行栏");
+}
 
 const Text& record_list(int page) {
     static constexpr std::array<Utf8Literal, kPageCount> names = {

@@ -5,14 +5,14 @@
 
 namespace velmora::control {
 
-const Text& id_edit();        // ID1
-const Text& token_edit();     // Token
-const Text& remember_box();   // 选择框1
-const Text& login_button();   // 登入验证
-const Text& record_tabs();    // 选择夹1
+const Text& id_edit();              // ID1
+const Text& token_edit();           // Token
+const Text& remember_box();         // 选择框1
+const Text& login_button();         // 登入验证
+const Text& record_tabs();          // 选择夹1
 const Text& record_list(int page);  // 超级列表框1 … 超级列表框6 for page 1 … 6
-const Text& run_log();        // 运行栏
-const Text& label(int n);     // 透明标签1 … 透明标签3
+const Text& run_log();              // 运行栏
+const Text& label(int n);           // 透明标签1 … 透明标签3
 
 constexpr int kPageCount = 6;
 

@@ -23,7 +23,7 @@ namespace velmora {
 using RowCheckHandler = std::function<void(int page, int row, int state)>;
 
 class Controls {
-public:
+  public:
     virtual ~Controls() = default;
 
     // --- Report lists (超级列表框1 … 超级列表框6) ---

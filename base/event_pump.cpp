@@ -118,8 +118,9 @@ void request_shutdown() {
         backend::wake_waiters();
         listeners = state.shutdown_listeners;
     }
-    for (auto* listener : listeners)
+    for (auto* listener : listeners) {
         listener();
+    }
 }
 
 void add_shutdown_listener(void (*listener)()) {

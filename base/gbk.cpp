@@ -57,14 +57,16 @@ bool is_ascii(std::string_view bytes) {
 // ASCII reads the same in GBK and UTF-16, and most texts crossing this edge (URLs, header
 // blocks, replies) are ASCII: those are widened or narrowed without a conversion.
 std::u16string to_wide(const Text& text) {
-    if (is_ascii(text))
+    if (is_ascii(text)) {
         return std::u16string(text.begin(), text.end());
+    }
     return backend::gbk_to_utf16(text);
 }
 
 Text from_wide(std::u16string_view wide) {
-    if (std::all_of(wide.begin(), wide.end(), [](char16_t unit) { return unit < 0x80; }))
+    if (std::all_of(wide.begin(), wide.end(), [](char16_t unit) { return unit < 0x80; })) {
         return Text(wide.begin(), wide.end());
+    }
     return backend::utf16_to_gbk(wide);
 }
 

@@ -43,7 +43,8 @@ void install_out_of_memory_handler() {
 void set_internal_error_reporter(InternalErrorReporter reporter) {
     ReporterSlot& slot = reporter_slot();
     std::lock_guard lock(slot.mutex);
-    slot.reporter = reporter ? std::move(reporter) : InternalErrorReporter(backend::show_internal_error);
+    slot.reporter =
+        reporter ? std::move(reporter) : InternalErrorReporter(backend::show_internal_error);
 }
 
 Text internal_error_text(std::optional<int> number, const Text& message) {

@@ -149,7 +149,6 @@ void MemoryControls::append_to_edit(const Text& edit, const TextList& texts) {
     }
 }
 
-
 bool MemoryControls::check_box_checked(const Text& check_box) {
     std::lock_guard lock(mutex_);
     Control* control = find(check_box, Kind::kCheckBox);

@@ -7,14 +7,14 @@
 namespace velmora {
 
 template <typename... Operands>
-requires(sizeof...(Operands) >= 2 && (std::is_same_v<Operands, std::int32_t> && ...)) std::int32_t
-    bit_and(Operands... operands) {
+    requires(sizeof...(Operands) >= 2 && (std::is_same_v<Operands, std::int32_t> && ...))
+std::int32_t bit_and(Operands... operands) {
     return (operands & ...);
 }
 
 template <typename... Operands>
-requires(sizeof...(Operands) >= 2 && (std::is_same_v<Operands, std::int32_t> && ...)) std::int32_t
-    bit_or(Operands... operands) {
+    requires(sizeof...(Operands) >= 2 && (std::is_same_v<Operands, std::int32_t> && ...))
+std::int32_t bit_or(Operands... operands) {
     return (operands | ...);
 }
 

@@ -52,16 +52,17 @@ void walk_matches(std::string_view region, Size from, std::string_view needle, b
         for (auto at = region.begin() + static_cast<std::ptrdiff_t>(from);; ++at) {
             at = ignore_case ? std::search(at, region.end(), needle.begin(), needle.end(), same)
                              : std::search(at, region.end(), needle.begin(), needle.end());
-            if (at == region.end() || !found(static_cast<Size>(at - region.begin())))
+            if (at == region.end() || !found(static_cast<Size>(at - region.begin()))) {
                 return;
+            }
         }
     }
     Size i = from;
     const char first = fold_ascii(needle[0]);
     while (region.size() - i >= needle.size()) {
         // The first byte rules out almost every position before the full comparison.
-        const bool candidate = (ignore_case ? fold_ascii(region[i]) : region[i]) ==
-                               (ignore_case ? first : needle[0]);
+        const bool candidate =
+            (ignore_case ? fold_ascii(region[i]) : region[i]) == (ignore_case ? first : needle[0]);
         if (candidate && matches_at(region, i, needle, ignore_case) && !found(i)) {
             return;
         }
@@ -167,8 +168,9 @@ Text replace_text(std::string_view text, std::string_view old_part, std::string_
             const Size found = static_cast<Size>(at - text.begin());
             result.append(text.substr(i, found - i));
             i = found;
-            if (at == text.end())
+            if (at == text.end()) {
                 break;
+            }
         } else if (!matches_at(text, i, old_part, !case_sensitive)) {
             const Size step = char_size(text, i);
             if (step == 0) {

@@ -62,8 +62,9 @@ int char_code(std::string_view text, int position = 1);
 Text char_text(int code);
 
 template <typename... Parts>
-requires(sizeof...(Parts) >= 2 && (std::is_convertible_v<const Parts&, std::string_view> &&
-                                   ...)) Text join_text(const Parts&... parts) {
+    requires(sizeof...(Parts) >= 2 &&
+             (std::is_convertible_v<const Parts&, std::string_view> && ...))
+Text join_text(const Parts&... parts) {
     Text joined;
     joined.reserve((std::string_view(parts).size() + ...));
     (joined.append(std::string_view(parts)), ...);

@@ -22,8 +22,9 @@ std::string base64_encode(std::string_view bytes) {
     const std::size_t rest = bytes.size() - i;
     if (rest > 0) {
         std::uint32_t group = static_cast<std::uint8_t>(bytes[i]) << 16;
-        if (rest == 2)
+        if (rest == 2) {
             group |= static_cast<std::uint8_t>(bytes[i + 1]) << 8;
+        }
         out += kAlphabet[group >> 18 & 0x3F];
         out += kAlphabet[group >> 12 & 0x3F];
         out += rest == 2 ? kAlphabet[group >> 6 & 0x3F] : '=';

@@ -26,15 +26,17 @@ Text header_block(const Text& url, bool post, const Text& extra_headers, bool ad
     Text block = extra_headers;
     if (add_defaults) {
         const auto add = [&block](const char* probe, const Text& line) {
-            if (find_text(block, probe, 1, true) == -1)
+            if (find_text(block, probe, 1, true) == -1) {
                 block += line;
+            }
         };
         add("Accept:", "\r\nAccept: */*");
         add("Referer:", "\r\nReferer: " + url);
         add("Accept-Language:", "\r\nAccept-Language: zh-cn");
         add("User-Agent:", "\r\nUser-Agent: Mozilla/4.0 (compatible; MSIE 9.0; Windows NT 6.1)");
-        if (post)
+        if (post) {
             add("Content-Type:", "\r\nContent-Type: application/x-www-form-urlencoded");
+        }
     }
     return normalize_names ? normalized_header_block(block) : block;
 }
@@ -42,8 +44,9 @@ Text header_block(const Text& url, bool post, const Text& extra_headers, bool ad
 // Name and value of one header line, both trimmed; both empty without a colon.
 std::pair<Text, Text> split_header(std::string_view line) {
     const int colon = find_text(line, ":");
-    if (colon == -1)
+    if (colon == -1) {
         return {};
+    }
     return {trim_spaces(line.substr(0, colon - 1)), trim_spaces(line.substr(colon))};
 }
 
@@ -58,12 +61,14 @@ void set_header_lines(const ComObject& request, const Text& block) {
         return;
     }
     for (const Text& line : split_text(block, "\r\n")) {
-        if (line.empty())
+        if (line.empty()) {
             continue;
+        }
         const auto [name, value] = split_header(line);
         // Keeping the connection open is the transport's choice, not a caller's header.
-        if (name == "Connection" && value == "keep-alive")
+        if (name == "Connection" && value == "keep-alive") {
             continue;
+        }
         set_request_header(request, name, value);
     }
 }
@@ -98,13 +103,15 @@ void await_response(const ComObject& request, std::chrono::milliseconds limit) {
             automation_detail::invoke(request, "WaitForResponse", automation_detail::Intent::call,
                                       {AutomationValue(wait_seconds)});
         // A failed wait is a failed exchange: nothing is left to wait for.
-        if (!std::holds_alternative<bool>(done) || std::get<bool>(done))
+        if (!std::holds_alternative<bool>(done) || std::get<bool>(done)) {
             return;
+        }
         // A real time-out takes the whole wait. An object asked after the response came
         // in may answer false at once instead of true (Wine's does), and has nothing
         // left to wait for either.
-        if (Clock::now() - asked < answered_at_once)
+        if (Clock::now() - asked < answered_at_once) {
             return;
+        }
     }
 }
 
@@ -120,8 +127,9 @@ Bytes com_request(const Text& url, int method, const Text& body, Text* send_cook
     ComObject request = request_object;
     if (object_is_empty(request)) {
         register_winhttp_request_class();
-        if (!create_object(request, winhttp_request_prog_id))
+        if (!create_object(request, winhttp_request_prog_id)) {
             return {};
+        }
     }
 
     std::chrono::milliseconds limit = longest_default_limit;
@@ -132,12 +140,14 @@ Bytes com_request(const Text& url, int method, const Text& body, Text* send_cook
         call_method(request, "SetTimeouts", each, each, each, each);
         limit = std::chrono::milliseconds(each);
     }
-    if (!proxy.empty())
+    if (!proxy.empty()) {
         call_method(request, "SetProxy", std::int32_t{2}, proxy);
+    }
     constexpr bool asynchronous = true;
     call_method(request, "Open", verb, url, asynchronous);
-    if (no_redirect)
+    if (no_redirect) {
         write_option(request, option_enable_redirects, 0);
+    }
     write_option(request, option_ignored_certificate_errors, ignore_no_certificate_errors);
 
     const Text block =
@@ -163,29 +173,34 @@ Bytes com_request(const Text& url, int method, const Text& body, Text* send_cook
     } else {
         call_method(request, "Send", body_bytes);
     }
-    if (!last_automation_error())
+    if (!last_automation_error()) {
         await_response(request, limit);
+    }
 
     // Taken over, not copied: a body may be large.
     Variant body_value = read_variant_property(request, "ResponseBody");
     Bytes* body_bytes_read = std::get_if<Bytes>(&body_value);
     Bytes response = body_bytes_read ? std::move(*body_bytes_read) : Bytes();
     const Text headers = call_text_method(request, "GetAllResponseHeaders");
-    if (response_headers)
+    if (response_headers) {
         *response_headers = headers;
-    if (status_code)
+    }
+    if (status_code) {
         *status_code = static_cast<int>(read_number_property(request, "Status"));
+    }
 
     Text local_received;
     Text& received = received_cookies ? *received_cookies : local_received;
     // Only a line naming Set-Cookie carries a cookie; most replies have none.
     if (find_text(headers, "Set-Cookie") != -1) {
-        for (const Text& line : split_text(headers, "\r\n"))
+        for (const Text& line : split_text(headers, "\r\n")) {
             collect_set_cookie(line, received);
+        }
     }
     finish_received_cookies(received);
-    if (merge_cookies && send_cookies)
+    if (merge_cookies && send_cookies) {
         received = velmora::merge_cookies(*send_cookies, received);
+    }
     return response;
 }
 

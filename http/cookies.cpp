@@ -36,8 +36,9 @@ Text drop_last_two(const Text& text) {
 // leaves the semicolon on the last piece.
 Text normalise(const Text& cookies) {
     Text trimmed = trim_spaces(cookies);
-    if (!trimmed.empty() && trimmed.back() == ';')
+    if (!trimmed.empty() && trimmed.back() == ';') {
         trimmed += ' ';
+    }
     return trimmed;
 }
 
@@ -49,24 +50,28 @@ Text merge_pieces(const TextList& sent, TextList merged) {
         const bool listed = std::any_of(merged.begin(), merged.end(), [&](const Text& other) {
             return cookie_name(other) == name;
         });
-        if (!listed)
+        if (!listed) {
             merged.push_back(piece);
+        }
     }
     // Joining and splitting again drops an empty last piece, as the cookie text would.
     Text joined;
     for (const Text& piece : merged) {
-        if (!is_deleted(piece))
+        if (!is_deleted(piece)) {
             joined += piece + Text(kSeparator);
+        }
     }
     TextList kept;
     for (const Text& piece : split_text(drop_last_two(joined), kSeparator)) {
-        if (std::find(kept.begin(), kept.end(), piece) == kept.end())
+        if (std::find(kept.begin(), kept.end(), piece) == kept.end()) {
             kept.push_back(piece);
+        }
     }
     Text result;
     for (std::size_t i = 0; i < kept.size(); ++i) {
-        if (i > 0)
+        if (i > 0) {
             result += kSeparator;
+        }
         result += kept[i];
     }
     return result;
@@ -76,8 +81,9 @@ Text merge_pieces(const TextList& sent, TextList merged) {
 
 void collect_set_cookie(const Text& line, Text& received_cookies) {
     const int colon = find_text(line, ": ");
-    if (colon == -1 || text_left(line, colon - 1) != "Set-Cookie")
+    if (colon == -1 || text_left(line, colon - 1) != "Set-Cookie") {
         return;
+    }
     received_cookies += set_cookie_piece(line) + Text(kSeparator);
 }
 
@@ -96,8 +102,9 @@ Text merge_cookies(Text& send_cookies, Text& received_cookies) {
 }
 
 void collect_set_cookie_simple(const Text& line, Text& received_cookies) {
-    if (find_text(line, "Set-Cookie") == -1)
+    if (find_text(line, "Set-Cookie") == -1) {
         return;
+    }
     received_cookies += set_cookie_piece(line) + Text(kSeparator);
 }
 

@@ -27,8 +27,9 @@ bool contains(const Text& text, const char* needle, bool ignore_case) {
 }
 
 void add_default(Text& block, const DefaultLine& line, bool ignore_case = true) {
-    if (!contains(block, line.probe, ignore_case))
+    if (!contains(block, line.probe, ignore_case)) {
         block += line.line;
+    }
 }
 
 Text start_block(const Text& extra_headers) {
@@ -47,8 +48,9 @@ void capitalise_words(Text& line, std::size_t name_length) {
             i += 2;
             continue;
         }
-        if (word_start && c >= 'a' && c <= 'z')
+        if (word_start && c >= 'a' && c <= 'z') {
             line[i] = static_cast<char>(c - 'a' + 'A');
+        }
         word_start = c == '-';
         ++i;
     }
@@ -57,16 +59,19 @@ void capitalise_words(Text& line, std::size_t name_length) {
 // A "Connection: keep-alive" line is the transport's business, not the caller's: drop
 // it, except as the very last line (no CRLF after it), which is left where it is.
 void drop_keep_alive(Text& block) {
-    if (!contains(block, "Connection", false))
+    if (!contains(block, "Connection", false)) {
         return;
+    }
     for (const Text& line : split_text(block, "\r\n")) {
-        if (find_text(line, "Connection", from_start) != 1)
+        if (find_text(line, "Connection", from_start) != 1) {
             continue;
+        }
         const int separator = find_last_text(line, ": ");
         const Text value =
             separator == -1 ? Text() : text_middle(line, separator + 2, text_length(line));
-        if (value == "keep-alive")
+        if (value == "keep-alive") {
             block = replace_text(block, "Connection: keep-alive\r\n");
+        }
         return;
     }
 }
@@ -78,11 +83,13 @@ Text normalized_header_block(const Text& block) {
     bool first = true;
     for (Text& line : split_text(block, "\r\n")) {
         const int colon = find_text(line, ":", from_start);
-        if (colon == -1)
+        if (colon == -1) {
             continue;
+        }
         capitalise_words(line, static_cast<std::size_t>(colon - 1));
-        if (!first)
+        if (!first) {
             joined += "\r\n";
+        }
         joined += line;
         first = false;
     }
@@ -97,12 +104,14 @@ Text build_header_block(const Text& extra_headers, const Text& send_cookies, boo
         add_default(block, accept);
         add_default(block, accept_encoding);
         add_default(block, accept_language);
-        if (post)
+        if (post) {
             add_default(block, form_content_type);
+        }
         add_default(block, cache_control);
     }
-    if (normalize_names)
+    if (normalize_names) {
         block = normalized_header_block(block);
+    }
     drop_keep_alive(block);
     if (!contains(block, "Cookie:", true) && !send_cookies.empty()) {
         if (contains(send_cookies, "Cookie:", true)) {
@@ -131,8 +140,9 @@ Text build_simple_header_block(const Text& extra_headers, const Text& send_cooki
 TextList header_block_lines(const Text& block) {
     TextList lines;
     for (Text& line : split_text(block, "\r\n")) {
-        if (!line.empty())
+        if (!line.empty()) {
             lines.push_back(std::move(line));
+        }
     }
     return lines;
 }

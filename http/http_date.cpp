@@ -26,26 +26,30 @@ bool is_alpha(char c) {
 
 std::string read_digits(std::string_view text, std::size_t& pos) {
     const std::size_t begin = pos;
-    while (pos < text.size() && is_digit(text[pos]))
+    while (pos < text.size() && is_digit(text[pos])) {
         ++pos;
+    }
     return std::string(text.substr(begin, pos - begin));
 }
 
 // "H:MM" or "H:MM:SS" starting at the digits already read into `first`.
 bool read_time(std::string_view text, std::size_t& pos, const std::string& first, Token& token) {
-    if (first.size() > 2)
+    if (first.size() > 2) {
         return false;
+    }
     int fields[3] = {std::stoi(first), 0, 0};
     int count = 1;
     while (count < 3 && pos + 1 < text.size() && text[pos] == ':' && is_digit(text[pos + 1])) {
         ++pos;
         const std::string digits = read_digits(text, pos);
-        if (digits.size() > 2)
+        if (digits.size() > 2) {
             return false;
+        }
         fields[count++] = std::stoi(digits);
     }
-    if (count < 2 || (pos < text.size() && text[pos] == ':'))
+    if (count < 2 || (pos < text.size() && text[pos] == ':')) {
         return false;
+    }
     token.kind = Token::kTime;
     token.hour = fields[0];
     token.minute = fields[1];
@@ -71,19 +75,21 @@ std::optional<std::vector<Token>> tokenize(std::string_view text) {
             token.kind = Token::kWord;
             while (pos < text.size() && is_alpha(text[pos])) {
                 const char letter = text[pos];
-                token.text += letter >= 'A' && letter <= 'Z' ? static_cast<char>(letter + 32)
-                                                             : letter;
+                token.text +=
+                    letter >= 'A' && letter <= 'Z' ? static_cast<char>(letter + 32) : letter;
                 ++pos;
             }
         } else if (is_digit(c)) {
             const std::string digits = read_digits(text, pos);
             if (pos < text.size() && text[pos] == ':') {
-                if (!read_time(text, pos, digits, token))
+                if (!read_time(text, pos, digits, token)) {
                     return std::nullopt;
+                }
                 time_seen = true;
             } else {
-                if (digits.size() > 4)
+                if (digits.size() > 4) {
                     return std::nullopt;
+                }
                 token.kind = Token::kNumber;
                 token.text = digits;
                 token.value = std::stoi(digits);
@@ -91,12 +97,14 @@ std::optional<std::vector<Token>> tokenize(std::string_view text) {
         } else if ((c == '+' || c == '-') && pos + 1 < text.size() && is_digit(text[pos + 1])) {
             ++pos;
             const std::string digits = read_digits(text, pos);
-            if (digits.size() != 4)
+            if (digits.size() != 4) {
                 return std::nullopt;
+            }
             const int hours = std::stoi(digits.substr(0, 2));
             const int minutes = std::stoi(digits.substr(2));
-            if (hours > 23 || minutes > 59)
+            if (hours > 23 || minutes > 59) {
                 return std::nullopt;
+            }
             token.kind = Token::kOffset;
             token.value = (c == '-' ? -1 : 1) * (hours * 60 + minutes);
         } else {
@@ -112,8 +120,9 @@ template <std::size_t N>
 int name_index(std::string_view word, const std::array<const char*, N>& names) {
     for (std::size_t i = 0; i < N; ++i) {
         const std::string_view name = names[i];
-        if (word == name || word == name.substr(0, 3))
+        if (word == name || word == name.substr(0, 3)) {
             return static_cast<int>(i) + 1;
+        }
     }
     return 0;
 }
@@ -132,8 +141,9 @@ bool is_utc_name(const std::string& word) {
 
 std::optional<HttpDate> parse_http_date(std::string_view text) {
     const auto tokens = tokenize(text);
-    if (!tokens)
+    if (!tokens) {
         return std::nullopt;
+    }
 
     int month = 0;
     std::vector<const Token*> numbers;
@@ -144,8 +154,9 @@ std::optional<HttpDate> parse_http_date(std::string_view text) {
         const Token& token = (*tokens)[i];
         switch (token.kind) {
             case Token::kWord:
-                if (i == 0 && name_index(token.text, kWeekdays) != 0)
+                if (i == 0 && name_index(token.text, kWeekdays) != 0) {
                     break;
+                }
                 if (month == 0 && !time && name_index(token.text, kMonths) != 0) {
                     month = name_index(token.text, kMonths);
                 } else if (time && !zone_seen && is_utc_name(token.text)) {
@@ -155,45 +166,52 @@ std::optional<HttpDate> parse_http_date(std::string_view text) {
                 }
                 break;
             case Token::kNumber:
-                if (zone_seen)
+                if (zone_seen) {
                     return std::nullopt;
+                }
                 numbers.push_back(&token);
                 break;
             case Token::kTime:
-                if (time)
+                if (time) {
                     return std::nullopt;
+                }
                 time = &token;
                 break;
             case Token::kOffset:
                 // The offset closes the date, alone ("+0800") or after a name ("GMT+0800").
-                if (!time || i + 1 < tokens->size())
+                if (!time || i + 1 < tokens->size()) {
                     return std::nullopt;
+                }
                 offset_minutes = token.value;
                 zone_seen = true;
                 break;
         }
     }
     // Day before year in all three forms; only the month's place differs.
-    if (month == 0 || !time || numbers.size() != 2)
+    if (month == 0 || !time || numbers.size() != 2) {
         return std::nullopt;
+    }
     const Token& day_token = *numbers[0];
     const Token& year_token = *numbers[1];
-    if (day_token.text.size() > 2)
+    if (day_token.text.size() > 2) {
         return std::nullopt;
+    }
     int year = year_token.value;
     if (year_token.text.size() == 2) {
         year += year < 50 ? 2000 : 1900;
     } else if (year_token.text.size() != 4) {
         return std::nullopt;
     }
-    if (time->hour > 23 || time->minute > 59 || time->second > 60)
+    if (time->hour > 23 || time->minute > 59 || time->second > 60) {
         return std::nullopt;
+    }
 
     using namespace std::chrono;
     const year_month_day date{std::chrono::year{year}, std::chrono::month{unsigned(month)},
                               std::chrono::day{unsigned(day_token.value)}};
-    if (!date.ok())
+    if (!date.ok()) {
         return std::nullopt;
+    }
     // A leap second is read as the last second of its minute.
     const auto local = sys_days{date} + hours{time->hour} + minutes{time->minute} +
                        seconds{std::min(time->second, 59)};

@@ -10,8 +10,9 @@ namespace velmora {
 inline const char* verb_for_method(int method, int highest = 7) {
     static constexpr std::array<const char*, 8> verbs{"GET",     "POST",   "HEAD",  "PUT",
                                                       "OPTIONS", "DELETE", "TRACE", "CONNECT"};
-    if (method < 0 || method > highest || method >= static_cast<int>(verbs.size()))
+    if (method < 0 || method > highest || method >= static_cast<int>(verbs.size())) {
         return "GET";
+    }
     return verbs[static_cast<std::size_t>(method)];
 }
 

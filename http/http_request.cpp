@@ -58,8 +58,9 @@ Text status_text_of(const Text& headers) {
 }
 
 Bytes body_of(const EngineCall& call) {
-    if (!call.simple && !call.body_bytes.empty())
+    if (!call.simple && !call.body_bytes.empty()) {
         return call.body_bytes;
+    }
     return Bytes(call.body.begin(), call.body.end());
 }
 
@@ -76,11 +77,13 @@ class Engine {
   private:
     // Steps up to the exchange itself; false once a numbered failure has been written.
     bool exchange() {
-        if (!transfer_ready())
+        if (!transfer_ready()) {
             return fail("700 当前系统不支持WinHttp服务!");
+        }
         const auto target = crack_url(call_.url);
-        if (!target)
+        if (!target) {
             return fail("701 解析URL地址失败!");
+        }
 
         const Text proxy = proxy_for_url(proxy_name(call_.proxy, target->secure), target->secure);
         if (!transfer_.valid() || !transfer_.set_proxy(proxy)) {
@@ -90,11 +93,13 @@ class Engine {
         if (!call_.simple && !transfer_.set_timeouts(phase_timeouts(call_.timeout_seconds))) {
             return fail("705 设置超时时间失败!");
         }
-        if (!transfer_.set_url(target->request_url()))
+        if (!transfer_.set_url(target->request_url())) {
             return fail("703 创建WinHttp连接失败!");
+        }
         const char* verb = verb_for_method(call_.method, call_.simple ? 3 : 7);
-        if (!transfer_.set_verb(verb))
+        if (!transfer_.set_verb(verb)) {
             return fail("704 创建WinHttp请求失败!");
+        }
         if (call_.simple && !transfer_.set_timeouts(phase_timeouts(call_.timeout_seconds))) {
             return fail("705 设置超时时间失败!");
         }
@@ -128,8 +133,9 @@ class Engine {
         if (!transfer_.set_header_lines(header_block_lines(block))) {
             return fail("710 设置协议头失败!");
         }
-        if (!transfer_.set_body(body_of(call_)))
+        if (!transfer_.set_body(body_of(call_))) {
             return fail("711 发送请求失败!");
+        }
 
         result_ = transfer_.perform();
         switch (result_.outcome) {
@@ -150,10 +156,12 @@ class Engine {
     Text read_response() {
         // Header bytes are taken as GBK text, which never holds a zero byte.
         Text headers = result_.header_block.substr(0, result_.header_block.find('\0'));
-        if (call_.simple)
+        if (call_.simple) {
             headers = replace_text(headers, "Set-Cookie", "Set-Cookie", 1, -1, false);
-        if (call_.response_headers)
+        }
+        if (call_.response_headers) {
             *call_.response_headers = headers;
+        }
         write_status(status_text_of(headers));
 
         Text local_received;
@@ -187,8 +195,9 @@ class Engine {
         Text* sent = call_.send_cookies;
         if (call_.simple) {
             finish_received_cookies_simple(received);
-            if (call_.merge_cookies && sent)
+            if (call_.merge_cookies && sent) {
                 received = merge_cookies_simple(*sent, received);
+            }
         } else {
             finish_received_cookies(received);
             if (call_.merge_cookies && sent && !sent->empty()) {
@@ -198,8 +207,9 @@ class Engine {
     }
 
     void write_status(const Text& text) {
-        if (call_.status_text)
+        if (call_.status_text) {
             *call_.status_text = text;
+        }
     }
 
     bool fail(Utf8Literal utf8_message) {

@@ -23,8 +23,8 @@ std::optional<DateTime> network_time(const Text& time_url) {
     if (!date) {
         return std::nullopt;
     }
-    const DateTime utc = make_date_time(date->year, date->month, date->day, date->hour,
-                                        date->minute, date->second);
+    const DateTime utc =
+        make_date_time(date->year, date->month, date->day, date->hour, date->minute, date->second);
     return add_to_date_time(utc, unit_hours, hours_ahead_of_utc);
 }
 

@@ -20,8 +20,9 @@ struct UrlParts {
 
     std::string joined() const {
         std::string url = scheme ? *scheme + ":" : "";
-        if (authority)
+        if (authority) {
             url += "//" + *authority;
+        }
         url += path;
         return query ? url + "?" + *query : url;
     }
@@ -29,11 +30,13 @@ struct UrlParts {
 
 bool is_scheme(std::string_view text) {
     const auto letter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
-    if (text.empty() || !letter(text.front()))
+    if (text.empty() || !letter(text.front())) {
         return false;
+    }
     for (const char c : text) {
-        if (!letter(c) && !(c >= '0' && c <= '9') && c != '+' && c != '-' && c != '.')
+        if (!letter(c) && !(c >= '0' && c <= '9') && c != '+' && c != '-' && c != '.') {
             return false;
+        }
     }
     return true;
 }
@@ -45,8 +48,9 @@ UrlParts split_url(std::string_view url) {
     if (colon != std::string_view::npos && colon < url.find_first_of("/?") &&
         is_scheme(url.substr(0, colon))) {
         std::string scheme(url.substr(0, colon));
-        for (char& c : scheme)
+        for (char& c : scheme) {
             c = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+        }
         parts.scheme = std::move(scheme);
         url.remove_prefix(colon + 1);
     }
@@ -57,8 +61,9 @@ UrlParts split_url(std::string_view url) {
     }
     const auto question = url.find('?');
     parts.path = std::string(url.substr(0, question));
-    if (question != std::string_view::npos)
+    if (question != std::string_view::npos) {
         parts.query = std::string(url.substr(question + 1));
+    }
     return parts;
 }
 
@@ -94,8 +99,9 @@ std::string without_dot_segments(std::string_view in) {
 int status_code(std::string_view head) {
     const auto blank = head.find(' ');
     int code = 0;
-    if (blank != std::string_view::npos)
+    if (blank != std::string_view::npos) {
         std::from_chars(head.data() + blank + 1, head.data() + head.size(), code);
+    }
     return code;
 }
 
@@ -115,8 +121,9 @@ std::string resolve_url(const std::string& base, const std::string& reference) {
         to.query = ref.query;
         if (ref.path.empty()) {
             to.path = from.path;
-            if (!ref.query)
+            if (!ref.query) {
                 to.query = from.query;
+            }
         } else if (ref.path.starts_with('/')) {
             to.path = without_dot_segments(ref.path);
         } else {
@@ -126,8 +133,9 @@ std::string resolve_url(const std::string& base, const std::string& reference) {
             to.path = without_dot_segments(directory + ref.path);
         }
     }
-    if (!to.authority || !crack_url(to.joined()))
+    if (!to.authority || !crack_url(to.joined())) {
         return {};
+    }
     return to.joined();
 }
 
@@ -148,24 +156,28 @@ RedirectChain::RedirectChain(std::string url, std::string verb, bool has_body)
 
 std::optional<RedirectHop> RedirectChain::follow(const std::string& response_head) {
     const int status = status_code(response_head);
-    if (status != 301 && status != 302 && status != 303 && status != 307 && status != 308)
+    if (status != 301 && status != 302 && status != 303 && status != 307 && status != 308) {
         return std::nullopt;
+    }
     const std::string location = header_value(response_head, "Location");
-    if (location.empty())
+    if (location.empty()) {
         return std::nullopt;
+    }
     RedirectHop hop = current_;
     hop.url = resolve_url(current_.url, escape_url(location));
     const auto from = crack_url(current_.url);
     const auto to = crack_url(hop.url);
-    if (!to || (from && from->secure && !to->secure))
+    if (!to || (from && from->secure && !to->secure)) {
         return std::nullopt;
+    }
     if (hop.verb == "POST" && status <= 303) {
         hop.verb = "GET";
         hop.keeps_body = false;
     }
     hop.leaves_origin = !same_origin(first_url_, hop.url);
-    if (hop.keeps_body && hop.leaves_origin)
+    if (hop.keeps_body && hop.leaves_origin) {
         return std::nullopt;
+    }
     ++hops_;
     current_ = hop;
     return hop;
@@ -179,15 +191,17 @@ TransferResult send_following_redirects(const std::string& url, const std::strin
     TransferResult result = send();
     while (follow && result.outcome == TransferOutcome::complete) {
         const auto hop = chain.follow(result.header_block);
-        if (!hop)
+        if (!hop) {
             break;
+        }
         TransferResult failure;
         if (chain.too_many()) {
             failure.outcome = TransferOutcome::no_response;
             return failure;
         }
-        if (!start_hop(*hop))
+        if (!start_hop(*hop)) {
             return failure;
+        }
         result = send();
     }
     return result;

@@ -11,8 +11,9 @@ namespace {
 constexpr std::string_view http_only_prefix = "http=";
 
 bool parse_port(std::string_view digits, int& port) {
-    if (digits.empty())
+    if (digits.empty()) {
         return false;
+    }
     const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), port);
     return error == std::errc() && end == digits.data() + digits.size() && port >= 1 &&
            port <= 65535;
@@ -44,8 +45,9 @@ std::optional<RequestTarget> crack_url(const Text& url) {
     RequestTarget parts;
     const std::string_view text(url);
     const auto scheme_end = text.find("://");
-    if (scheme_end == std::string_view::npos)
+    if (scheme_end == std::string_view::npos) {
         return std::nullopt;
+    }
     const Text scheme = to_upper(text.substr(0, scheme_end));
     if (scheme == "HTTPS") {
         parts.secure = true;
@@ -61,12 +63,14 @@ std::optional<RequestTarget> crack_url(const Text& url) {
         authority.remove_prefix(at + 1);
     }
     const auto bracket_end = authority.starts_with('[') ? authority.find(']') : 0;
-    if (bracket_end == std::string_view::npos)
+    if (bracket_end == std::string_view::npos) {
         return std::nullopt;
+    }
     const auto colon = authority.find(':', bracket_end);
     parts.host = Text(authority.substr(0, colon));
-    if (parts.host.empty())
+    if (parts.host.empty()) {
         return std::nullopt;
+    }
     parts.port = parts.secure ? 443 : 80;
     if (colon != std::string_view::npos && !parse_port(authority.substr(colon + 1), parts.port)) {
         return std::nullopt;
@@ -80,14 +84,16 @@ std::optional<RequestTarget> crack_url(const Text& url) {
 }
 
 Text proxy_name(const Text& proxy, bool secure) {
-    if (proxy.empty())
+    if (proxy.empty()) {
         return {};
+    }
     return secure ? proxy : Text(http_only_prefix) + proxy;
 }
 
 Text proxy_for_url(const Text& proxy_name, bool secure) {
-    if (!std::string_view(proxy_name).starts_with(http_only_prefix))
+    if (!std::string_view(proxy_name).starts_with(http_only_prefix)) {
         return proxy_name;
+    }
     return secure ? Text() : proxy_name.substr(http_only_prefix.size());
 }
 

@@ -18,8 +18,9 @@ regex_object::~regex_object() = default;
 regex_object::regex_object(const regex_object& source)
     : state_(std::make_unique<State>(*source.state_)) {}
 regex_object& regex_object::operator=(const regex_object& source) {
-    if (this != &source)
+    if (this != &source) {
         *state_ = *source.state_;
+    }
     return *this;
 }
 
@@ -27,8 +28,9 @@ bool regex_object::search(const Text& pattern_text, const Text& subject, bool ca
                           bool multiline, bool global, bool quote_token) {
     release_object(state_->matches);
     release_object(state_->regexp);
-    if (!create_object(state_->regexp, "VBScript.RegExp"))
+    if (!create_object(state_->regexp, "VBScript.RegExp")) {
         return false;
+    }
     write_property(state_->regexp, "IgnoreCase", !case_sensitive);
     write_property(state_->regexp, "Multiline", multiline);
     // The class has no such property; the dot never crosses a line end either way.
@@ -79,8 +81,9 @@ constexpr int kSampleLength = 1024;
 
 Text converted_text(Text response_text, const Bytes& body, const Text& charset) {
     // Exact comparison: "GB2312" in capitals is converted, to the same text.
-    if (charset.empty() || charset == "gbk" || charset == "gb2312")
+    if (charset.empty() || charset == "gbk" || charset == "gb2312") {
         return response_text;
+    }
     // Through the platform's code-page service rather than a stream object, whose
     // members cannot be called under Wine. An unknown charset gives the empty text.
     std::string text;
@@ -97,8 +100,9 @@ Text decode_response_text(Text response_text, const Bytes& body) {
     // Most replies name no charset; without the literal the pattern cannot match, and
     // the regular-expression object need not be made at all.
     constexpr bool kIgnoreCase = true;
-    if (find_text(sample, "charset=", 1, kIgnoreCase) < 0)
+    if (find_text(sample, "charset=", 1, kIgnoreCase) < 0) {
         return response_text;
+    }
     regex_object regex;
     if (!regex.search(kCharsetPattern, sample)) {
         return response_text;

@@ -19,8 +19,8 @@ Text text_after_last(const Text& text, const Text& separator) {
 Text echoed_client_address(const Text& address, const Text& name, Text* status) {
     constexpr int kGet = 0;
     const Text url = "http://" + address + "/d?dn=" + name + "&clientip=1";
-    return text_after_last(http_request_simple(url, kGet, {}, nullptr, nullptr, {}, nullptr,
-                                               false, {}, {}, {}, {}, {}, 0, nullptr, status),
+    return text_after_last(http_request_simple(url, kGet, {}, nullptr, nullptr, {}, nullptr, false,
+                                               {}, {}, {}, {}, {}, 0, nullptr, status),
                            "|");
 }
 

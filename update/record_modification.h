@@ -14,7 +14,6 @@ namespace velmora {
 // line's time text.
 ApiReply modify_record(const ApiContext& context, RunLog& log, const Text& credential,
                        const Text& domain_id, const Text& record_id, const Text& sub_domain,
-                       const Text& value, const Text& record_type,
-                       Text* logged_time = nullptr);
+                       const Text& value, const Text& record_type, Text* logged_time = nullptr);
 
 }  // namespace velmora

@@ -32,10 +32,9 @@ void RunLog::write_at(const Text& time, const Text& message) {
         history_failure_shown_ = false;
     } else if (!history_failure_shown_.exchange(true)) {
         // Said in the window only: the file is what failed.
-        controls_.append_to_edit(
-            control::run_log(),
-            {"[" + time + gbk("]：运行记录无法写入文件，只显示在窗口中：") + history_->path() +
-             "\r\n"});
+        controls_.append_to_edit(control::run_log(),
+                                 {"[" + time + gbk("]：运行记录无法写入文件，只显示在窗口中：") +
+                                  history_->path() + "\r\n"});
     }
 }
 

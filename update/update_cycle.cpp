@@ -84,9 +84,8 @@ bool UpdateCycle::read_values(int page, const Text& domain_id, const Text& recor
     // A list nobody watches is read for the eye only (and a provider may refuse a list
     // of a type the domain has none of): its failures are not news.
     const Text key = "list:" + record_type + ":" + domain_id;
-    const Text subject =
-        in_brackets(controls.tab_caption(control::record_tabs(), page) + gbk("的") + record_type +
-                    gbk("记录"));
+    const Text subject = in_brackets(controls.tab_caption(control::record_tabs(), page) +
+                                     gbk("的") + record_type + gbk("记录"));
     if (!reason.empty()) {
         if (page_watches_type(watch_, page, record_type)) {
             report_failure(key, gbk("读取记录列表失败") + subject + gbk("：") + reason);
@@ -145,9 +144,9 @@ Text UpdateCycle::usable_ipv6_address(PassOutcome& outcome) {
     if (found.source == Ipv6Source::none) {
         outcome.address_missing = true;
         // A machine without IPv6 may stay so for good: said once, not every hour.
-        report_failure("address6",
-                       gbk("未取得可用的公网IPv6地址（地址服务和本机网卡都没有），AAAA记录本次不更新"),
-                       false);
+        report_failure(
+            "address6",
+            gbk("未取得可用的公网IPv6地址（地址服务和本机网卡都没有），AAAA记录本次不更新"), false);
         return {};
     }
     report_recovery("address6", gbk("已取得公网IPv6地址：") + found.address +
@@ -168,8 +167,8 @@ void UpdateCycle::check_slot(int page, int slot, const PageValues& page_values,
     const Text subject = in_brackets(record.subDomain);
 
     Text shown;
-    const bool listed = record.recordType == "AAAA" ? page_values.listed_aaaa
-                                                    : page_values.listed_a;
+    const bool listed =
+        record.recordType == "AAAA" ? page_values.listed_aaaa : page_values.listed_a;
     if (listed) {
         const auto value = page_values.values.find(record.recordId);
         if (value == page_values.values.end()) {
@@ -267,8 +266,8 @@ void UpdateCycle::run() {
     while (!shutdown_requested()) {
         const PassOutcome outcome = run_pass();
         passes_without_address = outcome.address_missing ? passes_without_address + 1 : 0;
-        const auto pause = std::clamp<long long>(
-            pause_after(passes_without_address, period).count(), 0, INT_MAX);
+        const auto pause =
+            std::clamp<long long>(pause_after(passes_without_address, period).count(), 0, INT_MAX);
         if (!delay(static_cast<int>(pause), kMilliseconds)) {
             return;
         }

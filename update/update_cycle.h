@@ -23,16 +23,16 @@ struct PassOutcome {
 // The pause after a pass: the normal period, but after passes that found no usable
 // address (a machine just booted, a network not up yet) 15 s, then 30, 60 and so on,
 // never more than the period.
-std::chrono::milliseconds pause_after(int passes_without_address,
-                                      std::chrono::milliseconds period);
+std::chrono::milliseconds pause_after(int passes_without_address, std::chrono::milliseconds period);
 
 class UpdateCycle {
   public:
     // All three must outlive the cycle, and the observer (may be null) too. `clock` times
     // the repetition of failure lines.
-    UpdateCycle(const ApiContext& context, const PageWatchList& watch, RunLog& log,
-                UpdateObserver* observer = nullptr,
-                FailureMemory::Clock clock = [] { return std::chrono::steady_clock::now(); });
+    UpdateCycle(
+        const ApiContext& context, const PageWatchList& watch, RunLog& log,
+        UpdateObserver* observer = nullptr,
+        FailureMemory::Clock clock = [] { return std::chrono::steady_clock::now(); });
 
     // One pass: the refresh of every loaded page's values (its A and its AAAA records),
     // then every watched slot in page then slot order. An A record follows the public

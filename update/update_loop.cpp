@@ -18,7 +18,9 @@ bool UpdateLoop::start() {
     if (thread_.joinable()) {
         return false;
     }
-    thread_ = std::thread([this] { UpdateCycle({controls_, endpoints_}, watch_, log_, observer_).run(); });
+    thread_ = std::thread([this] {
+        UpdateCycle({controls_, endpoints_}, watch_, log_, observer_).run();
+    });
     return true;
 }
 

@@ -14,8 +14,7 @@ class UpdateObserver {
     // log's time text).
     virtual void checked(const Text& address, const Text& time) = 0;
     // A record's value was changed to `address` at `time`.
-    virtual void record_changed(const Text& sub_domain, const Text& address,
-                                const Text& time) = 0;
+    virtual void record_changed(const Text& sub_domain, const Text& address, const Text& time) = 0;
     // A failure began (not a repetition of a lasting one); `message` is its log text.
     virtual void failure_began(const Text& message) = 0;
 };

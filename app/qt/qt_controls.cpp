@@ -338,9 +338,7 @@ int QtControls::message_box(const Text& message, int flags, const Text& caption)
 }
 
 void QtControls::open_web_address(const Text& address) {
-    calls_.run([this, address] {
-        address_opener_.get()(QUrl(to_qstring(address)));
-    });
+    calls_.run([this, address] { address_opener_.get()(QUrl(to_qstring(address))); });
 }
 
 }  // namespace velmora

@@ -22,8 +22,7 @@ TrayIcon::TrayIcon(MainWindow& window, SessionCore& core) : window_(window) {
     icon_.setContextMenu(&menu_);
     connect(&icon_, &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
-                if (reason == QSystemTrayIcon::Trigger ||
-                    reason == QSystemTrayIcon::DoubleClick) {
+                if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick) {
                     show_window();
                 }
             });
@@ -43,8 +42,8 @@ void TrayIcon::show_window() {
 }
 
 void TrayIcon::checked(const Text& address, const Text& time) {
-    QMetaObject::invokeMethod(this, [this, address, time] { on_checked(address, time); },
-                              Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, address, time] { on_checked(address, time); }, Qt::QueuedConnection);
 }
 
 void TrayIcon::record_changed(const Text& sub_domain, const Text& address, const Text& time) {
@@ -58,7 +57,8 @@ void TrayIcon::record_changed(const Text& sub_domain, const Text& address, const
 }
 
 void TrayIcon::failure_began(const Text& message) {
-    QMetaObject::invokeMethod(this, [this, message] { notify(message); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, message] { notify(message); }, Qt::QueuedConnection);
 }
 
 void TrayIcon::on_checked(const Text& address, const Text& time) {

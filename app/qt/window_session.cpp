@@ -8,9 +8,7 @@
 namespace velmora {
 
 WindowSession::WindowSession(const Endpoints& endpoints, const SettingsLocation& settings)
-    : controls_(&window_),
-      core_(controls_, endpoints, settings),
-      tray_(window_, core_) {
+    : controls_(&window_), core_(controls_, endpoints, settings), tray_(window_, core_) {
     core_.set_update_observer(&tray_);
     connect(&window_, &MainWindow::login_clicked, this, &WindowSession::login);
     connect(&window_, &MainWindow::console_link_pressed, this, [this] { core_.open_console(); });

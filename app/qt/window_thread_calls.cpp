@@ -5,10 +5,8 @@
 namespace velmora {
 
 WindowThreadCalls::WindowThreadCalls()
-    : WindowCallQueue([this] { return QThread::currentThread() == window_thread_; },
-                      [this] {
-                          return QMetaObject::invokeMethod(this, "wake_up",
-                                                           Qt::QueuedConnection);
-                      }) {}
+    : WindowCallQueue(
+          [this] { return QThread::currentThread() == window_thread_; },
+          [this] { return QMetaObject::invokeMethod(this, "wake_up", Qt::QueuedConnection); }) {}
 
 }  // namespace velmora

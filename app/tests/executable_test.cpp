@@ -330,7 +330,8 @@ class Headless : public ::testing::Test {
 
     std::string folder() const { return config_.path() + "/velmora"; }
     std::string settings() const { return folder() + "/velmora.ini"; }
-    void write_settings(const std::string& id, const std::string& token, const std::string& watched) {
+    void write_settings(const std::string& id, const std::string& token,
+                        const std::string& watched) {
         ASSERT_TRUE(write_ini_item(settings(), gbk("登入数据"), "ID", id));
         ASSERT_TRUE(write_ini_item(settings(), gbk("登入数据"), "Token", token));
         ASSERT_TRUE(write_ini_item(settings(), gbk("监控记录"), "1001", watched));
@@ -360,8 +361,12 @@ class Headless : public ::testing::Test {
         children_.push_back(child);
         return child;
     }
-    std::string out(int run) { return read_whole_file(config_.path() + "/out" + std::to_string(run)).value_or(""); }
-    std::string err(int run) { return read_whole_file(config_.path() + "/err" + std::to_string(run)).value_or(""); }
+    std::string out(int run) {
+        return read_whole_file(config_.path() + "/out" + std::to_string(run)).value_or("");
+    }
+    std::string err(int run) {
+        return read_whole_file(config_.path() + "/err" + std::to_string(run)).value_or("");
+    }
 
     // The exit status of a run that ends by itself within ten seconds; -1 otherwise.
     int finish(pid_t child) {
@@ -393,7 +398,8 @@ class Headless : public ::testing::Test {
 };
 
 const std::string kToken = "5f0c3e7a9b1d4c2e8f6a0b3d7c9e1f24";
-const std::string kUnchanged = "[2024年3月5日14时7分9秒]：公网IP无变化，无需更新，120秒后重新检测\n";
+const std::string kUnchanged =
+    "[2024年3月5日14时7分9秒]：公网IP无变化，无需更新，120秒后重新检测\n";
 
 TEST_F(Headless, FollowsTheAddressAndEndsPromptlyOnSigterm) {
     write_settings("100001", kToken, "5001");
@@ -463,7 +469,8 @@ TEST_F(Headless, ASecondRunOnTheSameSettingsIsRefused) {
     const pid_t first = start();
     ASSERT_TRUE(wait_for_output(0, kUnchanged));
     EXPECT_EQ(finish(start()), 1);
-    EXPECT_EQ(err(1).rfind("velmora: 另一个无窗口运行的velmora正在使用这个设置文件：", 0), 0u) << err(1);
+    EXPECT_EQ(err(1).rfind("velmora: 另一个无窗口运行的velmora正在使用这个设置文件：", 0), 0u)
+        << err(1);
     ::kill(first, SIGTERM);
     EXPECT_EQ(finish(first), 0);
 }
@@ -476,8 +483,8 @@ class TrayIcon : public ::testing::Test {
     void SetUp() override {
         display_ = virtual_display_.display();
         ASSERT_NE(display_, nullptr) << "Xvfb did not start";
-        tray_host_ = spawn({"trayer", "--edge", "top", "--align", "right", "--widthtype",
-                            "pixel", "--width", "120", "--height", "28"});
+        tray_host_ = spawn({"trayer", "--edge", "top", "--align", "right", "--widthtype", "pixel",
+                            "--width", "120", "--height", "28"});
         ASSERT_TRUE(wait_until([&] { return find_window(display_, "panel").has_value(); }))
             << "trayer did not come up";
         ASSERT_FALSE(config_.path().empty());
@@ -563,8 +570,7 @@ class TrayIcon : public ::testing::Test {
     void click(Window window, unsigned int button) {
         int x = 0, y = 0;
         Window child = 0;
-        XTranslateCoordinates(display_, window, DefaultRootWindow(display_), 4, 4, &x, &y,
-                              &child);
+        XTranslateCoordinates(display_, window, DefaultRootWindow(display_), 4, 4, &x, &y, &child);
         XTestFakeMotionEvent(display_, -1, x, y, CurrentTime);
         XTestFakeButtonEvent(display_, button, True, CurrentTime);
         XTestFakeButtonEvent(display_, button, False, CurrentTime);

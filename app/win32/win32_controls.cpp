@@ -242,9 +242,7 @@ int Win32Controls::message_box(const Text& message, int flags, const Text& capti
 }
 
 void Win32Controls::open_web_address(const Text& address) {
-    calls_.run([this, address] {
-        address_opener_.get()(address);
-    });
+    calls_.run([this, address] { address_opener_.get()(address); });
 }
 
 }  // namespace velmora

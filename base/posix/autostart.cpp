@@ -45,7 +45,7 @@ std::string exec_argument(const std::string& path) {
 }
 
 bool make_folders(const std::string& folder) {
-    for (std::size_t slash = folder.find('/', 1); ; slash = folder.find('/', slash + 1)) {
+    for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
         const std::string part = folder.substr(0, slash);
         if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
             return false;
@@ -78,7 +78,9 @@ bool set_starts_at_logon(bool on) {
         "Type=Application\n"
         "Name=Velmora\n"
         "Comment=Keeps DNS records on this machine's public address\n"
-        "Exec=" + exec_argument(executable) + " --minimized\n"
+        "Exec=" +
+        exec_argument(executable) +
+        " --minimized\n"
         "Icon=velmora\n"
         "Terminal=false\n"
         "X-GNOME-Autostart-enabled=true\n";

@@ -141,13 +141,16 @@ std::shared_ptr<Converter> cached_converter(const char* from_charset, const char
     thread_local std::unordered_map<std::string, std::shared_ptr<Converter>> converters;
     std::string key = std::string(from_charset) + '\n' + to_charset;
     auto found = converters.find(key);
-    if (found != converters.end())
+    if (found != converters.end()) {
         return found->second;
+    }
     auto converter = std::make_shared<Converter>(from_charset, to_charset);
-    if (!converter->valid())
+    if (!converter->valid()) {
         return nullptr;
-    if (converters.size() >= kMaxConverters)
+    }
+    if (converters.size() >= kMaxConverters) {
         converters.clear();
+    }
     converters.emplace(std::move(key), converter);
     return converter;
 }

@@ -21,8 +21,7 @@ std::optional<FileLock> FileLock::take(const Text& path) {
     return FileLock(descriptor);
 }
 
-FileLock::FileLock(FileLock&& other) noexcept
-    : descriptor_(std::exchange(other.descriptor_, -1)) {}
+FileLock::FileLock(FileLock&& other) noexcept : descriptor_(std::exchange(other.descriptor_, -1)) {}
 
 FileLock::~FileLock() {
     if (descriptor_ >= 0) {

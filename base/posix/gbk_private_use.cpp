@@ -26,7 +26,8 @@ struct Block {
                pair.trail <= last_trail && pair.trail != 0x7f;
     }
     char32_t character(GbkPair pair) const {
-        const unsigned column = pair.trail - first_trail - (pair.trail > 0x7f && first_trail < 0x7f);
+        const unsigned column =
+            pair.trail - first_trail - (pair.trail > 0x7f && first_trail < 0x7f);
         return first_character + (pair.lead - first_lead) * cells_per_lead() + column;
     }
     GbkPair pair(char32_t character) const {

@@ -38,21 +38,24 @@ CompiledPattern compile_cached(const std::u16string& pattern, std::uint32_t opti
     thread_local std::map<std::pair<std::u16string, std::uint32_t>, CompiledPattern> patterns;
     auto key = std::make_pair(pattern, options);
     const auto found = patterns.find(key);
-    if (found != patterns.end())
+    if (found != patterns.end()) {
         return found->second;
+    }
     std::unique_ptr<pcre2_compile_context, CompileContextDeleter> context(
         pcre2_compile_context_create(nullptr));
-    if (!context)
+    if (!context) {
         return nullptr;
+    }
     pcre2_set_newline(context.get(), PCRE2_NEWLINE_ANYCRLF);
-    CompiledPattern code(pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern.data()),
-                                       pattern.size(), options, error_code, error_offset,
-                                       context.get()),
+    CompiledPattern code(pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern.data()), pattern.size(),
+                                       options, error_code, error_offset, context.get()),
                          CodeDeleter{});
-    if (!code)
+    if (!code) {
         return code;
-    if (patterns.size() >= kMaxPatterns)
+    }
+    if (patterns.size() >= kMaxPatterns) {
         patterns.clear();
+    }
     patterns.emplace(std::move(key), code);
     return code;
 }

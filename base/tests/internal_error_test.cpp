@@ -84,8 +84,8 @@ TEST(InternalErrorDeathTest, AllocationFailureShowsTheMessageOnceAndExitsWithMin
         {
             install_out_of_memory_handler();
             set_internal_error_reporter([](const Text& message) {
-                const bool expected = message == internal_error_text(
-                                                     std::nullopt, gbk("分配 0 字节内存失败!"));
+                const bool expected =
+                    message == internal_error_text(std::nullopt, gbk("分配 0 字节内存失败!"));
                 // The reserve is back: the reporter can still allocate.
                 std::vector<char> room(1 << 20);
                 std::fprintf(stderr, "reported[%s]", expected && !room.empty() ? "ok" : "bad");

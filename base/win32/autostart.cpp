@@ -39,9 +39,8 @@ class RunKey {
 
 bool starts_at_logon() {
     const RunKey key(KEY_QUERY_VALUE);
-    return key.get() != nullptr &&
-           RegQueryValueExW(key.get(), kValueName, nullptr, nullptr, nullptr, nullptr) ==
-               ERROR_SUCCESS;
+    return key.get() != nullptr && RegQueryValueExW(key.get(), kValueName, nullptr, nullptr,
+                                                    nullptr, nullptr) == ERROR_SUCCESS;
 }
 
 bool set_starts_at_logon(bool on) {
@@ -58,10 +57,9 @@ bool set_starts_at_logon(bool on) {
         return false;
     }
     const std::wstring command = L"\"" + wide_text(executable) + L"\" --minimized";
-    return RegSetValueExW(key.get(), kValueName, 0, REG_SZ,
-                          reinterpret_cast<const BYTE*>(command.c_str()),
-                          static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t))) ==
-           ERROR_SUCCESS;
+    return RegSetValueExW(
+               key.get(), kValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+               static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 
 }  // namespace velmora

@@ -25,10 +25,12 @@ class MultiLanguage {
         }
     }
     ~MultiLanguage() {
-        if (service_)
+        if (service_) {
             service_->Release();
-        if (entered_)
+        }
+        if (entered_) {
             CoUninitialize();
+        }
     }
     MultiLanguage(const MultiLanguage&) = delete;
     MultiLanguage& operator=(const MultiLanguage&) = delete;

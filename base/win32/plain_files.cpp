@@ -39,8 +39,8 @@ std::optional<std::uint64_t> file_size(const Text& path) {
 }
 
 bool rename_file(const Text& from, const Text& to) {
-    return MoveFileExW(wide_text(from).c_str(), wide_text(to).c_str(),
-                       MOVEFILE_REPLACE_EXISTING) != 0;
+    return MoveFileExW(wide_text(from).c_str(), wide_text(to).c_str(), MOVEFILE_REPLACE_EXISTING) !=
+           0;
 }
 
 }  // namespace velmora

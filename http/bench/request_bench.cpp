@@ -39,8 +39,9 @@ CURLcode add_test_ca(CURL*, void* ssl_context, void* certificate) {
 // One request the way a hand-written libcurl client would make it.
 bool bare_post(const std::string& url, curl_slist* headers, X509* test_ca) {
     CURL* handle = curl_easy_init();
-    if (!handle)
+    if (!handle) {
         return false;
+    }
     curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
     curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(handle, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));

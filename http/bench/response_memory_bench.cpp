@@ -38,18 +38,21 @@ long peak_kilobytes() {
         return velmora::testing::FixtureReply{velmora::testing::http_reply(200, "OK", body)};
     });
     const int port = server.port();
-    if (write(out, &port, sizeof port) != sizeof port)
+    if (write(out, &port, sizeof port) != sizeof port) {
         _exit(1);
+    }
     close(out);
-    for (;;)
+    for (;;) {
         pause();
+    }
 }
 
 // The peak in bytes of `request`, run in a child process; negative when it failed.
 double measured(const std::function<bool()>& request) {
     int results[2];
-    if (pipe(results) != 0)
+    if (pipe(results) != 0) {
         return -1;
+    }
     const pid_t child = fork();
     if (child == 0) {
         close(results[0]);
@@ -61,8 +64,9 @@ double measured(const std::function<bool()>& request) {
     }
     close(results[1]);
     double grown = -1;
-    if (read(results[0], &grown, sizeof grown) != sizeof grown)
+    if (read(results[0], &grown, sizeof grown) != sizeof grown) {
         grown = -1;
+    }
     close(results[0]);
     waitpid(child, nullptr, 0);
     return grown;
@@ -82,8 +86,9 @@ void report(const char* what, double bytes) {
 
 int main() {
     int ports[2];
-    if (pipe(ports) != 0)
+    if (pipe(ports) != 0) {
         return 1;
+    }
     const pid_t server = fork();
     if (server == 0) {
         close(ports[0]);
@@ -91,8 +96,9 @@ int main() {
     }
     close(ports[1]);
     int port = 0;
-    if (read(ports[0], &port, sizeof port) != sizeof port)
+    if (read(ports[0], &port, sizeof port) != sizeof port) {
         return 1;
+    }
     const std::string url = "http://127.0.0.1:" + std::to_string(port) + "/huge";
 
     std::printf("one %zu-byte reply, peak resident memory of the request:\n", reply_size);

@@ -27,11 +27,13 @@ using Store = std::unique_ptr<X509_STORE, X509StoreFree>;
 
 std::vector<Certificate> read_pem_file(const char* path) {
     std::vector<Certificate> certificates;
-    if (!path || !*path)
+    if (!path || !*path) {
         return certificates;
+    }
     std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path, "rb"), &std::fclose);
-    if (!file)
+    if (!file) {
         return certificates;
+    }
     while (X509* certificate = PEM_read_X509(file.get(), nullptr, nullptr, nullptr)) {
         certificates.emplace_back(certificate);
     }
@@ -45,11 +47,13 @@ const std::vector<Certificate>& system_certificates() {
     static const std::vector<Certificate> certificates = [] {
         CURL* probe = curl_easy_init();
         const char* bundle = nullptr;
-        if (probe)
+        if (probe) {
             curl_easy_getinfo(probe, CURLINFO_CAINFO, &bundle);
+        }
         auto read = read_pem_file(bundle);
-        if (probe)
+        if (probe) {
             curl_easy_cleanup(probe);
+        }
         return read;
     }();
     return certificates;
@@ -60,25 +64,28 @@ const std::vector<Certificate>& system_certificates() {
 // may share one. The extra bundle is read when it is named; the store is built at the
 // first handshake, so a process that only speaks plain HTTP never reads the system's roots.
 class TrustStore {
-public:
+  public:
     explicit TrustStore(const std::string& extra_path)
         : extra_(read_pem_file(extra_path.c_str())) {}
 
     X509_STORE* store() {
         std::call_once(built_, [this] {
             store_.reset(X509_STORE_new());
-            if (!store_)
+            if (!store_) {
                 return;
+            }
             // A certificate already in the store is reported as an error and is harmless.
-            for (const auto& certificate : system_certificates())
+            for (const auto& certificate : system_certificates()) {
                 X509_STORE_add_cert(store_.get(), certificate.get());
-            for (const auto& certificate : extra_)
+            }
+            for (const auto& certificate : extra_) {
                 X509_STORE_add_cert(store_.get(), certificate.get());
+            }
         });
         return store_.get();
     }
 
-private:
+  private:
     std::vector<Certificate> extra_;
     std::once_flag built_;
     Store store_;
@@ -95,8 +102,9 @@ std::shared_ptr<TrustStore> store_snapshot() {
 CURLcode use_shared_store(CURL*, void* ssl_context, void*) {
     const auto trust = store_snapshot();
     X509_STORE* store = trust->store();
-    if (!store)
+    if (!store) {
         return CURLE_OUT_OF_MEMORY;
+    }
     // set1 takes a reference of its own, so a store replaced in the meantime lives on
     // until this handshake's context is freed.
     SSL_CTX_set1_cert_store(static_cast<SSL_CTX*>(ssl_context), store);

@@ -21,8 +21,9 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 bool starts_with_ignoring_case(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size())
+    if (text.size() < prefix.size()) {
         return false;
+    }
     // Header names are ASCII; the C library's locale-aware tolower is needlessly slow here.
     const auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
     return std::equal(prefix.begin(), prefix.end(), text.begin(),
@@ -54,8 +55,9 @@ bool transfer_ready() {
     static std::once_flag once;
     static bool ready = false;
     std::call_once(once, [] {
-        if (curl_global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK)
+        if (curl_global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) {
             return;
+        }
         const curl_version_info_data* info = curl_version_info(CURLVERSION_NOW);
         bool http = false;
         bool https = false;
@@ -157,10 +159,12 @@ struct ThreadHandles {
     ThreadHandles(const ThreadHandles&) = delete;
     ThreadHandles& operator=(const ThreadHandles&) = delete;
     ~ThreadHandles() {
-        if (multi)
+        if (multi) {
             curl_multi_cleanup(multi);
-        if (handle)
+        }
+        if (handle) {
             curl_easy_cleanup(handle);
+        }
     }
 };
 thread_local ThreadHandles thread_handles;
@@ -168,8 +172,9 @@ thread_local ThreadHandles thread_handles;
 }  // namespace
 
 Transfer::State::State() {
-    if (!transfer_ready())
+    if (!transfer_ready()) {
         return;
+    }
     // A request made while another is in flight on this thread (from an event handler run
     // by the pump) gets handles of its own.
     borrowed_ = !thread_handles.in_use;
@@ -177,18 +182,22 @@ Transfer::State::State() {
         handle_ = curl_easy_init();
         multi_ = curl_multi_init();
     } else {
-        if (!thread_handles.handle)
+        if (!thread_handles.handle) {
             thread_handles.handle = curl_easy_init();
-        if (!thread_handles.multi)
+        }
+        if (!thread_handles.multi) {
             thread_handles.multi = curl_multi_init();
+        }
         handle_ = thread_handles.handle;
         multi_ = thread_handles.multi;
-        if (handle_)
+        if (handle_) {
             curl_easy_reset(handle_);
+        }
         thread_handles.in_use = true;
     }
-    if (!handle_ || !multi_)
+    if (!handle_ || !multi_) {
         return;
+    }
     // Threads make requests; libcurl must not use signals for its own timeouts.
     curl_easy_setopt(handle_, CURLOPT_NOSIGNAL, 1L);
     // No connection, host name, TLS session or trust store outlives the exchange (a
@@ -212,37 +221,43 @@ Transfer::State::State() {
 Transfer::State::~State() {
     if (borrowed_) {
         // The handle must not point into this transfer's header lists once they are freed.
-        if (handle_)
+        if (handle_) {
             curl_easy_reset(handle_);
+        }
         thread_handles.in_use = false;
     } else {
-        if (multi_)
+        if (multi_) {
             curl_multi_cleanup(multi_);
-        if (handle_)
+        }
+        if (handle_) {
             curl_easy_cleanup(handle_);
+        }
     }
     curl_slist_free_all(headers_);
     curl_slist_free_all(proxy_headers_);
 }
 
 bool Transfer::State::set_url(const std::string& url) {
-    if (!valid())
+    if (!valid()) {
         return false;
+    }
     url_ = escape_url(url);
     return curl_easy_setopt(handle_, CURLOPT_URL, url_.c_str()) == CURLE_OK;
 }
 
 bool Transfer::State::set_timeouts(const PhaseTimeouts& timeouts) {
-    if (!valid())
+    if (!valid()) {
         return false;
+    }
     timeouts_ = timeouts;
     return curl_easy_setopt(handle_, CURLOPT_CONNECTTIMEOUT_MS,
                             static_cast<long>(timeouts.connect.count())) == CURLE_OK;
 }
 
 bool Transfer::State::set_proxy(const std::string& host_port) {
-    if (!valid())
+    if (!valid()) {
         return false;
+    }
     if (host_port.empty()) {
         return curl_easy_setopt(handle_, CURLOPT_PROXY, "") == CURLE_OK &&
                curl_easy_setopt(handle_, CURLOPT_NOPROXY, "*") == CURLE_OK;
@@ -254,16 +269,20 @@ bool Transfer::State::set_proxy(const std::string& host_port) {
 }
 
 bool Transfer::State::set_verb(const std::string& verb) {
-    if (!valid())
+    if (!valid()) {
         return false;
+    }
     verb_ = verb;
-    if (verb == "GET")
+    if (verb == "GET") {
         return curl_easy_setopt(handle_, CURLOPT_HTTPGET, 1L) == CURLE_OK;
-    if (verb == "HEAD")
+    }
+    if (verb == "HEAD") {
         return curl_easy_setopt(handle_, CURLOPT_NOBODY, 1L) == CURLE_OK;
+    }
     // POST is left to the body step so that 301/302/303 turn it into GET as browsers do.
-    if (verb == "POST")
+    if (verb == "POST") {
         return true;
+    }
     return curl_easy_setopt(handle_, CURLOPT_CUSTOMREQUEST, verb.c_str()) == CURLE_OK;
 }
 
@@ -292,12 +311,14 @@ bool Transfer::State::set_follow_redirects(bool follow) {
 }
 
 bool Transfer::State::set_header_lines(const std::vector<std::string>& lines) {
-    if (!valid())
+    if (!valid()) {
         return false;
+    }
     for (const auto& line : lines) {
         const auto colon = line.find(':');
-        if (colon == std::string::npos)
+        if (colon == std::string::npos) {
             return false;
+        }
         // libcurl reads "Name:" as "drop this header"; "Name;" sends it with no value.
         if (line.find_first_not_of(" \t", colon + 1) == std::string::npos) {
             header_lines_.push_back(line.substr(0, colon) + ";");
@@ -307,8 +328,9 @@ bool Transfer::State::set_header_lines(const std::vector<std::string>& lines) {
     }
     // libcurl's own Accept, Expect and form Content-Type are not ours to send.
     for (const char* name : {"Accept", "Expect", "Content-Type"}) {
-        if (!has_header(lines, name))
+        if (!has_header(lines, name)) {
             header_lines_.push_back(std::string(name) + ":");
+        }
     }
     return apply_header_lines(false);
 }
@@ -318,14 +340,16 @@ bool Transfer::State::apply_header_lines(bool drop_origin_lines) {
     curl_slist* proxy_headers = nullptr;
     bool built = true;
     for (const auto& line : header_lines_) {
-        if (drop_origin_lines && carries_origin_credentials(header_name(line)))
+        if (drop_origin_lines && carries_origin_credentials(header_name(line))) {
             continue;
+        }
         // One Proxy-Authorization line, and only the proxy sees it.
         curl_slist*& list = is_named(line, "Proxy-Authorization") ? proxy_headers : headers;
         curl_slist* extended = curl_slist_append(list, line.c_str());
         built = built && extended;
-        if (extended)
+        if (extended) {
             list = extended;
+        }
     }
     // The lists libcurl holds are replaced before the old ones are freed.
     built = built && curl_easy_setopt(handle_, CURLOPT_HTTPHEADER, headers) == CURLE_OK &&
@@ -338,13 +362,16 @@ bool Transfer::State::apply_header_lines(bool drop_origin_lines) {
 }
 
 bool Transfer::State::set_body(Bytes body) {
-    if (!valid())
+    if (!valid()) {
         return false;
+    }
     body_ = std::move(body);
-    if (verb_ == "HEAD")
+    if (verb_ == "HEAD") {
         return true;
-    if (body_.empty() && verb_ != "POST" && verb_ != "PUT")
+    }
+    if (body_.empty() && verb_ != "POST" && verb_ != "PUT") {
         return true;
+    }
     // Handing over a body makes libcurl speak POST unless a verb was set explicitly.
     if (verb_ == "GET" && curl_easy_setopt(handle_, CURLOPT_CUSTOMREQUEST, "GET") != CURLE_OK) {
         return false;
@@ -356,17 +383,20 @@ bool Transfer::State::set_body(Bytes body) {
                CURLE_OK;
 }
 
-std::size_t Transfer::State::on_header(char* data, std::size_t size, std::size_t count, void* user) {
+std::size_t Transfer::State::on_header(char* data, std::size_t size, std::size_t count,
+                                       void* user) {
     auto& progress = *static_cast<Progress*>(user);
     const std::size_t length = size * count;
     progress.last_activity = Clock::now();
     // Trailers after a chunked body are not part of the header block.
-    if (progress.headers_complete)
+    if (progress.headers_complete) {
         return length;
+    }
 
     std::string_view line(data, length);
-    while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) {
         line.remove_suffix(1);
+    }
     if (starts_with_ignoring_case(line, "HTTP/")) {
         // A new response (after an interim one or a followed redirect) starts its own block.
         progress.header_block.clear();
@@ -381,8 +411,9 @@ std::size_t Transfer::State::on_header(char* data, std::size_t size, std::size_t
     progress.header_block.append("\r\n");
 
     // Interim responses (1xx) are followed by the real one.
-    if (line.empty())
+    if (line.empty()) {
         progress.headers_complete = progress.status < 100 || progress.status >= 200;
+    }
     process_events();
     return length;
 }
@@ -412,8 +443,9 @@ int Transfer::State::on_progress(void* user, curl_off_t, curl_off_t download_now
         // Until the connection stands, the connect time-out is the one that applies.
         curl_off_t pretransfer = 0;
         curl_easy_getinfo(progress.handle, CURLINFO_PRETRANSFER_TIME_T, &pretransfer);
-        if (pretransfer <= 0)
+        if (pretransfer <= 0) {
             return 0;
+        }
         progress.connected = true;
         progress.last_activity = now;
     }
@@ -438,8 +470,9 @@ bool Transfer::State::start_hop(const RedirectHop& hop) {
     if (!hop.keeps_body) {
         verb_ = hop.verb;
         body_.clear();
-        if (curl_easy_setopt(handle_, CURLOPT_HTTPGET, 1L) != CURLE_OK)
+        if (curl_easy_setopt(handle_, CURLOPT_HTTPGET, 1L) != CURLE_OK) {
             return false;
+        }
     }
     const bool credentials = has_credentials_ && !hop.leaves_origin;
     const char* user = credentials ? user_.c_str() : nullptr;
@@ -452,12 +485,14 @@ bool Transfer::State::start_hop(const RedirectHop& hop) {
 
 bool Transfer::State::run_to_end(CURLcode& code) {
     code = CURLE_FAILED_INIT;
-    if (curl_multi_add_handle(multi_, handle_) != CURLM_OK)
+    if (curl_multi_add_handle(multi_, handle_) != CURLM_OK) {
         return true;
+    }
     for (;;) {
         int running = 0;
-        if (curl_multi_perform(multi_, &running) != CURLM_OK)
+        if (curl_multi_perform(multi_, &running) != CURLM_OK) {
             break;
+        }
         int queued = 0;
         const CURLMsg* message = curl_multi_info_read(multi_, &queued);
         if (message && message->msg == CURLMSG_DONE) {
@@ -479,8 +514,9 @@ bool Transfer::State::run_to_end(CURLcode& code) {
 
 TransferResult Transfer::State::perform_once() {
     TransferResult result;
-    if (!valid())
+    if (!valid()) {
         return result;
+    }
 
     Progress progress;
     progress.handle = handle_;
@@ -523,26 +559,44 @@ TransferResult Transfer::State::perform_once() {
 Transfer::Transfer() : state_(std::make_unique<State>()) {}
 Transfer::~Transfer() = default;
 
-bool Transfer::valid() const { return state_->valid(); }
-bool Transfer::set_proxy(const std::string& host_port) { return state_->set_proxy(host_port); }
+bool Transfer::valid() const {
+    return state_->valid();
+}
+bool Transfer::set_proxy(const std::string& host_port) {
+    return state_->set_proxy(host_port);
+}
 bool Transfer::set_timeouts(const PhaseTimeouts& timeouts) {
     return state_->set_timeouts(timeouts);
 }
-bool Transfer::set_url(const std::string& url) { return state_->set_url(url); }
-bool Transfer::set_verb(const std::string& verb) { return state_->set_verb(verb); }
+bool Transfer::set_url(const std::string& url) {
+    return state_->set_url(url);
+}
+bool Transfer::set_verb(const std::string& verb) {
+    return state_->set_verb(verb);
+}
 bool Transfer::set_server_credentials(const std::string& user, const std::string& password) {
     return state_->set_server_credentials(user, password);
 }
 bool Transfer::set_proxy_credentials(const std::string& user, const std::string& password) {
     return state_->set_proxy_credentials(user, password);
 }
-bool Transfer::set_tls_verification() { return state_->set_tls_verification(); }
-bool Transfer::set_follow_redirects(bool follow) { return state_->set_follow_redirects(follow); }
+bool Transfer::set_tls_verification() {
+    return state_->set_tls_verification();
+}
+bool Transfer::set_follow_redirects(bool follow) {
+    return state_->set_follow_redirects(follow);
+}
 bool Transfer::set_header_lines(const std::vector<std::string>& lines) {
     return state_->set_header_lines(lines);
 }
-bool Transfer::set_body(Bytes body) { return state_->set_body(std::move(body)); }
-TransferResult Transfer::perform() { return state_->perform(); }
-void Transfer::cancel() { state_->cancel(); }
+bool Transfer::set_body(Bytes body) {
+    return state_->set_body(std::move(body));
+}
+TransferResult Transfer::perform() {
+    return state_->perform();
+}
+void Transfer::cancel() {
+    state_->cancel();
+}
 
 }  // namespace velmora

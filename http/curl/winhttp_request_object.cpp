@@ -55,16 +55,18 @@ struct RequestSettings {
 TransferResult exchange(const RequestSettings& request, Bytes body, Transfer& transfer) {
     const auto target = crack_url(request.url);
     std::vector<std::string> lines;
-    for (const auto& [name, value] : request.headers)
+    for (const auto& [name, value] : request.headers) {
         lines.push_back(name + ": " + value);
+    }
     // Each limit bounds its phase, and together they bound the whole exchange, so a
     // server that trickles cannot hold it for longer. (com_request's own wait, bounded by
     // one limit, ends sooner and aborts the exchange.)
     PhaseTimeouts timeouts = request.timeouts;
     const bool unlimited = timeouts.connect.count() == 0 || timeouts.send.count() == 0 ||
                            timeouts.receive.count() == 0;
-    if (!unlimited)
+    if (!unlimited) {
         timeouts.total = timeouts.connect + timeouts.send + timeouts.receive;
+    }
     const auto& server = request.server_credentials;
     const auto& proxy = request.proxy_credentials;
     const bool configured =
@@ -112,11 +114,13 @@ class PendingExchange {
         {
             std::lock_guard lock(mutex_);
             aborted_ = true;
-            if (transfer_)
+            if (transfer_) {
                 transfer_->cancel();
+            }
         }
-        if (worker_.joinable())
+        if (worker_.joinable()) {
             worker_.join();
+        }
     }
 
   private:
@@ -125,8 +129,9 @@ class PendingExchange {
         {
             std::lock_guard lock(mutex_);
             transfer_ = &transfer;
-            if (aborted_)
+            if (aborted_) {
                 transfer.cancel();
+            }
         }
         TransferResult result = exchange(request, std::move(body), transfer);
         std::lock_guard lock(mutex_);

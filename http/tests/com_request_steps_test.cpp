@@ -45,8 +45,9 @@ class RecordingRequest final : public AutomationObject {
     void record(const char* name, const MemberCall& call) {
         std::string line = std::string(name) + "(";
         for (std::size_t i = 0; i < call.count(); ++i) {
-            if (i > 0)
+            if (i > 0) {
                 line += ",";
+            }
             line += variant_text(call.at(i));
         }
         calls.push_back(line + ")");
@@ -59,14 +60,16 @@ class RecordingRequest final : public AutomationObject {
     void header(MemberCall& call) { record("SetRequestHeader", call); }
     void send(MemberCall& call) {
         record("Send", call);
-        if (send_fails)
+        if (send_fails) {
             call.fail("refused");
+        }
     }
     // Waits its whole time when the response does not come, as a real object does.
     void wait(MemberCall& call) {
         record("WaitForResponse", call);
-        if (!responds && !answers_at_once)
+        if (!responds && !answers_at_once) {
             std::this_thread::sleep_for(std::chrono::seconds(call.integer(0)));
+        }
         call.set_result(responds && !answers_at_once);
     }
     void abort(MemberCall& call) { record("Abort", call); }

@@ -32,8 +32,9 @@ TEST(RedirectPolicy, LocationsResolveAsABrowserResolvesLinks) {
         {"g/", "http://a.example:8080/b/c/g/"},
         {"..", "http://a.example:8080/b/"},
     };
-    for (const auto& c : cases)
+    for (const auto& c : cases) {
         EXPECT_EQ(resolve_url(base, c.reference), c.resolved) << c.reference;
+    }
     // Nothing that is not an absolute http(s) URL comes out.
     EXPECT_EQ(resolve_url(base, "ftp://a.example/x"), "");
     EXPECT_EQ(resolve_url(base, "http:no-authority"), "");

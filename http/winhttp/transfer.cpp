@@ -60,8 +60,9 @@ struct Notifications {
     Notifications(const Notifications&) = delete;
     Notifications& operator=(const Notifications&) = delete;
     ~Notifications() {
-        if (event)
+        if (event) {
             CloseHandle(event);
+        }
     }
 };
 using NotificationsRef = std::shared_ptr<Notifications>;
@@ -72,8 +73,9 @@ constexpr DWORD notifications_wanted = WINHTTP_CALLBACK_FLAG_ALL_COMPLETIONS |
 
 void CALLBACK on_status(HINTERNET, DWORD_PTR context, DWORD status, LPVOID info, DWORD length) {
     auto* holder = reinterpret_cast<NotificationsRef*>(context);
-    if (!holder)
+    if (!holder) {
         return;
+    }
     if (status == WINHTTP_CALLBACK_STATUS_HANDLE_CLOSING) {
         delete holder;
         return;
@@ -150,15 +152,18 @@ struct Transfer::State {
     State& operator=(const State&) = delete;
     ~State() {
         close_request();
-        if (connection)
+        if (connection) {
             api->close_handle(connection);
-        if (session)
+        }
+        if (session) {
             api->close_handle(session);
+        }
     }
 
     void close_request() {
-        if (request)
+        if (request) {
             api->close_handle(request);
+        }
         request = nullptr;
         notifications.reset();
         request_context = 0;
@@ -180,13 +185,16 @@ struct Transfer::State {
     bool connect() {
         Text host = target->host;
         // WinHttp takes an IPv6 literal without its brackets.
-        if (host.size() > 2 && host.front() == '[')
+        if (host.size() > 2 && host.front() == '[') {
             host = host.substr(1, host.size() - 2);
+        }
         const std::string where = host + ":" + std::to_string(target->port);
-        if (connection && where == connected_to)
+        if (connection && where == connected_to) {
             return true;
-        if (connection)
+        }
+        if (connection) {
             api->close_handle(connection);
+        }
         connection = api->connect(session, reinterpret_cast<LPCWSTR>(to_wide(host).c_str()),
                                   static_cast<INTERNET_PORT>(target->port), 0);
         connected_to = where;
@@ -201,8 +209,9 @@ struct Transfer::State {
                                     reinterpret_cast<LPCWSTR>(to_wide(target->target).c_str()),
                                     nullptr, WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
                                     target->secure ? WINHTTP_FLAG_SECURE : 0);
-        if (!request)
+        if (!request) {
             return false;
+        }
         auto fresh = std::make_shared<Notifications>();
         if (!fresh->event || api->set_status_callback(request, &on_status, notifications_wanted,
                                                       0) == WINHTTP_INVALID_STATUS_CALLBACK) {
@@ -247,19 +256,23 @@ struct Transfer::State {
         Text block;
         for (const auto& line : header_lines) {
             const std::string_view name = header_name(line);
-            if (leaves_origin && carries_origin_credentials(name))
+            if (leaves_origin && carries_origin_credentials(name)) {
                 continue;
+            }
             if (compare_text(name, "Proxy-Authorization", false) == 0) {
-                if (!to_proxy)
+                if (!to_proxy) {
                     continue;
+                }
                 proxy_authorization.clear();
             }
             block += line + "\r\n";
         }
-        if (!proxy_authorization.empty())
+        if (!proxy_authorization.empty()) {
             block += proxy_authorization + "\r\n";
-        if (block.empty())
+        }
+        if (block.empty()) {
             return true;
+        }
         const std::u16string wide = to_wide(block);
         return api->add_request_headers(request, reinterpret_cast<LPCWSTR>(wide.c_str()),
                                         static_cast<DWORD>(wide.size()), WINHTTP_ADDREQ_FLAG_ADD);
@@ -269,8 +282,9 @@ struct Transfer::State {
         close_request();
         url = hop.url;
         verb = hop.verb;
-        if (!hop.keeps_body)
+        if (!hop.keeps_body) {
             body.clear();
+        }
         target = crack_url(url);
         return target && connect() && open_request() &&
                apply_credentials(WINHTTP_AUTH_TARGET_SERVER,
@@ -321,8 +335,9 @@ struct Transfer::State {
             // Wine completes the send only once the reply's head is in: a request that
             // went out has had no response.
             std::lock_guard lock(pending.mutex);
-            if (pending.request_sent)
+            if (pending.request_sent) {
                 result.outcome = TransferOutcome::no_response;
+            }
             return result;
         }
         result.outcome = TransferOutcome::no_response;
@@ -346,11 +361,13 @@ struct Transfer::State {
                 return false;
             }
             const DWORD available = reported_value();
-            if (available == 0)
+            if (available == 0) {
                 return true;
+            }
             const std::size_t room = max_response_body - body_read.size();
-            if (room == 0)
+            if (room == 0) {
                 return false;
+            }
             const auto wanted =
                 static_cast<DWORD>(std::min({std::size_t{available}, room, read_chunk}));
             if (!api->read_data(request, notifications->received.data(), wanted, nullptr) ||
@@ -361,8 +378,9 @@ struct Transfer::State {
             body_read.insert(body_read.end(), notifications->received.begin(),
                              notifications->received.begin() + read);
             process_events();
-            if (read == 0)
+            if (read == 0) {
                 return true;
+            }
         }
     }
 
@@ -383,8 +401,9 @@ struct Transfer::State {
     }
 
     TransferResult perform() {
-        if (!request)
+        if (!request) {
             return {};
+        }
         limit.start(timeouts ? timeouts->total : std::chrono::milliseconds(0));
         return send_following_redirects(
             url, verb, verb != "HEAD" && !body.empty(), follow_redirects,
@@ -402,8 +421,9 @@ bool Transfer::valid() const {
 
 bool Transfer::set_proxy(const std::string& host_port) {
     State& s = *state_;
-    if (!s.api || s.session)
+    if (!s.api || s.session) {
         return false;
+    }
     s.through_proxy = !host_port.empty();
     const std::u16string proxy = to_wide(host_port);
     // No agent name: the caller's header block carries the User-Agent line.
@@ -458,11 +478,13 @@ bool Transfer::set_follow_redirects(bool follow) {
 
 bool Transfer::set_header_lines(const std::vector<std::string>& lines) {
     State& s = *state_;
-    if (!s.request)
+    if (!s.request) {
         return false;
+    }
     for (const auto& line : lines) {
-        if (line.find(':') == std::string::npos)
+        if (line.find(':') == std::string::npos) {
             return false;
+        }
     }
     s.header_lines = lines;
     return s.apply_header_lines(false);

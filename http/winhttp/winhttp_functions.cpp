@@ -40,8 +40,9 @@ WinHttpFunctions* winhttp_functions() {
         static WinHttpFunctions functions{};
         const HMODULE library =
             LoadLibraryExW(L"winhttp.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-        if (!library || !bind_all(library, functions) || !functions.check_platform())
+        if (!library || !bind_all(library, functions) || !functions.check_platform()) {
             return nullptr;
+        }
         return &functions;
     }();
     return bound;

@@ -74,8 +74,9 @@ std::pair<Cost, Cost> compare(int count, const Request& engine, const Request& b
         for (int side = 0; side < 2; ++side) {
             const double cpu_start = thread_cpu_ms();
             const auto wall_start = Clock::now();
-            for (int i = 0; i < block; ++i)
+            for (int i = 0; i < block; ++i) {
                 run_checked(side == 0 ? engine : bare);
+            }
             totals[side].cpu_ms += thread_cpu_ms() - cpu_start;
             totals[side].wall_ms +=
                 std::chrono::duration<double, std::milli>(Clock::now() - wall_start).count();
@@ -98,9 +99,12 @@ using HeaderLines = std::vector<std::string>;
 // variant adds it to every method).
 const HeaderLines kEngineLines = {
     "User-Agent: Mozilla/5.0 (compatible; MSIE 9.0; Windows NT 6.1; WOW64; Trident/5.0)",
-    "Accept: text/html, application/xhtml+xml, */*", "Accept-Encoding: gbk, GB2312",
-    "Accept-Language: zh-cn", "Content-Type: application/x-www-form-urlencoded",
-    "Cache-Control: no-cache", "Expect:"};
+    "Accept: text/html, application/xhtml+xml, */*",
+    "Accept-Encoding: gbk, GB2312",
+    "Accept-Language: zh-cn",
+    "Content-Type: application/x-www-form-urlencoded",
+    "Cache-Control: no-cache",
+    "Expect:"};
 
 // The lines the request object sends with the network-time HEAD.
 HeaderLines request_object_lines(const std::string& url) {
@@ -113,11 +117,13 @@ HeaderLines request_object_lines(const std::string& url) {
 bool bare_request(const std::string& url, const char* verb, const std::string& body,
                   const HeaderLines& header_lines, const std::string& ca_file) {
     CURL* handle = curl_easy_init();
-    if (!handle)
+    if (!handle) {
         return false;
+    }
     curl_slist* lines = nullptr;
-    for (const std::string& line : header_lines)
+    for (const std::string& line : header_lines) {
         lines = curl_slist_append(lines, line.c_str());
+    }
     curl_easy_setopt(handle, CURLOPT_HTTPHEADER, lines);
     curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
     curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
@@ -132,8 +138,9 @@ bool bare_request(const std::string& url, const char* verb, const std::string& b
         curl_easy_setopt(handle, CURLOPT_CAINFO, ca_file.c_str());
         curl_easy_setopt(handle, CURLOPT_CAPATH, "/etc/ssl/certs");
     }
-    if (std::string(verb) == "HEAD")
+    if (std::string(verb) == "HEAD") {
         curl_easy_setopt(handle, CURLOPT_NOBODY, 1L);
+    }
     if (std::string(verb) == "POST") {
         curl_easy_setopt(handle, CURLOPT_POSTFIELDSIZE, static_cast<long>(body.size()));
         curl_easy_setopt(handle, CURLOPT_POSTFIELDS, body.c_str());
@@ -168,8 +175,8 @@ int run(int count) {
     const std::string dns_url =
         "http://" + endpoints.httpdns_address + "/d?dn=" + kDnsName + "&clientip=1";
     const std::string list_url = "https://" + endpoints.api_host + "/Domain.List";
-    const std::string list_body = std::string("login_token=") + kAccountId + "," + kToken +
-                                  "&format=json";
+    const std::string list_body =
+        std::string("login_token=") + kAccountId + "," + kToken + "&format=json";
 
     const HeaderLines time_lines = request_object_lines(endpoints.time_url);
     std::printf("%d requests per path and side; times per request in ms\n", count);
@@ -177,7 +184,8 @@ int run(int count) {
                 "cpu x");
 
     const std::string& ca_file = sandbox.ca_file();
-    print_row("http_request_simple GET (http)", compare(
+    print_row("http_request_simple GET (http)",
+              compare(
                   count,
                   [&] {
                       Text status;
@@ -186,19 +194,22 @@ int run(int count) {
                       return status == "200 OK";
                   },
                   [&] { return bare_request(dns_url, "GET", {}, kEngineLines, ca_file); }));
-    print_row("http_request POST (https)", compare(
-                  count,
-                  [&] {
-                      Text status;
-                      http_request(list_url, 1, list_body, nullptr, nullptr, {}, nullptr, false,
-                                   {}, {}, {}, {}, {}, 0, nullptr, &status);
-                      return status == "200 OK";
-                  },
-                  [&] { return bare_request(list_url, "POST", list_body, kEngineLines, ca_file); }));
-    print_row("network_time HEAD (http)",
-              compare(
-                  count, [&] { return network_time(endpoints.time_url).has_value(); },
-                  [&] { return bare_request(endpoints.time_url, "HEAD", {}, time_lines, ca_file); }));
+    print_row(
+        "http_request POST (https)",
+        compare(
+            count,
+            [&] {
+                Text status;
+                http_request(list_url, 1, list_body, nullptr, nullptr, {}, nullptr, false, {}, {},
+                             {}, {}, {}, 0, nullptr, &status);
+                return status == "200 OK";
+            },
+            [&] { return bare_request(list_url, "POST", list_body, kEngineLines, ca_file); }));
+    print_row(
+        "network_time HEAD (http)",
+        compare(
+            count, [&] { return network_time(endpoints.time_url).has_value(); },
+            [&] { return bare_request(endpoints.time_url, "HEAD", {}, time_lines, ca_file); }));
 
     // Steady passes with all 120 slots watched: 6 Record.List over HTTPS, then for every
     // slot one HTTP-DNS GET and one network-time HEAD.

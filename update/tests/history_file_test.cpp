@@ -21,9 +21,8 @@ class HistoryFileTest : public ::testing::Test {
   protected:
     HistoryFileTest() {
         directory_ = fs::temp_directory_path() /
-                     ("velmora-history-" + std::string(::testing::UnitTest::GetInstance()
-                                                           ->current_test_info()
-                                                           ->name()));
+                     ("velmora-history-" +
+                      std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(directory_);
         fs::create_directories(directory_);
         path_ = (directory_ / "velmora.log").string();
@@ -81,8 +80,8 @@ TEST_F(HistoryFileTest, AnUnwritablePlaceCostsOneLineInTheWindowAndNothingElse) 
     RunLog log(controls, endpoints, &history);
     log.write_at("T", "one");
     log.write_at("T", "two");
-    const Text failure = "[T" + gbk("]：运行记录无法写入文件，只显示在窗口中：") + history.path() +
-                         "\r\n";
+    const Text failure =
+        "[T" + gbk("]：运行记录无法写入文件，只显示在窗口中：") + history.path() + "\r\n";
     EXPECT_EQ(controls.edit_text(control::run_log()),
               "[T" + gbk("]：") + "one\r\n" + failure + "[T" + gbk("]：") + "two\r\n");
 

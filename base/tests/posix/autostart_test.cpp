@@ -17,7 +17,8 @@ namespace fs = std::filesystem;
 class AutostartTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        directory_ = fs::temp_directory_path() / ("velmora-autostart-" + std::to_string(::getpid()));
+        directory_ =
+            fs::temp_directory_path() / ("velmora-autostart-" + std::to_string(::getpid()));
         fs::remove_all(directory_);
         fs::create_directories(directory_);
         old_config_ = getenv("XDG_CONFIG_HOME") ? getenv("XDG_CONFIG_HOME") : "";

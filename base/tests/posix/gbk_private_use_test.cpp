@@ -39,9 +39,10 @@ TEST(GbkPrivateUse, UserDefinedAndEmptyCellsConvertBothWaysWithoutSwallowingThei
     // Skipping only the lead byte of an unknown pair read "\xbf\xf4" as a character here.
     EXPECT_EQ(to_wide("\xa6\xbf\xf4\xa1"), u"\ue78b\u7c1f");
     std::string out;
-    ASSERT_TRUE(convert_charset("a\xa2\xab"
-                                "b",
-                                "GB2312", "UTF-16LE", out));
+    ASSERT_TRUE(
+        convert_charset("a\xa2\xab"
+                        "b",
+                        "GB2312", "UTF-16LE", out));
     EXPECT_EQ(out, std::string("a\0\x66\xe7"
                                "b\0",
                                6));

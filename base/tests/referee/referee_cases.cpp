@@ -141,10 +141,39 @@ std::u16string wide_text(RandomSource& random) {
 // What pages put around and inside a charset declaration. GBK texts are given as bytes so
 // that generating a case never depends on a converter.
 constexpr std::array<std::string_view, 38> kSubjectPieces{
-    "<meta", "<META", "<Meta", "<meta ", " http-equiv=\"Content-Type\"",
-    " content=\"text/html; ", "charset=", "CHARSET=", "Charset=", "charset =", "charset",
-    "=", "\"", "'", " ", ">", "/>", "utf-8", "UTF-8", "gb2312", "GBK", "big5",
-    "iso-8859-1", "x-", "_", "-", ";", "\r", "\n", "\r\n", "\t", "<title>", "</head>",
+    "<meta",
+    "<META",
+    "<Meta",
+    "<meta ",
+    " http-equiv=\"Content-Type\"",
+    " content=\"text/html; ",
+    "charset=",
+    "CHARSET=",
+    "Charset=",
+    "charset =",
+    "charset",
+    "=",
+    "\"",
+    "'",
+    " ",
+    ">",
+    "/>",
+    "utf-8",
+    "UTF-8",
+    "gb2312",
+    "GBK",
+    "big5",
+    "iso-8859-1",
+    "x-",
+    "_",
+    "-",
+    ";",
+    "\r",
+    "\n",
+    "\r\n",
+    "\t",
+    "<title>",
+    "</head>",
     "\xd6\xd0\xce\xc4",  // 中文
     "\xa3\xbd",          // a full-width "="
     "\xa6\xc1\xa6\xd2",  // Greek letters
@@ -178,8 +207,8 @@ void push_subject_pieces(RandomSource& random, Text& subject, std::uint32_t most
 }
 
 constexpr std::array<std::string_view, 4> kMetaOpenings{"<meta", "<META", "<Meta", "<mEtA"};
-constexpr std::array<std::string_view, 6> kCharsetKeys{"charset=", "charset=", "CHARSET=",
-                                                       "Charset=", "charset", "char set="};
+constexpr std::array<std::string_view, 6> kCharsetKeys{
+    "charset=", "charset=", "CHARSET=", "Charset=", "charset", "char set="};
 
 RefereeCase regexp_case(RandomSource& random) {
     RefereeCase test_case{CaseKind::regexp, {}, {}, {}};

@@ -92,8 +92,7 @@ class Referee : public ::testing::Test {
             const std::string outcome = outcome_field(comparable(test_case, adjusted));
             if (outcome != written.outcome && ++mismatches <= 20) {
                 ADD_FAILURE() << "case " << i << " " << written.kind << " " << written.input
-                              << "\n  Linux:    " << written.outcome
-                              << "\n  platform: " << outcome;
+                              << "\n  Linux:    " << written.outcome << "\n  platform: " << outcome;
             }
         }
         EXPECT_EQ(mismatches, 0u) << "of " << ran << " " << kind_name(kind) << " cases";

@@ -16,11 +16,13 @@ class FixtureHost {
         std::ifstream file(VELMORA_HTTP_FIXTURE_PORTS);
         for (std::string line; std::getline(file, line);) {
             const auto equals = line.find('=');
-            if (equals != std::string::npos)
+            if (equals != std::string::npos) {
                 values_[line.substr(0, equals)] = line.substr(equals + 1);
+            }
         }
-        if (!values_.count("ca_file"))
+        if (!values_.count("ca_file")) {
             throw std::runtime_error("no fixture host in " VELMORA_HTTP_FIXTURE_PORTS);
+        }
     }
 
     const std::string& value(const std::string& key) const { return values_.at(key); }

@@ -126,13 +126,13 @@ TEST_F(ComRequestTest, RedirectsFollowTheSamePolicy) {
                                        {"Location: " + server_.url("/steal")})};
     });
     int status = 0;
-    const std::string kept = text_of(com_request(secure.url("/keep"), 1, "a=1", nullptr, nullptr,
-                                                 {}, nullptr, &status));
+    const std::string kept =
+        text_of(com_request(secure.url("/keep"), 1, "a=1", nullptr, nullptr, {}, nullptr, &status));
     EXPECT_EQ(kept.substr(0, 20), "POST /echo HTTP/1.1\r");
     EXPECT_EQ(kept.substr(kept.size() - 3), "a=1");
-    EXPECT_EQ(text_of(com_request(secure.url("/choices"), 0, {}, nullptr, nullptr, {}, nullptr,
-                                  &status)),
-              "pick");
+    EXPECT_EQ(
+        text_of(com_request(secure.url("/choices"), 0, {}, nullptr, nullptr, {}, nullptr, &status)),
+        "pick");
     EXPECT_EQ(status, 300);
     Text headers;
     EXPECT_EQ(text_of(com_request(secure.url("/down"), 1, "login_token=1,t", nullptr, nullptr, {},
@@ -162,8 +162,9 @@ TEST_F(ComRequestTest, CredentialsAreUsedOnlyWithAProxy) {
 
 std::size_t count_of(const std::string& text, const std::string& part) {
     std::size_t count = 0;
-    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
         ++count;
+    }
     return count;
 }
 
@@ -178,8 +179,9 @@ TEST_F(ComRequestTest, OneProxyAuthorizationLine) {
                             false, {}, proxy.address(), 0, "u", "p", 1));
     const auto heads = proxy.request_heads();
     ASSERT_EQ(heads.size(), 2u);
-    for (const auto& head : heads)
+    for (const auto& head : heads) {
         EXPECT_EQ(count_of(head, "Proxy-Authorization:"), 1u) << head;
+    }
     EXPECT_EQ(heads[1].substr(0, 8), "CONNECT ");
     EXPECT_EQ(tunnelled.find("Proxy-Authorization"), std::string::npos);
 }
@@ -231,8 +233,9 @@ TEST_F(NetworkTimeTest, TheDateIsTheHeaderNamedDate) {
     EXPECT_EQ(network_time(server_.url("/")), make_date_time(2026, 12, 8, 8, 30, 0));
 
     server_.route("/", [](const RawRequest&) {
-        return FixtureReply{"HTTP/1.1 200 OK\r\ndate: Tue, 08 Dec 2026 20:00:00 GMT\r\n"
-                            "Content-Length: 0\r\nConnection: close\r\n\r\n"};
+        return FixtureReply{
+            "HTTP/1.1 200 OK\r\ndate: Tue, 08 Dec 2026 20:00:00 GMT\r\n"
+            "Content-Length: 0\r\nConnection: close\r\n\r\n"};
     });
     EXPECT_EQ(network_time(server_.url("/")), make_date_time(2026, 12, 9, 4, 0, 0));
 }

@@ -127,8 +127,8 @@ TEST_F(HttpRequestTest, NoConnectionOrCookieOutlivesACall) {
     constexpr int kTimeoutSeconds = 2;
     for (int call = 1; call <= 3; ++call) {
         Text status;
-        http_request(server_.url("/kept"), 0, {}, nullptr, nullptr, {}, nullptr, false, {}, {},
-                     {}, {}, {}, kTimeoutSeconds, nullptr, &status);
+        http_request(server_.url("/kept"), 0, {}, nullptr, nullptr, {}, nullptr, false, {}, {}, {},
+                     {}, {}, kTimeoutSeconds, nullptr, &status);
         EXPECT_EQ(status, "200 OK") << "call " << call;
     }
     EXPECT_EQ(echo("/").find("Cookie"), std::string::npos);
@@ -236,11 +236,11 @@ TEST_F(HttpRequestTest, RedirectPolicyMatrix) {
     };
     // A GET keeps the body the caller gave it; only a POST turns into a bodiless GET.
     const std::vector<Case> cases = {
-        {301, 0, "/to", "GET k=v"},    {301, 1, "/to", "GET "},     {302, 0, "/to", "GET k=v"},
-        {302, 1, "to", "GET "},        {303, 0, "/to", "GET k=v"},  {303, 1, "/to", "GET "},
-        {307, 0, "/to", "GET k=v"},    {307, 1, "/to", "POST k=v"}, {308, 0, "/to", "GET k=v"},
-        {308, 1, "to", "POST k=v"},    {300, 0, "/to", "moved"},    {304, 0, "/to", ""},
-        {305, 1, "/to", "moved"},      {302, 1, "", "moved"},       {307, 0, " ", "moved"},
+        {301, 0, "/to", "GET k=v"}, {301, 1, "/to", "GET "},     {302, 0, "/to", "GET k=v"},
+        {302, 1, "to", "GET "},     {303, 0, "/to", "GET k=v"},  {303, 1, "/to", "GET "},
+        {307, 0, "/to", "GET k=v"}, {307, 1, "/to", "POST k=v"}, {308, 0, "/to", "GET k=v"},
+        {308, 1, "to", "POST k=v"}, {300, 0, "/to", "moved"},    {304, 0, "/to", ""},
+        {305, 1, "/to", "moved"},   {302, 1, "", "moved"},       {307, 0, " ", "moved"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.code) + " method " + std::to_string(c.method) + " '" +
@@ -278,8 +278,9 @@ TEST_F(HttpRequestTest, RedirectPolicyMatrix) {
 TEST_F(HttpRequestTest, TenRedirectsAreFollowedAndAnEleventhIsNoResponse) {
     server_.route("/chain", [](const RawRequest& request) {
         const int left = std::stoi(request.target.substr(request.target.find('=') + 1));
-        if (left == 0)
+        if (left == 0) {
             return FixtureReply{http_reply(200, "OK", "end")};
+        }
         return FixtureReply{
             http_reply(302, "Found", {}, {"Location: chain?left=" + std::to_string(left - 1)})};
     });
@@ -301,11 +302,9 @@ TEST_F(HttpRequestTest, TenRedirectsAreFollowedAndAnEleventhIsNoResponse) {
 TEST_F(HttpRequestTest, FailuresOfAFollowedRequestAreThoseOfTheLastRequest) {
     FixtureServer silent;
     silent.route("/", [](const RawRequest&) { return FixtureReply{{}, true}; });
-    const std::string refused =
-        "http://127.0.0.1:" + std::to_string(testing::refused_port()) + "/";
-    for (const auto& [to, message] :
-         {std::pair{silent.url("/"), gbk("712 服务器未响应!")},
-          std::pair{refused, gbk("711 发送请求失败!")}}) {
+    const std::string refused = "http://127.0.0.1:" + std::to_string(testing::refused_port()) + "/";
+    for (const auto& [to, message] : {std::pair{silent.url("/"), gbk("712 服务器未响应!")},
+                                      std::pair{refused, gbk("711 发送请求失败!")}}) {
         const std::string target = to;
         server_.route("/from", [target](const RawRequest&) {
             return FixtureReply{http_reply(303, "See Other", {}, {"Location: " + target})};
@@ -438,8 +437,8 @@ TEST_F(HttpRequestTest, TheTrustStoreFollowsTheExtraCaFile) {
     FixtureServer secure(FixtureServer::Tls::trusted);
     const auto status_of_call = [&] {
         Text status;
-        http_request(secure.url("/"), 0, {}, nullptr, nullptr, {}, nullptr, false, {}, {}, {},
-                     {}, {}, 0, nullptr, &status);
+        http_request(secure.url("/"), 0, {}, nullptr, nullptr, {}, nullptr, false, {}, {}, {}, {},
+                     {}, 0, nullptr, &status);
         return status;
     };
     EXPECT_EQ(status_of_call(), "200 OK");

@@ -35,8 +35,9 @@ using velmora::testing::RawRequest;
 // The value of `name` in the target's query, up to the next '&' (or the end for "to").
 std::string query_value(const std::string& target, const std::string& name) {
     const auto at = target.find(name + "=");
-    if (at == std::string::npos)
+    if (at == std::string::npos) {
         return {};
+    }
     const auto start = at + name.size() + 1;
     return name == "to" ? target.substr(start)
                         : target.substr(start, target.find('&', start) - start);
@@ -76,14 +77,16 @@ void add_routes(FixtureServer& server, const FixtureProxy& proxy) {
     });
     server.route("/received", [&server](const RawRequest&) {
         std::string lines;
-        for (const auto& request : server.requests())
+        for (const auto& request : server.requests()) {
             lines += request.head.substr(0, request.head.find("\r\n") + 2);
+        }
         return FixtureReply{http_reply(200, "OK", lines, {"Content-Type: text/plain"})};
     });
     server.route("/proxy-heads", [&proxy](const RawRequest&) {
         std::string heads;
-        for (const auto& head : proxy.request_heads())
+        for (const auto& head : proxy.request_heads()) {
             heads += head;
+        }
         return FixtureReply{http_reply(200, "OK", heads, {"Content-Type: text/plain"})};
     });
 }

@@ -17,8 +17,9 @@ constexpr const char* loopback_prefix = "127.0.0.1:";
 // any other host.
 int loopback_port(const std::string& authority) {
     for (const std::string prefix : {loopback_prefix, "localhost:"}) {
-        if (authority.rfind(prefix, 0) == 0)
+        if (authority.rfind(prefix, 0) == 0) {
             return std::atoi(authority.c_str() + prefix.size());
+        }
     }
     return 0;
 }
@@ -29,13 +30,17 @@ void relay(int a, int b) {
     char buffer[16384];
     while (poll(watched, 2, 10000) > 0) {
         for (int i = 0; i < 2; ++i) {
-            if (!(watched[i].revents & (POLLIN | POLLHUP | POLLERR)))
+            if (!(watched[i].revents & (POLLIN | POLLHUP | POLLERR))) {
                 continue;
+            }
             const ssize_t count = recv(watched[i].fd, buffer, sizeof buffer, 0);
-            if (count <= 0)
+            if (count <= 0) {
                 return;
-            if (!send_all(watched[1 - i].fd, std::string(buffer, static_cast<std::size_t>(count))))
+            }
+            if (!send_all(watched[1 - i].fd,
+                          std::string(buffer, static_cast<std::size_t>(count)))) {
                 return;
+            }
         }
     }
 }
@@ -73,8 +78,9 @@ void FixtureProxy::serve(int client) {
                 send_all(client, "HTTP/1.1 502 Bad Gateway\r\nContent-Length: 0\r\n\r\n");
             } else {
                 send_all(client, "HTTP/1.1 200 Connection established\r\n\r\n");
-                if (!rest.empty())
+                if (!rest.empty()) {
                     send_all(upstream, rest);
+                }
                 relay(client, upstream);
                 close(upstream);
             }

@@ -29,8 +29,9 @@ void load_pem(SSL_CTX* context, const CertificateSet& set) {
                         SSL_CTX_use_PrivateKey(context, private_key) == 1;
     X509_free(x509);
     EVP_PKEY_free(private_key);
-    if (!loaded)
+    if (!loaded) {
         throw std::runtime_error("fixture server: TLS certificate");
+    }
 }
 
 RawRequest parse_request(std::string head, std::string body) {
@@ -59,20 +60,23 @@ struct FixtureServer::TlsContext {
 std::string http_reply(int status, const std::string& reason, const std::string& body,
                        const std::vector<std::string>& headers) {
     std::string reply = "HTTP/1.1 " + std::to_string(status) + " " + reason + "\r\n";
-    for (const auto& header : headers)
+    for (const auto& header : headers) {
         reply += header + "\r\n";
+    }
     reply += "Content-Length: " + std::to_string(body.size()) + "\r\n";
     reply += "Connection: close\r\n\r\n";
     return reply + body;
 }
 
 std::unique_ptr<FixtureServer::TlsContext> FixtureServer::make_tls(Tls tls) {
-    if (tls == Tls::off)
+    if (tls == Tls::off) {
         return nullptr;
+    }
     auto context = std::make_unique<TlsContext>();
     context->context = SSL_CTX_new(TLS_server_method());
-    if (!context->context)
+    if (!context->context) {
         throw std::runtime_error("fixture server: TLS context");
+    }
     load_pem(context->context,
              tls == Tls::trusted ? trusted_certificates() : untrusted_certificates());
     return context;
@@ -102,11 +106,13 @@ FixtureReply FixtureServer::answer(const RawRequest& request) const {
     {
         std::lock_guard lock(mutex_);
         const auto found = routes_.find(request.path);
-        if (found != routes_.end())
+        if (found != routes_.end()) {
             handler = found->second;
+        }
     }
-    if (handler)
+    if (handler) {
         return handler(request);
+    }
     return {http_reply(200, "OK", request.raw(), {"Content-Type: text/plain"})};
 }
 
@@ -139,8 +145,9 @@ void FixtureServer::serve(int socket) {
         char chunk[4096];
         while (body.size() < length) {
             const long count = read(chunk, sizeof chunk);
-            if (count <= 0)
+            if (count <= 0) {
                 break;
+            }
             body.append(chunk, static_cast<std::size_t>(count));
         }
         const RawRequest request = parse_request(std::move(head), std::move(body));
@@ -152,8 +159,9 @@ void FixtureServer::serve(int socket) {
         if (reply.byte_interval.count() > 0) {
             for (std::size_t at = 0; at < reply.bytes.size() && !acceptor_.stopping(); ++at) {
                 std::this_thread::sleep_for(reply.byte_interval);
-                if (!write(reply.bytes.substr(at, 1)))
+                if (!write(reply.bytes.substr(at, 1))) {
                     break;
+                }
             }
         } else if (!reply.never_answer) {
             write(reply.bytes);
@@ -164,14 +172,16 @@ void FixtureServer::serve(int socket) {
             while (!acceptor_.stopping()) {
                 if (poll(&watched, 1, 50) > 0) {
                     char probe;
-                    if (recv(socket, &probe, 1, MSG_PEEK) <= 0)
+                    if (recv(socket, &probe, 1, MSG_PEEK) <= 0) {
                         break;
+                    }
                 }
             }
         }
     }
-    if (ssl && usable)
+    if (ssl && usable) {
         SSL_shutdown(ssl.get());
+    }
 }
 
 }  // namespace velmora::testing

@@ -26,8 +26,9 @@ sockaddr_in loopback_address(int port) {
 
 int bound_socket(int& port) {
     const int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (listener == -1)
+    if (listener == -1) {
         return -1;
+    }
     sockaddr_in address = loopback_address(0);
     socklen_t length = sizeof address;
     if (bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
@@ -58,8 +59,9 @@ int listen_on_loopback(int& port) {
 
 int connect_to_loopback(int port) {
     const int connection = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (connection == -1)
+    if (connection == -1) {
         return -1;
+    }
     const sockaddr_in address = loopback_address(port);
     if (connect(connection, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
         close(connection);
@@ -79,10 +81,12 @@ bool send_all(int socket, const std::string& bytes) {
     std::size_t sent = 0;
     while (sent < bytes.size()) {
         const ssize_t count = send(socket, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
-        if (count < 0 && errno == EINTR)
+        if (count < 0 && errno == EINTR) {
             continue;
-        if (count <= 0)
+        }
+        if (count <= 0) {
             return false;
+        }
         sent += static_cast<std::size_t>(count);
     }
     return true;
@@ -92,8 +96,9 @@ StreamReader socket_reader(int socket) {
     return [socket](char* buffer, std::size_t size) -> long {
         while (true) {
             const ssize_t count = recv(socket, buffer, size, 0);
-            if (count < 0 && errno == EINTR)
+            if (count < 0 && errno == EINTR) {
                 continue;
+            }
             return static_cast<long>(count);
         }
     };
@@ -110,8 +115,9 @@ bool read_head(const StreamReader& read, std::string& head, std::string& rest) {
             return true;
         }
         const long count = read(chunk, sizeof chunk);
-        if (count <= 0)
+        if (count <= 0) {
             return false;
+        }
         buffer.append(chunk, static_cast<std::size_t>(count));
     }
 }
@@ -120,12 +126,14 @@ std::string header_value(const std::string& head, const std::string& name) {
     const std::string wanted = "\r\n" + lower(name) + ":";
     const std::string lowered = lower(head);
     const auto at = lowered.find(wanted);
-    if (at == std::string::npos)
+    if (at == std::string::npos) {
         return {};
+    }
     auto begin = at + wanted.size();
     const auto end = head.find("\r\n", begin);
-    while (begin < end && head[begin] == ' ')
+    while (begin < end && head[begin] == ' ') {
         ++begin;
+    }
     return head.substr(begin, end - begin);
 }
 
@@ -135,8 +143,9 @@ LoopbackAcceptor::LoopbackAcceptor(std::function<void(int socket)> serve)
     // must fail the write, not kill the test process.
     std::signal(SIGPIPE, SIG_IGN);
     listener_ = listen_on_loopback(port_);
-    if (listener_ == -1)
+    if (listener_ == -1) {
         throw std::runtime_error("loopback server: listen");
+    }
     acceptor_ = std::thread([this] { accept_loop(); });
 }
 
@@ -147,18 +156,21 @@ LoopbackAcceptor::~LoopbackAcceptor() {
     close(listener_);
     {
         std::lock_guard lock(mutex_);
-        for (const int socket : open_sockets_)
+        for (const int socket : open_sockets_) {
             shutdown(socket, SHUT_RDWR);
+        }
     }
-    for (auto& worker : workers_)
+    for (auto& worker : workers_) {
         worker.join();
+    }
 }
 
 void LoopbackAcceptor::accept_loop() {
     while (!stopping_) {
         const int socket = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
-        if (socket == -1)
+        if (socket == -1) {
             continue;
+        }
         // A reply written in pieces (TLS session tickets, then the response) must not
         // wait for the client's delayed ACK of the first piece.
         const int on = 1;

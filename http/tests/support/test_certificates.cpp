@@ -22,8 +22,9 @@ using KeyPointer = std::unique_ptr<EVP_PKEY, decltype(&EVP_PKEY_free)>;
 using CertificatePointer = std::unique_ptr<X509, decltype(&X509_free)>;
 
 void require(bool condition, const char* what) {
-    if (!condition)
+    if (!condition) {
         throw std::runtime_error(std::string("test certificate: ") + what);
+    }
 }
 
 KeyPointer new_key() {

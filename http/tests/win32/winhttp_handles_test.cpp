@@ -36,13 +36,15 @@ Ledger& ledger() {
 WinHttpFunctions original;
 
 void opened(HINTERNET handle) {
-    if (!handle)
+    if (!handle) {
         return;
+    }
     Ledger& l = ledger();
     std::lock_guard lock(l.mutex);
     ++l.opened;
-    if (!l.open.emplace(handle, std::this_thread::get_id()).second)
+    if (!l.open.emplace(handle, std::this_thread::get_id()).second) {
         l.violations.push_back("a handle was issued twice while open");
+    }
 }
 
 // `closing`: the use ends the handle's life.
@@ -54,10 +56,12 @@ void used(HINTERNET handle, const char* call, bool closing = false) {
         l.violations.push_back(std::string(call) + " on a handle that is not open");
         return;
     }
-    if (found->second != std::this_thread::get_id())
+    if (found->second != std::this_thread::get_id()) {
         l.violations.push_back(std::string(call) + " on another thread's handle");
-    if (closing)
+    }
+    if (closing) {
         l.open.erase(found);
+    }
 }
 
 HINTERNET WINAPI audited_open(LPCWSTR agent, DWORD access, LPCWSTR proxy, LPCWSTR bypass,
@@ -175,12 +179,14 @@ TEST_F(WinHttpHandles, ExchangesCutShortByShutdown) {
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     const auto started = std::chrono::steady_clock::now();
     request_shutdown();
-    for (std::thread& exchange : exchanges)
+    for (std::thread& exchange : exchanges) {
         exchange.join();
+    }
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(500));
     reset_shutdown();
-    for (const Text& status : statuses)
+    for (const Text& status : statuses) {
         EXPECT_EQ(status, gbk("712 服务器未响应!"));
+    }
     // After shutdown, handles whose values may be reissued to new exchanges.
     EXPECT_EQ(status_of(host_.url("plain", "/"), 5), "200 OK");
     expect_clean_ledger();

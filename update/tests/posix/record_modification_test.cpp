@@ -18,8 +18,8 @@ class RecordModification : public testing::UpdateTest {
 
 TEST_F(RecordModification, SuccessLogsTheAddressDiscoveredAfterTheReply) {
     sandbox_.set_public_address("203.0.113.99");
-    const ApiReply reply = modify_record(context(), log_, credential(), "1001", "5003", "home",
-                                         "203.0.113.77", "A");
+    const ApiReply reply =
+        modify_record(context(), log_, credential(), "1001", "5003", "home", "203.0.113.77", "A");
     EXPECT_EQ(reply_code(reply.text), "1");
     EXPECT_EQ(sandbox_.records(1001)->at(2).value, "203.0.113.77");
     EXPECT_EQ(run_log(), success_line("203.0.113.99"));
@@ -28,15 +28,16 @@ TEST_F(RecordModification, SuccessLogsTheAddressDiscoveredAfterTheReply) {
 TEST_F(RecordModification, ARefusalLogsNothing) {
     const Text wrong = Text(testing::kThreeDomainId) + ",wrong";
     EXPECT_EQ(
-        reply_code(modify_record(context(), log_, wrong, "1001", "5003", "home", "1.2.3.4", "A").text),
+        reply_code(
+            modify_record(context(), log_, wrong, "1001", "5003", "home", "1.2.3.4", "A").text),
         "-1");
     EXPECT_EQ(run_log(), "");
     EXPECT_EQ(count("httpdns") + count("time"), 0u);
 }
 
 TEST_F(RecordModification, OtherTypesAndOddValuesGoOutOnTheDefaultLine) {
-    modify_record(context(), log_, credential(), "1001", "5026", "blog", "cdn.velmora-demo.example.",
-                  "CNAME");
+    modify_record(context(), log_, credential(), "1001", "5026", "blog",
+                  "cdn.velmora-demo.example.", "CNAME");
     EXPECT_EQ(sandbox_.records(1001)->at(25).value, "cdn.velmora-demo.example.");
     modify_record(context(), log_, credential(), "1001", "5028", "@", "v=spf1 a&b -all", "TXT");
     EXPECT_EQ(sandbox_.records(1001)->at(27).value, "v=spf1 a&b -all");

@@ -153,8 +153,8 @@ TEST_F(UpdatePass, NoUsableAddressSendsNoChangeAndSaysWhyWhenTheReasonChanges) {
     endpoints_.httpdns_address = dns;
     sandbox_.set_public_address("198.51.100.10");
     EXPECT_FALSE(run_pass().address_missing);
-    EXPECT_EQ(run_log(), expected + log_line(gbk("已重新取得可用的公网IP：198.51.100.10")) +
-                             no_change_line());
+    EXPECT_EQ(run_log(),
+              expected + log_line(gbk("已重新取得可用的公网IP：198.51.100.10")) + no_change_line());
 }
 
 TEST_F(UpdatePass, CaptionedPagesNotYetLoadedAreNotRefreshed) {
@@ -298,15 +298,14 @@ TEST_F(UpdatePass, AnAaaaRowFollowsTheIpv6AddressBesideAnARow) {
     sandbox_.set_public_address6("2001:db8::25");
     run_pass();
     const Text credential = "login_token=100001," + Text(testing::kThreeDomainToken);
-    EXPECT_EQ(bodies("Record.Modify"),
-              (TextList{credential +
-                            "&format=json&domain_id=1001&record_id=5001&sub_domain=www"
-                            "&value=203.0.113.77&record_type=A&record_line_id=0&record_line="
-                            "\xC4\xAC\xC8\xCF",
-                        credential +
-                            "&format=json&domain_id=1001&record_id=5029&sub_domain=www"
-                            "&value=2001:db8::25&record_type=AAAA&record_line_id=0&record_line="
-                            "\xC4\xAC\xC8\xCF"}));
+    EXPECT_EQ(
+        bodies("Record.Modify"),
+        (TextList{credential + "&format=json&domain_id=1001&record_id=5001&sub_domain=www"
+                               "&value=203.0.113.77&record_type=A&record_line_id=0&record_line="
+                               "\xC4\xAC\xC8\xCF",
+                  credential + "&format=json&domain_id=1001&record_id=5029&sub_domain=www"
+                               "&value=2001:db8::25&record_type=AAAA&record_line_id=0&record_line="
+                               "\xC4\xAC\xC8\xCF"}));
     EXPECT_EQ(run_log(), no_change_line() + no_change_line() + success_line("203.0.113.77") +
                              success_line("2001:db8::25"));
 
