@@ -1,12 +1,12 @@
 #include "api/show_message.h"
 
-#include "base/gbk.h"
+#include "base/control_names.h"
 
 namespace velmora {
 
 void show_message(Controls& controls, const Text& message) {
     constexpr int kOkOnly = 0;
-    controls.message_box(message, kOkOnly, gbk("信息："));
+    controls.message_box(message, kOkOnly, control::default_box_caption());
 }
 
 }  // namespace velmora

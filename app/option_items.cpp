@@ -1,6 +1,6 @@
 #include "app/option_items.h"
 
-#include "app/tray_texts.h"
+#include "app/window/tray_texts.h"
 #include "base/autostart.h"
 
 namespace velmora {

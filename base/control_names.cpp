@@ -24,6 +24,9 @@ const Text& record_tabs() {
 const Text& run_log() {
     return gbk("运行栏");
 }
+const Text& default_box_caption() {
+    return gbk("信息：");
+}
 
 const Text& record_list(int page) {
     static constexpr std::array<Utf8Literal, kPageCount> names = {

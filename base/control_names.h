@@ -14,6 +14,9 @@ const Text& record_list(int page);  // 超级列表框1 … 超级列表框6 for
 const Text& run_log();              // 运行栏
 const Text& label(int n);           // 透明标签1 … 透明标签3
 
+// The caption of a message box that names none: 信息：
+const Text& default_box_caption();
+
 constexpr int kPageCount = 6;
 
 }  // namespace velmora::control

@@ -39,7 +39,12 @@ class Controls {
     virtual int list_row_count(const Text& list) = 0;
     virtual bool delete_list_row(const Text& list, int row) = 0;
     // Reads the row count n once, then deletes row 0 n times.
-    virtual void clear_list(const Text& list) = 0;
+    void clear_list(const Text& list) {
+        const int count = list_row_count(list);
+        for (int i = 0; i < count; ++i) {
+            delete_list_row(list, 0);
+        }
+    }
     // The tick of a row's check box (false for a missing row).
     virtual bool list_row_checked(const Text& list, int row) = 0;
     virtual void set_list_row_checked(const Text& list, int row, bool checked) = 0;

@@ -87,13 +87,6 @@ bool MemoryControls::delete_list_row(const Text& list, int row) {
     return true;
 }
 
-void MemoryControls::clear_list(const Text& list) {
-    int count = list_row_count(list);
-    for (int i = 0; i < count; ++i) {
-        delete_list_row(list, 0);
-    }
-}
-
 bool MemoryControls::list_row_checked(const Text& list, int row) {
     std::lock_guard lock(mutex_);
     Row* found = find_row(list, row);
@@ -222,7 +215,7 @@ void MemoryControls::set_window_title(const Text& title) {
 }
 
 int MemoryControls::message_box(const Text& message, int flags, const Text& caption) {
-    ShownMessageBox box{message, flags, caption.empty() ? gbk("信息：") : caption};
+    ShownMessageBox box{message, flags, caption.empty() ? control::default_box_caption() : caption};
     MessageBoxHandler handler;
     {
         std::lock_guard lock(mutex_);

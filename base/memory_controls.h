@@ -41,7 +41,6 @@ class MemoryControls : public Controls {
                         const Text& caption = {}) override;
     int list_row_count(const Text& list) override;
     bool delete_list_row(const Text& list, int row) override;
-    void clear_list(const Text& list) override;
     bool list_row_checked(const Text& list, int row) override;
     void set_list_row_checked(const Text& list, int row, bool checked) override;
     void set_row_check_handler(RowCheckHandler handler) override;

@@ -2,6 +2,7 @@
 
 #include <QIcon>
 #include <QMetaObject>
+#include <utility>
 
 #include "app/qt/options_menu.h"
 #include "app/qt/qt_text.h"
@@ -41,35 +42,16 @@ void TrayIcon::show_window() {
     window_.activateWindow();
 }
 
-void TrayIcon::checked(const Text& address, const Text& time) {
-    QMetaObject::invokeMethod(
-        this, [this, address, time] { on_checked(address, time); }, Qt::QueuedConnection);
+void TrayIcon::post(std::function<void()> task) {
+    QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
 }
 
-void TrayIcon::record_changed(const Text& sub_domain, const Text& address, const Text& time) {
-    QMetaObject::invokeMethod(
-        this,
-        [this, sub_domain, address, time] {
-            on_checked(address, time);
-            notify(record_changed_notice(sub_domain, address));
-        },
-        Qt::QueuedConnection);
+void TrayIcon::set_tooltip(const Text& tooltip) {
+    icon_.setToolTip(to_qstring(tooltip));
 }
 
-void TrayIcon::failure_began(const Text& message) {
-    QMetaObject::invokeMethod(
-        this, [this, message] { notify(message); }, Qt::QueuedConnection);
-}
-
-void TrayIcon::on_checked(const Text& address, const Text& time) {
-    icon_.setToolTip(to_qstring(tray_tooltip(address, time)));
-}
-
-void TrayIcon::notify(const Text& message) {
-    if (shown() && throttle_.may_show()) {
-        icon_.showMessage(QStringLiteral("Velmora"), to_qstring(message),
-                          QSystemTrayIcon::Information);
-    }
+void TrayIcon::show_notice(const Text& message) {
+    icon_.showMessage(QStringLiteral("Velmora"), to_qstring(message), QSystemTrayIcon::Information);
 }
 
 }  // namespace velmora

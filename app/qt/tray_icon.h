@@ -7,45 +7,43 @@
 #include <QMenu>
 #include <QObject>
 #include <QSystemTrayIcon>
+#include <functional>
 
 #include "app/qt/main_window.h"
 #include "app/session_core.h"
-#include "app/tray_texts.h"
-#include "update/update_observer.h"
+#include "app/window/tray_news.h"
 
 namespace velmora {
 
-class TrayIcon : public QObject, public UpdateObserver {
+class TrayIcon : public QObject, public TraySink {
     Q_OBJECT
 
   public:
     // Shows the icon when the desktop has a notification area.
     TrayIcon(MainWindow& window, SessionCore& core);
 
-    // Whether the icon is in a notification area now.
-    bool shown() const;
+    bool shown() const override;
     // Brings the window back: shown, not minimised, raised and active.
     void show_window();
 
     QSystemTrayIcon& icon() { return icon_; }
     QMenu& menu() { return menu_; }
 
-    // UpdateObserver, on the update thread.
-    void checked(const Text& address, const Text& time) override;
-    void record_changed(const Text& sub_domain, const Text& address, const Text& time) override;
-    void failure_began(const Text& message) override;
+    // What the update loop tells the icon.
+    UpdateObserver& news() { return news_; }
+
+    void post(std::function<void()> task) override;
+    void set_tooltip(const Text& tooltip) override;
+    void show_notice(const Text& message) override;
 
   signals:
     void quit_requested();
 
   private:
-    void on_checked(const Text& address, const Text& time);
-    void notify(const Text& message);
-
     MainWindow& window_;
     QSystemTrayIcon icon_;
     QMenu menu_;
-    NotificationThrottle throttle_;
+    TrayNews news_{*this};
 };
 
 }  // namespace velmora

@@ -2,20 +2,25 @@
 
 #include <QApplication>
 #include <QTimer>
+#include <utility>
 
 #include "app/qt/options_menu.h"
 
 namespace velmora {
 
 WindowSession::WindowSession(const Endpoints& endpoints, const SettingsLocation& settings)
-    : controls_(&window_), core_(controls_, endpoints, settings), tray_(window_, core_) {
-    core_.set_update_observer(&tray_);
-    connect(&window_, &MainWindow::login_clicked, this, &WindowSession::login);
-    connect(&window_, &MainWindow::console_link_pressed, this, [this] { core_.open_console(); });
-    connect(&window_, &MainWindow::closing, this, &WindowSession::close_down);
-    connect(&window_, &MainWindow::minimised, this, &WindowSession::on_minimised);
+    : controls_(&window_),
+      session_(*this, controls_, endpoints, settings),
+      tray_(window_, session_.core()) {
+    SessionCore& core = session_.core();
+    core.set_update_observer(&tray_.news());
+    connect(&window_, &MainWindow::login_clicked, this, [this] { session_.login(); });
+    connect(&window_, &MainWindow::console_link_pressed, this,
+            [this] { session_.core().open_console(); });
+    connect(&window_, &MainWindow::closing, this, [this] { session_.close_down(); });
+    connect(&window_, &MainWindow::minimised, this, [this] { session_.minimised(); });
     connect(&tray_, &TrayIcon::quit_requested, this, &WindowSession::quit);
-    add_option_items(options_menu_, core_);
+    add_option_items(options_menu_, core);
     connect(&window_, &MainWindow::context_menu_requested, this, [this](const QPoint& at) {
         if (!tray_.shown()) {
             options_menu_.popup(at);
@@ -24,44 +29,29 @@ WindowSession::WindowSession(const Endpoints& endpoints, const SettingsLocation&
 }
 
 WindowSession::~WindowSession() {
-    close_down();
+    session_.close_down();
 }
 
-void WindowSession::start(Start how) {
-    if (how == Start::shown) {
-        window_.present();
-    } else if (!tray_.shown()) {
-        window_.showMinimized();
+void WindowSession::hide() {
+    // Not from within the minimise event itself: the window system finishes it first.
+    QTimer::singleShot(0, &window_, &QWidget::hide);
+}
+
+void WindowSession::set_busy(bool busy) {
+    if (busy) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else {
+        QApplication::restoreOverrideCursor();
     }
-    QTimer::singleShot(0, this, [this] {
-        core_.window_created();
-        if (core_.resume() == SessionCore::Resume::failed) {
-            tray_.show_window();
-        }
-    });
 }
 
-void WindowSession::login() {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    core_.login();
-    QApplication::restoreOverrideCursor();
-}
-
-void WindowSession::on_minimised() {
-    if (tray_.shown() && core_.option(RunOption::minimise_to_tray)) {
-        // Hidden, the window leaves the taskbar; the loop goes on.
-        QTimer::singleShot(0, &window_, &QWidget::hide);
-    }
+void WindowSession::after_painting(std::function<void()> step) {
+    QTimer::singleShot(0, this, std::move(step));
 }
 
 void WindowSession::quit() {
     window_.close();
     QApplication::quit();
-}
-
-void WindowSession::close_down() {
-    controls_.begin_shutdown();
-    core_.close_down();
 }
 
 }  // namespace velmora

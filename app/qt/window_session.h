@@ -1,5 +1,5 @@
-// One run of the program's window: the main window, its control operations and its tray
-// icon, wired to the session's logic.
+// One run of the program's Qt window: the main window, its control operations and its
+// tray icon, wired to the session's logic (app/session/desktop_session.h).
 #pragma once
 
 #include <QMenu>
@@ -8,44 +8,45 @@
 #include "app/qt/main_window.h"
 #include "app/qt/qt_controls.h"
 #include "app/qt/tray_icon.h"
-#include "app/session_core.h"
+#include "app/session/desktop_session.h"
 #include "base/endpoints.h"
 #include "base/settings_location.h"
 
 namespace velmora {
 
-class WindowSession : public QObject {
+class WindowSession : public QObject, private WindowShell {
     Q_OBJECT
 
   public:
+    using Start = DesktopSession::Start;
+
     // `endpoints` must outlive the session.
     WindowSession(const Endpoints& endpoints, const SettingsLocation& settings);
     ~WindowSession() override;
 
-    enum class Start { shown, minimised };
-    // Shows the window centred on the screen and lets it paint (minimised: leaves it in
-    // the tray, or minimised where there is none), then runs the window-created handler
-    // (whose address lookup blocks the window thread), then the login the options ask
-    // for at start. A login at start that fails shows the window.
-    void start(Start how = Start::shown);
+    // Shows the window centred on the screen (see DesktopSession::start).
+    void start(Start how = Start::shown) { session_.start(how); }
 
     MainWindow& window() { return window_; }
     QtControls& controls() { return controls_; }
     TrayIcon& tray() { return tray_; }
-    SessionCore& core() { return core_; }
-    const PageWatchList& watch_list() const { return core_.watch_list(); }
+    SessionCore& core() { return session_.core(); }
+    const PageWatchList& watch_list() const { return session_.core().watch_list(); }
 
   private:
-    void login();
-    void on_minimised();
+    void present() override { window_.present(); }
+    void show_minimised() override { window_.showMinimized(); }
+    void bring_back() override { tray_.show_window(); }
+    void hide() override;
+    bool tray_shown() const override { return tray_.shown(); }
+    void set_busy(bool busy) override;
+    void after_painting(std::function<void()> step) override;
+    void release_controls() override { controls_.begin_shutdown(); }
     void quit();
-    // Ends the update loop: its waits and control calls are released first, so
-    // closing never hangs on a thread that waits for the window.
-    void close_down();
 
     MainWindow window_;
     QtControls controls_;
-    SessionCore core_;
+    DesktopSession session_;
     TrayIcon tray_;
     QMenu options_menu_;  // on the window's free area, where there is no tray
 };

@@ -95,7 +95,7 @@ TEST_F(QtControlsTest, MessageBoxAnswersMapToThePlatformCodes) {
 
 TEST_F(QtControlsTest, OpenWebAddressHandsTheAddressToTheDesktop) {
     std::vector<QUrl> opened;
-    controls_->set_address_opener([&](const QUrl& url) { opened.push_back(url); });
+    controls_->set_address_opener([&](const Text& url) { opened.push_back(QUrl(to_qstring(url))); });
     controls_->open_web_address("https://console.velmora.example/account/token");
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened[0], QUrl("https://console.velmora.example/account/token"));

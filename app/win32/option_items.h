@@ -1,4 +1,4 @@
-// The run options' check items (app/option_items.h) in a Win32 menu: the tray icon's, or
+// The run options' check items (app/window/option_item.h) in a Win32 menu: the tray icon's, or
 // the window's system menu where the desktop has no notification area. Each item shows
 // the option's state as it is when the menu opens.
 #pragma once
@@ -7,7 +7,7 @@
 
 #include <cstddef>
 
-#include "app/option_items.h"
+#include "app/window/option_item.h"
 
 namespace velmora {
 

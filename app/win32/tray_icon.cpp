@@ -5,7 +5,7 @@
 #include <string>
 #include <utility>
 
-#include "app/tray_texts.h"
+#include "app/window/tray_texts.h"
 #include "app/win32/object_window.h"
 #include "base/guarded_handler.h"
 #include "base/win32/wide_text.h"

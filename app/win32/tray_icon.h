@@ -14,13 +14,16 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 
 #include "app/win32/option_items.h"
+#include "app/win32/window_thread_calls.h"
+#include "app/window/tray_news.h"
 #include "base/types.h"
 
 namespace velmora {
 
-class TrayIcon {
+class TrayIcon : public TraySink {
   public:
     struct Handlers {
         std::function<void()> show_window;              // a click on the icon, 显示主窗口
@@ -38,12 +41,16 @@ class TrayIcon {
     TrayIcon(const TrayIcon&) = delete;
     TrayIcon& operator=(const TrayIcon&) = delete;
 
+    // What the update loop tells the icon.
+    UpdateObserver& news() { return news_; }
+
+    void post(std::function<void()> task) override { window_thread_.post(std::move(task)); }
     // Whether the icon is in a notification area.
-    bool shown() const { return shown_; }
+    bool shown() const override { return shown_; }
     // At most 127 characters show; the rest is cut.
-    void set_tooltip(const Text& tooltip);
+    void set_tooltip(const Text& tooltip) override;
     // A balloon from the icon, titled "Velmora"; none while the icon is not shown.
-    void show_notice(const Text& message);
+    void show_notice(const Text& message) override;
     // The window the icon's messages go to.
     HWND window() const { return window_; }
 
@@ -65,6 +72,8 @@ class TrayIcon {
     OptionItems options_;
     Handlers handlers_;
     bool shown_ = false;
+    WindowThreadCalls window_thread_;
+    TrayNews news_{*this};
 };
 
 // How the icon reaches the notification area: Shell_NotifyIconW, unless a test installs

@@ -1,25 +1,31 @@
 # Windows (included by app/CMakeLists.txt): the Win32 side of the window layer, velmora.exe
 # and their tests under Wine.
-file(GLOB win32_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/win32/*.cpp
-     ${CMAKE_CURRENT_SOURCE_DIR}/win32/*.h)
-# The session wires in the logic, and the tray speaks its texts; the controls and their
-# tests do without it.
-set(session_files "/win32/(main|window_session|tray_icon|tray_updates)\\.")
-set(win32_session_sources ${win32_sources})
-list(FILTER win32_sources EXCLUDE REGEX "${session_files}")
-add_library(velmora_win32 STATIC ${win32_sources})
+
+# The window and its controls, over the platform's controls: no session in here, so the
+# controls' tests do without it.
+add_library(velmora_win32 STATIC
+  win32/command_line_words.cpp
+  win32/edit_box_append.cpp
+  win32/main_window.cpp
+  win32/message_box.cpp
+  win32/object_window.cpp
+  win32/option_items.cpp
+  win32/record_list.cpp
+  win32/record_tabs.cpp
+  win32/tray_icon.cpp
+  win32/win32_controls.cpp
+  win32/win32_widgets.cpp
+  win32/window_fonts.cpp
+  win32/window_thread_calls.cpp)
 target_include_directories(velmora_win32 PUBLIC ${PROJECT_SOURCE_DIR})
-target_link_libraries(velmora_win32 PUBLIC velmora_base comctl32 gdi32 shell32 user32)
+target_link_libraries(velmora_win32 PUBLIC velmora_window comctl32 gdi32 shell32 user32)
 # The platform's generic names (IDC_ARROW, MessageBox, ...) are the wide ones: the window
 # speaks UTF-16 whatever the system's ANSI code page, as its users' systems differ.
 target_compile_definitions(velmora_win32 PUBLIC UNICODE _UNICODE)
 
-if(TARGET velmora_app)
-  list(FILTER win32_session_sources INCLUDE REGEX "${session_files}")
-  list(FILTER win32_session_sources EXCLUDE REGEX "/main\\.cpp$")
-  add_library(velmora_win32_session STATIC ${win32_session_sources})
-  target_link_libraries(velmora_win32_session PUBLIC velmora_win32 velmora_app)
-endif()
+# The window wired to the session's logic.
+add_library(velmora_win32_session STATIC win32/window_session.cpp)
+target_link_libraries(velmora_win32_session PUBLIC velmora_win32 velmora_app)
 
 # The executable program without a console, statically linked, with the icon as resource 1.
 function(velmora_program target config_dir)
@@ -29,9 +35,7 @@ function(velmora_program target config_dir)
   set_target_properties(${target} PROPERTIES OUTPUT_NAME velmora)
 endfunction()
 
-if(TARGET velmora_app)
-  velmora_program(velmora ${CMAKE_CURRENT_BINARY_DIR}/generated)
-endif()
+velmora_program(velmora ${CMAKE_CURRENT_BINARY_DIR}/generated)
 
 # The tests in this process link the window layer (and the session, where there is one);
 # the executable tests, which start velmora.exe, come below.
@@ -39,27 +43,17 @@ file(GLOB win32_tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/win32/
 set(executable_tests ${win32_tests})
 list(FILTER executable_tests INCLUDE REGEX "/executable[a-z0-9_]*_test\\.cpp$")
 list(FILTER win32_tests EXCLUDE REGEX "/executable[a-z0-9_]*_test\\.cpp$")
-if(NOT TARGET velmora_app)
-  list(FILTER win32_tests EXCLUDE REGEX "/(tray_icon|window_session)_test\\.cpp$")
-endif()
 foreach(source ${CMAKE_CURRENT_SOURCE_DIR}/tests/controls_behaviour_test.cpp ${win32_tests})
   get_filename_component(name ${source} NAME_WE)
   string(REGEX REPLACE "_test$" "" short ${name})
   add_executable(app_${name} ${source})
-  target_link_libraries(app_${name} PRIVATE velmora_win32 GTest::gtest GTest::gtest_main)
-  if(TARGET velmora_win32_session)
-    target_link_libraries(app_${name} PRIVATE velmora_win32_session)
-  endif()
+  target_link_libraries(app_${name} PRIVATE velmora_win32_session GTest::gtest GTest::gtest_main)
   velmora_add_test(app.${short} app_${name})
   # One window test at a time: windows of two tests on the one desktop take each
   # other's focus and activation.
   set_tests_properties(${VELMORA_ADDED_TESTS} PROPERTIES TIMEOUT 300
     FIXTURES_REQUIRED "${VELMORA_TEST_FIXTURES}" RESOURCE_LOCK wine_desktop)
 endforeach()
-
-if(NOT TARGET velmora_app)
-  return()
-endif()
 
 # The executable tests drive velmora.exe, built against a native sandbox on fixed ports
 # (others than the Linux executable test's) with a short pause between update passes,

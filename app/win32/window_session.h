@@ -1,33 +1,30 @@
-// One run of the program's window: the main window, its control operations and its tray
-// icon, wired to the session's logic.
+// One run of the program's Win32 window: the main window, its control operations and its
+// tray icon, wired to the session's logic (app/session/desktop_session.h).
 //
 // Create, start and run it on the window thread.
 #pragma once
 
-#include "app/session_core.h"
+#include "app/session/desktop_session.h"
 #include "app/win32/main_window.h"
 #include "app/win32/tray_icon.h"
-#include "app/win32/tray_updates.h"
 #include "app/win32/win32_controls.h"
 #include "base/endpoints.h"
 #include "base/settings_location.h"
 
 namespace velmora {
 
-class WindowSession {
+class WindowSession : private WindowShell {
   public:
+    using Start = DesktopSession::Start;
+
     // `endpoints` must outlive the session.
     WindowSession(const Endpoints& endpoints, const SettingsLocation& settings);
-    ~WindowSession();
+    ~WindowSession() override;
     WindowSession(const WindowSession&) = delete;
     WindowSession& operator=(const WindowSession&) = delete;
 
-    enum class Start { shown, minimised };
-    // Shows and paints the window (minimised: leaves it hidden in the tray, or minimised
-    // where there is none), then runs the window-created handler (whose address lookup
-    // blocks the window thread), then the login the options ask for at start. A login at
-    // start that fails shows the window.
-    void start(Start how = Start::shown);
+    // Shows and paints the window (see DesktopSession::start).
+    void start(Start how = Start::shown) { session_.start(how); }
     // Handles the window's messages until it has been closed.
     void run() { window_.run(); }
 
@@ -36,20 +33,23 @@ class WindowSession {
     TrayIcon& tray() { return tray_; }
 
   private:
-    void login();
-    void on_minimised();
+    void present() override { window_.present(); }
+    void show_minimised() override { window_.show_minimised(); }
+    void bring_back() override { window_.bring_back(); }
+    void hide() override { window_.hide(); }
+    bool tray_shown() const override { return tray_.shown(); }
+    void set_busy(bool busy) override { window_.set_busy(busy); }
+    // The window painted in present(); the step runs at once.
+    void after_painting(std::function<void()> step) override { step(); }
+    void release_controls() override { controls_.begin_shutdown(); }
     // Where there is no notification area the options are on the window's system menu.
     void place_options(bool tray_shown);
-    // Ends the update loop: its waits and control calls are released first, so closing
-    // never hangs on a thread that waits for the window.
-    void close_down();
 
     MainWindow window_;
     int close_listener_ = 0;
     Win32Controls controls_;
-    SessionCore core_;
+    DesktopSession session_;
     TrayIcon tray_;
-    TrayUpdates tray_updates_;
 };
 
 }  // namespace velmora

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/win32/tray_icon.h"
-#include "app/win32/tray_updates.h"
+#include "app/window/tray_news.h"
 #include "base/gbk.h"
 #include "base/win32/wide_text.h"
 
@@ -245,7 +245,7 @@ TEST(TrayIcon, TheDesktopsNotificationAreaTakesTheIcon) {
 // changed record and a new failure become notices, at most one a minute.
 TEST_F(TrayIconTest, TheLoopsNewsReachTheIconFromItsThread) {
     auto tray = make_tray();
-    TrayUpdates updates(*tray);
+    TrayNews updates(*tray);
     const auto from_the_loop = [&](std::function<void()> news) {
         std::thread loop(std::move(news));
         loop.join();
@@ -275,7 +275,7 @@ TEST_F(TrayIconTest, TheLoopsNewsReachTheIconFromItsThread) {
                  L"Velmora\n公网IP：203.0.113.9\n上次检测：2026-12-09 08:02:00");
 
     // A failure that begins, with no notice in the last minute, tells its log text.
-    TrayUpdates later(*tray);
+    TrayNews later(*tray);
     from_the_loop([&] { later.failure_began(gbk("更新记录失败[vpn]：网络错误")); });
     EXPECT_EQ(notices().back(), L"更新记录失败[vpn]：网络错误");
 }

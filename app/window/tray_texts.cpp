@@ -1,4 +1,4 @@
-#include "app/tray_texts.h"
+#include "app/window/tray_texts.h"
 
 #include <utility>
 
