@@ -19,4 +19,15 @@ const Text& default_box_caption();
 
 constexpr int kPageCount = 6;
 
+// The columns of a record list, counted from 0.
+namespace column {
+constexpr int kRecordId = 0;  // 域名ID: the record id; row 0 holds the domain id
+constexpr int kHost = 1;      // 主机记录
+constexpr int kType = 2;      // 记录类型
+constexpr int kValue = 3;     // 记录值
+constexpr int kTtl = 4;       // TTL
+constexpr int kStatus = 5;    // 状态
+constexpr int kCount = 6;
+}  // namespace column
+
 }  // namespace velmora::control

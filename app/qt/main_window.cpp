@@ -21,6 +21,7 @@
 #include "app/qt/qt_text.h"
 #include "app/qt/record_list_widget.h"
 #include "app/qt/record_tabs.h"
+#include "app/window/window_layout.h"
 #include "base/control_names.h"
 #include "base/gbk.h"
 
@@ -28,18 +29,8 @@ namespace velmora {
 
 namespace {
 
-constexpr int kClientWidth = 656;
-constexpr int kClientHeight = 488;
 // How long present() waits for the window system to expose the window.
 constexpr int kExposureLimit = 2000;
-
-template <class W>
-W* place(QWidget* parent, const Text& name, int left, int top, int width, int height) {
-    auto* widget = new W(parent);
-    widget->setObjectName(to_qstring(name));
-    widget->setGeometry(left, top, width, height);
-    return widget;
-}
 
 // The designed family first; where it is not installed, the CJK font the project
 // installs, which has the Latin letters too, so that a caption such as "Token" is drawn
@@ -52,27 +43,62 @@ QFont label_font(Utf8Literal design_family, int pixel_size, int weight) {
     return font;
 }
 
-QFont caption_font() {
-    return label_font("微软雅黑", 16, QFont::Bold);
+QFont font_for(layout::Font role) {
+    switch (role) {
+        case layout::Font::caption:
+            return label_font("微软雅黑", 16, QFont::Bold);
+        case layout::Font::link: {
+            QFont font = label_font("微软雅黑 Light", 12, 290);
+            font.setUnderline(true);
+            return font;
+        }
+        case layout::Font::standard:
+            break;
+    }
+    return QFont();
 }
 
-QFont link_font() {
-    QFont font = label_font("微软雅黑 Light", 12, 290);
-    font.setUnderline(true);
-    return font;
+QColor colour_for(layout::Colour colour) {
+    return colour == layout::Colour::link_blue ? QColor(0, 0, 255) : QColor(Qt::black);
 }
 
-QLabel* place_label(QWidget* parent, int n, Utf8Literal caption, const QFont& font,
-                    const QColor& colour, QRect geometry) {
-    auto* label = place<QLabel>(parent, control::label(n), geometry.x(), geometry.y(),
-                                geometry.width(), geometry.height());
-    label->setText(to_qstring(gbk(caption)));
-    label->setFont(font);
-    label->setAttribute(Qt::WA_TranslucentBackground);
-    QPalette colours = label->palette();
-    colours.setColor(QPalette::WindowText, colour);
-    label->setPalette(colours);
-    return label;
+QWidget* make_widget(QWidget* parent, const layout::ControlLayout& control) {
+    switch (control.kind) {
+        case layout::Kind::label: {
+            auto* label = new QLabel(to_qstring(control.caption), parent);
+            label->setAttribute(Qt::WA_TranslucentBackground);
+            QPalette colours = label->palette();
+            colours.setColor(QPalette::WindowText, colour_for(control.colour));
+            label->setPalette(colours);
+            return label;
+        }
+        case layout::Kind::line_edit:
+            return new QLineEdit(parent);
+        case layout::Kind::button: {
+            auto* button = new QPushButton(to_qstring(control.caption), parent);
+            button->setAutoDefault(false);
+            return button;
+        }
+        case layout::Kind::check_box:
+            return new QCheckBox(to_qstring(control.caption), parent);
+        case layout::Kind::tabs: {
+            auto* tabs = new RecordTabs(parent);
+            for (int page = 1; page <= control::kPageCount; ++page) {
+                auto* list = new RecordListWidget(layout::record_columns(page));
+                list->setObjectName(to_qstring(control::record_list(page)));
+                tabs->addTab(list, QString());
+            }
+            return tabs;
+        }
+        case layout::Kind::log: {
+            auto* log = new QPlainTextEdit(parent);
+            log->setFrameShadow(QFrame::Sunken);
+            log->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+            use_black_on_white(*log);
+            return log;
+        }
+    }
+    return nullptr;
 }
 
 }  // namespace
@@ -82,43 +108,25 @@ MainWindow::MainWindow(QWidget* parent)
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint) {
     setWindowTitle(to_qstring(gbk("Velmora")));
     setWindowIcon(QIcon(QStringLiteral(":/velmora/velmora.png")));
-    setFixedSize(kClientWidth, kClientHeight);
+    setFixedSize(layout::kClientWidth, layout::kClientHeight);
     build_controls();
 }
 
 void MainWindow::build_controls() {
-    place_label(this, 1, "ID", caption_font(), Qt::black, {18, 8, 24, 32});
-    place<QLineEdit>(this, control::id_edit(), 55, 11, 119, 27);
-    place_label(this, 2, "Token", caption_font(), Qt::black, {184, 8, 50, 32});
-    place<QLineEdit>(this, control::token_edit(), 246, 11, 234, 27);
-
-    auto* login = place<QPushButton>(this, control::login_button(), 487, 8, 80, 32);
-    login->setText(to_qstring(gbk("登入")));
-    login->setAutoDefault(false);
-    connect(login, &QPushButton::clicked, this, &MainWindow::login_clicked);
-
-    auto* remember = place<QCheckBox>(this, control::remember_box(), 573, 8, 75, 16);
-    remember->setText(to_qstring(gbk("记住数据")));
-
-    // The link sits over the lower half of the check box's cell, as designed.
-    QLabel* link =
-        place_label(this, 3, "注册ID\\官网", link_font(), QColor(0, 0, 255), {568, 21, 80, 23});
+    for (const layout::ControlLayout& control : layout::controls()) {
+        QWidget* widget = make_widget(this, control);
+        widget->setObjectName(to_qstring(control.name));
+        widget->setGeometry(control.area.left, control.area.top, control.area.width,
+                            control.area.height);
+        if (control.font != layout::Font::standard) {
+            widget->setFont(font_for(control.font));
+        }
+    }
+    connect(findChild<QPushButton*>(to_qstring(control::login_button())), &QPushButton::clicked,
+            this, &MainWindow::login_clicked);
+    auto* link = findChild<QLabel*>(to_qstring(control::label(3)));
     link->setCursor(Qt::PointingHandCursor);
     link->installEventFilter(this);
-
-    auto* tabs = place<RecordTabs>(this, control::record_tabs(), 0, 48, kClientWidth, 296);
-    for (int page = 1; page <= control::kPageCount; ++page) {
-        // The value column of the first list is a little narrower than the others.
-        int value_width = page == 1 ? 127 : 131;
-        auto* list = new RecordListWidget(value_width);
-        list->setObjectName(to_qstring(control::record_list(page)));
-        tabs->addTab(list, QString());
-    }
-
-    auto* log = place<QPlainTextEdit>(this, control::run_log(), 0, 344, kClientWidth, 144);
-    log->setFrameShadow(QFrame::Sunken);
-    log->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    use_black_on_white(*log);
 }
 
 void MainWindow::present() {

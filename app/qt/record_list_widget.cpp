@@ -8,7 +8,6 @@
 
 #include "app/qt/control_colours.h"
 #include "app/qt/qt_text.h"
-#include "base/gbk.h"
 
 namespace velmora {
 
@@ -18,17 +17,13 @@ namespace {
 // an item, texts included) can be narrowed down to real check changes.
 constexpr int kReportedCheckRole = Qt::UserRole + 1;
 
-constexpr int kColumnWidth = 105;
-constexpr int kValueColumn = 3;
-
-Qt::Alignment column_alignment(int column) {
-    bool left = column == 0 || column == RecordListWidget::kColumnCount - 1;
-    return (left ? Qt::AlignLeft : Qt::AlignHCenter) | Qt::AlignVCenter;
+Qt::Alignment column_alignment(const layout::Column& column) {
+    return (column.left_aligned ? Qt::AlignLeft : Qt::AlignHCenter) | Qt::AlignVCenter;
 }
 
-QTableWidgetItem* new_cell(int column, const QString& text) {
+QTableWidgetItem* new_cell(const layout::Column& layout, int column, const QString& text) {
     auto* item = new QTableWidgetItem(text);
-    item->setTextAlignment(column_alignment(column));
+    item->setTextAlignment(column_alignment(layout));
     Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
     if (column == 0) {
         flags |= Qt::ItemIsUserCheckable;
@@ -41,18 +36,17 @@ QTableWidgetItem* new_cell(int column, const QString& text) {
 
 }  // namespace
 
-RecordListWidget::RecordListWidget(int value_column_width, QWidget* parent)
-    : QTableWidget(0, kColumnCount, parent) {
-    static constexpr std::array<Utf8Literal, kColumnCount> headers = {
-        "域名ID", "主机记录", "记录类型", "记录值", "TTL", "状态"};
+RecordListWidget::RecordListWidget(const std::array<layout::Column, kColumnCount>& columns,
+                                   QWidget* parent)
+    : QTableWidget(0, kColumnCount, parent), columns_(columns) {
     QStringList labels;
-    for (Utf8Literal header : headers) {
-        labels << to_qstring(gbk(header));
+    for (const layout::Column& column : columns_) {
+        labels << to_qstring(column.caption);
     }
     setHorizontalHeaderLabels(labels);
     for (int column = 0; column < kColumnCount; ++column) {
-        setColumnWidth(column, column == kValueColumn ? value_column_width : kColumnWidth);
-        horizontalHeaderItem(column)->setTextAlignment(column_alignment(column));
+        setColumnWidth(column, columns_[column].width);
+        horizontalHeaderItem(column)->setTextAlignment(column_alignment(columns_[column]));
     }
     horizontalHeader()->setSectionsClickable(true);
     verticalHeader()->hide();
@@ -74,7 +68,8 @@ int RecordListWidget::insert_row(int position, const QString& caption) {
     int index = position >= 0 ? std::min(position, rowCount()) : rowCount();
     insertRow(index);
     for (int column = 0; column < kColumnCount; ++column) {
-        setItem(index, column, new_cell(column, column == 0 ? caption : QString()));
+        setItem(index, column,
+                new_cell(columns_[column], column, column == 0 ? caption : QString()));
     }
     return index;
 }

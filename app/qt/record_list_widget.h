@@ -7,6 +7,9 @@
 
 #include <QString>
 #include <QTableWidget>
+#include <array>
+
+#include "app/window/window_layout.h"
 
 class QTableWidgetItem;
 
@@ -16,11 +19,10 @@ class RecordListWidget : public QTableWidget {
     Q_OBJECT
 
   public:
-    static constexpr int kColumnCount = 6;
+    static constexpr int kColumnCount = control::column::kCount;
 
-    // `value_column_width` is the width of column 3 (记录值), the one column whose width
-    // differs between the lists.
-    explicit RecordListWidget(int value_column_width = 131, QWidget* parent = nullptr);
+    explicit RecordListWidget(const std::array<layout::Column, kColumnCount>& columns,
+                              QWidget* parent = nullptr);
 
     // Inserts a row with `caption` in column 0 at `position`; a negative position or one
     // past the end appends. Returns the new row's index.
@@ -39,6 +41,8 @@ class RecordListWidget : public QTableWidget {
 
   private:
     void on_item_changed(QTableWidgetItem* item);
+
+    const std::array<layout::Column, kColumnCount> columns_;
 };
 
 }  // namespace velmora

@@ -3,6 +3,8 @@
 #include <QProxyStyle>
 #include <QStyleOption>
 
+#include "app/window/window_layout.h"
+
 namespace velmora {
 
 namespace {
@@ -16,11 +18,11 @@ class FixedPageAreaStyle : public QProxyStyle {
         QRect rect = QProxyStyle::subElementRect(element, option, widget);
         switch (element) {
             case SE_TabWidgetTabBar:
-                return {rect.left(), 0, rect.width(), RecordTabs::kTabRowHeight};
+                return {rect.left(), 0, rect.width(), layout::kTabRowHeight};
             case SE_TabWidgetTabPane:
             case SE_TabWidgetTabContents:
-                return {0, RecordTabs::kTabRowHeight, RecordTabs::kPageWidth,
-                        RecordTabs::kPageHeight};
+                return {layout::kPageArea.left, layout::kPageArea.top, layout::kPageArea.width,
+                        layout::kPageArea.height};
             default:
                 return rect;
         }

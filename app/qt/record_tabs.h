@@ -1,6 +1,6 @@
-// The tab control 选择夹1: a row of page tabs 24 pixels high and, under it, a page area
-// of a fixed size that each record list fills exactly, whatever frame and tab sizes the
-// widget style would otherwise reserve.
+// The tab control 选择夹1: a row of page tabs and, under it, the page area the layout
+// gives (app/window/window_layout.h), which each record list fills exactly, whatever frame
+// and tab sizes the widget style would otherwise reserve.
 #pragma once
 
 #include <QTabWidget>
@@ -14,10 +14,6 @@ class RecordTabs : public QTabWidget {
     Q_OBJECT
 
   public:
-    static constexpr int kTabRowHeight = 24;
-    static constexpr int kPageWidth = 656;
-    static constexpr int kPageHeight = 264;
-
     explicit RecordTabs(QWidget* parent = nullptr);
     ~RecordTabs() override;
 

@@ -6,6 +6,7 @@
 
 #include "app/win32/object_window.h"
 #include "app/win32/record_list.h"
+#include "app/window/window_layout.h"
 #include "base/control_names.h"
 #include "base/gbk.h"
 #include "base/win32/wide_text.h"
@@ -15,8 +16,6 @@ namespace velmora {
 namespace {
 
 constexpr wchar_t kWindowClass[] = L"VelmoraMainWindow";
-constexpr int kClientWidth = 656;
-constexpr int kClientHeight = 488;
 // Fixed border, title bar with the system menu, minimise and close, no maximise.
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD kWindowExStyle = WS_EX_APPWINDOW;
@@ -39,7 +38,7 @@ void register_main_window_class() {
 
 // The outer rectangle whose client area is 656 × 488, centred on the work area.
 RECT centred_frame() {
-    RECT frame = {0, 0, kClientWidth, kClientHeight};
+    RECT frame = {0, 0, layout::kClientWidth, layout::kClientHeight};
     AdjustWindowRectEx(&frame, kWindowStyle, FALSE, kWindowExStyle);
     RECT work{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
@@ -72,32 +71,69 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::build_controls() {
-    HFONT standard = fonts_.standard.get();
-    HFONT caption = fonts_.caption.get();
     const DWORD child = WS_CHILD | WS_VISIBLE;
     const DWORD label = child | SS_LEFT | SS_CENTERIMAGE | SS_NOPREFIX;
     const DWORD line = child | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL;
+    const auto font_for = [this](layout::Font role) {
+        switch (role) {
+            case layout::Font::caption:
+                return fonts_.caption.get();
+            case layout::Font::link:
+                return fonts_.link.get();
+            case layout::Font::standard:
+                break;
+        }
+        return fonts_.standard.get();
+    };
 
-    add(control::label(1), Kind::label, WC_STATICW, "ID", label, WS_EX_TRANSPARENT, {18, 8, 42, 40},
-        caption);
-    add(control::id_edit(), Kind::edit, WC_EDITW, "", line, WS_EX_CLIENTEDGE, {55, 11, 174, 38},
-        standard);
-    add(control::label(2), Kind::label, WC_STATICW, "Token", label, WS_EX_TRANSPARENT,
-        {184, 8, 234, 40}, caption);
-    add(control::token_edit(), Kind::edit, WC_EDITW, "", line, WS_EX_CLIENTEDGE, {246, 11, 480, 38},
-        standard);
-    login_button_ = add(control::login_button(), Kind::button, WC_BUTTONW, gbk("登入"),
-                        child | WS_TABSTOP | BS_PUSHBUTTON, 0, {487, 8, 567, 40}, standard);
-    add(control::remember_box(), Kind::check_box, WC_BUTTONW, gbk("记住数据"),
-        child | WS_TABSTOP | BS_AUTOCHECKBOX, 0, {573, 8, 648, 24}, standard);
-    // The link sits over the lower half of the check box's cell, as designed.
-    link_ = add(control::label(3), Kind::label, WC_STATICW, gbk("注册ID\\官网"), label | SS_NOTIFY,
-                WS_EX_TRANSPARENT, {568, 21, 648, 44}, fonts_.link.get());
-    SetWindowSubclass(link_, &MainWindow::child_procedure, kLink,
-                      reinterpret_cast<DWORD_PTR>(this));
+    for (const layout::ControlLayout& control : layout::controls()) {
+        const layout::Area& a = control.area;
+        const RECT area = {a.left, a.top, a.right(), a.bottom()};
+        HFONT font = font_for(control.font);
+        switch (control.kind) {
+            case layout::Kind::label: {
+                const bool is_link = control.colour == layout::Colour::link_blue;
+                HWND made = add(control.name, Kind::label, WC_STATICW, control.caption,
+                                is_link ? label | SS_NOTIFY : label, WS_EX_TRANSPARENT, area, font);
+                if (is_link) {
+                    link_ = made;
+                    SetWindowSubclass(link_, &MainWindow::child_procedure, kLink,
+                                      reinterpret_cast<DWORD_PTR>(this));
+                }
+                break;
+            }
+            case layout::Kind::line_edit:
+                add(control.name, Kind::edit, WC_EDITW, control.caption, line, WS_EX_CLIENTEDGE,
+                    area, font);
+                break;
+            case layout::Kind::button:
+                login_button_ = add(control.name, Kind::button, WC_BUTTONW, control.caption,
+                                    child | WS_TABSTOP | BS_PUSHBUTTON, 0, area, font);
+                break;
+            case layout::Kind::check_box:
+                add(control.name, Kind::check_box, WC_BUTTONW, control.caption,
+                    child | WS_TABSTOP | BS_AUTOCHECKBOX, 0, area, font);
+                break;
+            case layout::Kind::tabs:
+                add_record_tabs(control.name, area, font);
+                break;
+            case layout::Kind::log: {
+                HWND log = add(control.name, Kind::edit, WC_EDITW, control.caption,
+                               child | WS_TABSTOP | WS_VSCROLL | ES_LEFT | ES_MULTILINE |
+                                   ES_AUTOVSCROLL | ES_WANTRETURN,
+                               WS_EX_CLIENTEDGE, area, font);
+                // Its newest lines outgrow the box's default length limit; their number
+                // is bounded where lines are appended.
+                SendMessageW(log, EM_SETLIMITTEXT, 0, 0);
+                break;
+            }
+        }
+    }
+}
 
-    tabs_ = std::make_unique<RecordTabs>(window_, RECT{0, 48, 656, 344}, standard);
-    controls_[control::record_tabs()] = {tabs_->handle(), Kind::tabs};
+void MainWindow::add_record_tabs(const Text& name, RECT area, HFONT font) {
+    tabs_ = std::make_unique<RecordTabs>(window_, area, font);
+    controls_[name] = {tabs_->handle(), Kind::tabs};
     SetWindowSubclass(tabs_->handle(), &MainWindow::child_procedure, kPageHolder,
                       reinterpret_cast<DWORD_PTR>(this));
     for (int page = 1; page <= control::kPageCount; ++page) {
@@ -105,14 +141,6 @@ void MainWindow::build_controls() {
         SetWindowSubclass(tabs_->list(page), &MainWindow::child_procedure, kKeys,
                           reinterpret_cast<DWORD_PTR>(this));
     }
-
-    HWND log = add(
-        control::run_log(), Kind::edit, WC_EDITW, "",
-        child | WS_TABSTOP | WS_VSCROLL | ES_LEFT | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
-        WS_EX_CLIENTEDGE, {0, 344, 656, 488}, standard);
-    // Its newest lines outgrow the box's default length limit; their number is bounded
-    // where lines are appended.
-    SendMessageW(log, EM_SETLIMITTEXT, 0, 0);
 }
 
 HWND MainWindow::add(const Text& name, Kind kind, const wchar_t* window_class, const Text& caption,

@@ -78,6 +78,7 @@ class MainWindow {
 
   private:
     void build_controls();
+    void add_record_tabs(const Text& name, RECT area, HFONT font);
     HWND add(const Text& name, Kind kind, const wchar_t* window_class, const Text& caption,
              DWORD style, DWORD extended_style, RECT area, HFONT font);
     bool is_kind(HWND control, Kind kind) const;

@@ -4,15 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "base/gbk.h"
 #include "base/win32/wide_text.h"
 
 namespace velmora::record_list {
 
 namespace {
 
-constexpr int kColumnWidth = 105;
-constexpr int kValueColumn = 3;
 constexpr int kFirstReadSize = 512;
 // State image 1 is the empty box, 2 the ticked one; 0 means the row has no box yet.
 constexpr UINT kUnticked = 1;
@@ -28,7 +25,8 @@ UINT state_image(UINT state) {
 
 }  // namespace
 
-HWND create(HWND parent, const RECT& area, int value_column_width, HFONT font) {
+HWND create(HWND parent, const RECT& area, const std::array<layout::Column, kColumnCount>& columns,
+            HFONT font) {
     HWND list = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
                                 WS_CHILD | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL, area.left,
                                 area.top, area.right - area.left, area.bottom - area.top, parent,
@@ -43,15 +41,12 @@ HWND create(HWND parent, const RECT& area, int value_column_width, HFONT font) {
     SendMessageW(list, LVM_SETTEXTBKCOLOR, 0, RGB(255, 255, 255));
     SendMessageW(list, LVM_SETBKCOLOR, 0, RGB(255, 255, 255));
 
-    static constexpr std::array<Utf8Literal, kColumnCount> headers = {
-        "域名ID", "主机记录", "记录类型", "记录值", "TTL", "状态"};
     for (int column = 0; column < kColumnCount; ++column) {
-        bool left = column == 0 || column == kColumnCount - 1;
-        std::wstring header = wide_text(gbk(headers[column]));
+        std::wstring header = wide_text(columns[column].caption);
         LVCOLUMNW description{};
         description.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
-        description.fmt = left ? LVCFMT_LEFT : LVCFMT_CENTER;
-        description.cx = column == kValueColumn ? value_column_width : kColumnWidth;
+        description.fmt = columns[column].left_aligned ? LVCFMT_LEFT : LVCFMT_CENTER;
+        description.cx = columns[column].width;
         description.pszText = header.data();
         description.iSubItem = column;
         SendMessageW(list, LVM_INSERTCOLUMNW, column, reinterpret_cast<LPARAM>(&description));

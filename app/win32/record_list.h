@@ -1,5 +1,5 @@
 // The record lists: report-mode list views with a check box in front of every row and the
-// six columns 域名ID, 主机记录, 记录类型, 记录值, TTL, 状态. Rows and columns are 0-based;
+// six columns of the layout (app/window/window_layout.h). Rows and columns are 0-based;
 // a row or column that does not exist gives the empty result and is never written.
 #pragma once
 
@@ -7,15 +7,18 @@
 
 #include <commctrl.h>
 
+#include <array>
+
+#include "app/window/window_layout.h"
 #include "base/types.h"
 
 namespace velmora::record_list {
 
-constexpr int kColumnCount = 6;
+constexpr int kColumnCount = control::column::kCount;
 
-// A list at `area` (in `parent`'s client coordinates), not yet visible, whose value
-// column (column 3) is `value_column_width` pixels wide.
-HWND create(HWND parent, const RECT& area, int value_column_width, HFONT font);
+// A list at `area` (in `parent`'s client coordinates) with `columns`, not yet visible.
+HWND create(HWND parent, const RECT& area, const std::array<layout::Column, kColumnCount>& columns,
+            HFONT font);
 
 Text cell_text(HWND list, int row, int column);
 void set_cell_text(HWND list, int row, int column, const Text& text);

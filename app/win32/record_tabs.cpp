@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/win32/record_list.h"
+#include "app/window/window_layout.h"
 #include "base/win32/wide_text.h"
 
 namespace velmora {
@@ -12,7 +13,8 @@ namespace velmora {
 namespace {
 
 // Each list fills the page area under the row of tabs.
-constexpr RECT kPageArea = {0, 24, 656, 288};
+constexpr RECT kPageArea = {layout::kPageArea.left, layout::kPageArea.top,
+                            layout::kPageArea.right(), layout::kPageArea.bottom()};
 
 }  // namespace
 
@@ -31,8 +33,7 @@ RecordTabs::RecordTabs(HWND parent, const RECT& area, HFONT font) {
         item.mask = TCIF_TEXT;
         item.pszText = empty;
         SendMessageW(tabs_, TCM_INSERTITEMW, page - 1, reinterpret_cast<LPARAM>(&item));
-        // The value column of the first list is a little narrower than the others.
-        lists_[page - 1] = record_list::create(tabs_, kPageArea, page == 1 ? 127 : 131, font);
+        lists_[page - 1] = record_list::create(tabs_, kPageArea, layout::record_columns(page), font);
     }
     show_current_page();
 }
