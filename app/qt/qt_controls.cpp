@@ -12,10 +12,9 @@
 namespace velmora {
 
 QtControls::QtControls(QWidget* window)
-    : WindowControls(widgets_, calls_,
-                     [](const Text& address) {
-                         QDesktopServices::openUrl(QUrl(to_qstring(address)));
-                     }),
+    : WindowControls(
+          widgets_, calls_,
+          [](const Text& address) { QDesktopServices::openUrl(QUrl(to_qstring(address))); }),
       window_(window),
       widgets_(window) {
     for (int page = 1; page <= control::kPageCount; ++page) {

@@ -214,8 +214,8 @@ void QtWidgets::set_window_title(const Text& title) {
 }
 
 int QtWidgets::message_box(const Text& message, int flags, const Text& caption) {
-    std::unique_ptr<QMessageBox> box = make_message_box(to_box_lines(to_qstring(message)), flags,
-                                                        to_qstring(caption), window_);
+    std::unique_ptr<QMessageBox> box =
+        make_message_box(to_box_lines(to_qstring(message)), flags, to_qstring(caption), window_);
     // Closing the window while the box is up takes the box with it.
     QPointer<QMessageBox> alive(box.get());
     int answer = show_message_box(*box);

@@ -18,6 +18,7 @@
 #include "app/qt/qt_text.h"
 #include "app/qt/record_list_widget.h"
 #include "app/tests/qt_test_application.h"
+#include "app/window/window_layout.h"
 #include "base/control_names.h"
 #include "base/gbk.h"
 
@@ -42,24 +43,22 @@ class MainWindowLayout : public testing::Test, public WithQtApplication {
     MainWindow window_;
 };
 
+QRect rect_of(const layout::Area& area) {
+    return {area.left, area.top, area.width, area.height};
+}
+
 TEST_F(MainWindowLayout, ControlsSitWhereTheLayoutTablePutsThem) {
-    EXPECT_EQ(window_.size(), QSize(656, 488));
+    EXPECT_EQ(window_.size(), QSize(layout::kClientWidth, layout::kClientHeight));
     EXPECT_EQ(window_.minimumSize(), window_.maximumSize());
 
-    const struct {
-        const Text& name;
-        QRect geometry;
-    } placed[] = {
-        {control::label(1), {18, 8, 24, 32}},        {control::id_edit(), {55, 11, 119, 27}},
-        {control::label(2), {184, 8, 50, 32}},       {control::token_edit(), {246, 11, 234, 27}},
-        {control::login_button(), {487, 8, 80, 32}}, {control::remember_box(), {573, 8, 75, 16}},
-        {control::label(3), {568, 21, 80, 23}},      {control::record_tabs(), {0, 48, 656, 296}},
-        {control::run_log(), {0, 344, 656, 144}},
-    };
-    for (const auto& control : placed) {
+    for (const layout::ControlLayout& control : layout::controls()) {
         auto& found = widget<QWidget>(control.name);
         EXPECT_EQ(found.parentWidget(), &window_) << control.name;
-        EXPECT_EQ(found.geometry(), control.geometry) << control.name;
+        EXPECT_EQ(found.geometry(), rect_of(control.area)) << control.name;
+        // Every control lies inside the client area.
+        EXPECT_TRUE(
+            QRect(0, 0, layout::kClientWidth, layout::kClientHeight).contains(found.geometry()))
+            << control.name;
     }
 
     auto& tabs = widget<QTabWidget>(control::record_tabs());
@@ -71,24 +70,23 @@ TEST_F(MainWindowLayout, ControlsSitWhereTheLayoutTablePutsThem) {
         // Each page's list, once its page is shown, fills the area under the tab row.
         tabs.setCurrentIndex(page - 1);
         EXPECT_EQ(QRect(list(page).mapTo(&tabs, QPoint(0, 0)), list(page).size()),
-                  QRect(0, 24, 656, 264))
+                  rect_of(layout::kPageArea))
             << "page " << page;
         EXPECT_TRUE(list(page).horizontalHeader()->isVisible());
     }
 }
 
 TEST_F(MainWindowLayout, ListsHaveTheSixColumnsAndPageOneFitsWithoutScrolling) {
-    const QStringList headers =
-        QString::fromUtf8("域名ID 主机记录 记录类型 记录值 TTL 状态").split(u' ');
     for (int page = 1; page <= control::kPageCount; ++page) {
         RecordListWidget& view = list(page);
-        ASSERT_EQ(view.columnCount(), 6);
-        for (int column = 0; column < 6; ++column) {
-            const int width = column == 3 ? (page == 1 ? 127 : 131) : 105;
+        ASSERT_EQ(view.columnCount(), control::column::kCount);
+        for (int column = 0; column < control::column::kCount; ++column) {
+            const layout::Column& designed = layout::record_columns(page)[column];
+            const int width = designed.width;
             const Qt::Alignment alignment =
-                column == 0 || column == 5 ? Qt::AlignLeft : Qt::AlignHCenter;
+                designed.left_aligned ? Qt::AlignLeft : Qt::AlignHCenter;
             QTableWidgetItem* header = view.horizontalHeaderItem(column);
-            EXPECT_EQ(header->text(), headers[column]);
+            EXPECT_EQ(header->text(), to_qstring(designed.caption));
             EXPECT_TRUE(header->icon().isNull());
             EXPECT_EQ(view.columnWidth(column), width) << page << "/" << column;
             EXPECT_EQ(Qt::Alignment(header->textAlignment()) & Qt::AlignHorizontal_Mask, alignment);
@@ -96,9 +94,13 @@ TEST_F(MainWindowLayout, ListsHaveTheSixColumnsAndPageOneFitsWithoutScrolling) {
                 << "header " << column << " does not fit";
         }
     }
-    // 105 + 105 + 105 + 127 + 105 + 105 = 652 pixels fit inside the list's frame.
+    // Page 1's columns fit inside the list's frame.
+    int total = 0;
+    for (const layout::Column& column : layout::record_columns(1)) {
+        total += column.width;
+    }
     EXPECT_FALSE(list(1).horizontalScrollBar()->isVisible());
-    EXPECT_GE(list(1).viewport()->width(), 652);
+    EXPECT_GE(list(1).viewport()->width(), total);
 }
 
 TEST_F(MainWindowLayout, CaptionsFitTheirControlsInOneInstalledFont) {

@@ -11,6 +11,7 @@
 #include <QUrl>
 #include <QWidget>
 #include <chrono>
+#include <future>
 #include <memory>
 #include <thread>
 #include <tuple>
@@ -95,10 +96,21 @@ TEST_F(QtControlsTest, MessageBoxAnswersMapToThePlatformCodes) {
 
 TEST_F(QtControlsTest, OpenWebAddressHandsTheAddressToTheDesktop) {
     std::vector<QUrl> opened;
-    controls_->set_address_opener([&](const Text& url) { opened.push_back(QUrl(to_qstring(url))); });
+    controls_->set_address_opener(
+        [&](const Text& url) { opened.push_back(QUrl(to_qstring(url))); });
     controls_->open_web_address("https://console.velmora.example/account/token");
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened[0], QUrl("https://console.velmora.example/account/token"));
+}
+
+TEST_F(QtControlsTest, DestroyingTheWindowReleasesWorkers) {
+    auto window = std::make_unique<MainWindow>();
+    QtControls controls(window.get());
+    window.reset();
+    auto worker =
+        std::async(std::launch::async, [&] { return controls.edit_text(control::id_edit()); });
+    ASSERT_EQ(worker.wait_for(std::chrono::seconds(20)), std::future_status::ready);
+    EXPECT_EQ(worker.get(), "");
 }
 
 TEST_F(QtControlsTest, TheUsersTickIsReportedOnceAndTextChangesNever) {

@@ -9,7 +9,11 @@
 #include <thread>
 #include <utility>
 
+#include <QMessageBox>
+#include <functional>
+
 #include "app/qt/main_window.h"
+#include "app/qt/message_box.h"
 #include "app/qt/qt_controls.h"
 #include "app/qt/window_thread_calls.h"
 
@@ -31,6 +35,14 @@ struct WithQtApplication {
 // The program's main window, not shown, driven through QtControls.
 struct QtTestWindow : WithQtApplication {
     QtTestWindow() : controls_(std::make_unique<QtControls>(&window_)) {}
+    ~QtTestWindow() { set_message_box_presenter(nullptr); }
+    // Boxes are answered OK from now on, each after `while_shown` ran.
+    void answer_boxes(std::function<void()> while_shown) {
+        set_message_box_presenter([while_shown = std::move(while_shown)](QMessageBox&) {
+            while_shown();
+            return int(QMessageBox::Ok);
+        });
+    }
     MainWindow window_;
     std::unique_ptr<QtControls> controls_;
 };

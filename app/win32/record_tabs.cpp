@@ -33,7 +33,8 @@ RecordTabs::RecordTabs(HWND parent, const RECT& area, HFONT font) {
         item.mask = TCIF_TEXT;
         item.pszText = empty;
         SendMessageW(tabs_, TCM_INSERTITEMW, page - 1, reinterpret_cast<LPARAM>(&item));
-        lists_[page - 1] = record_list::create(tabs_, kPageArea, layout::record_columns(page), font);
+        lists_[page - 1] =
+            record_list::create(tabs_, kPageArea, layout::record_columns(page), font);
     }
     show_current_page();
 }

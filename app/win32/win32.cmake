@@ -43,7 +43,8 @@ file(GLOB win32_tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/win32/
 set(executable_tests ${win32_tests})
 list(FILTER executable_tests INCLUDE REGEX "/executable[a-z0-9_]*_test\\.cpp$")
 list(FILTER win32_tests EXCLUDE REGEX "/executable[a-z0-9_]*_test\\.cpp$")
-foreach(source ${CMAKE_CURRENT_SOURCE_DIR}/tests/controls_behaviour_test.cpp ${win32_tests})
+foreach(source ${CMAKE_CURRENT_SOURCE_DIR}/tests/controls_behaviour_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/tests/window_controls_threads_test.cpp ${win32_tests})
   get_filename_component(name ${source} NAME_WE)
   string(REGEX REPLACE "_test$" "" short ${name})
   add_executable(app_${name} ${source})

@@ -39,7 +39,8 @@ Text WindowControls::list_cell_text(const Text& list, int row, int column) {
 }
 
 void WindowControls::set_list_cell_text(const Text& list, int row, int column, const Text& text) {
-    calls_.run([this, list, row, column, text] { widgets_.set_cell_text(list, row, column, text); });
+    calls_.run(
+        [this, list, row, column, text] { widgets_.set_cell_text(list, row, column, text); });
 }
 
 int WindowControls::insert_list_row(const Text& list, std::optional<int> position,
@@ -127,7 +128,8 @@ void WindowControls::set_window_title(const Text& title) {
 
 int WindowControls::message_box(const Text& message, int flags, const Text& caption) {
     return calls_.run(0, [this, message, flags, caption] {
-        return widgets_.message_box(message, flags, caption.empty() ? control::default_box_caption() : caption);
+        return widgets_.message_box(message, flags,
+                                    caption.empty() ? control::default_box_caption() : caption);
     });
 }
 

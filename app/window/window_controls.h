@@ -27,8 +27,7 @@ class WindowControls : public Controls {
     WindowControls(WindowWidgets& widgets, WindowCallQueue& calls, AddressOpener desktop_opener);
 
     Text list_cell_text(const Text& list, int row, int column = 0) final;
-    void set_list_cell_text(const Text& list, int row, int column = 0,
-                            const Text& text = {}) final;
+    void set_list_cell_text(const Text& list, int row, int column = 0, const Text& text = {}) final;
     int insert_list_row(const Text& list, std::optional<int> position = std::nullopt,
                         const Text& caption = {}) final;
     int list_row_count(const Text& list) final;

@@ -33,7 +33,7 @@ enum class Font {
 enum class Colour { standard, black, link_blue };
 
 struct ControlLayout {
-    Text name;     // the name the logic addresses it by (GBK)
+    Text name;  // the name the logic addresses it by (GBK)
     Kind kind;
     Text caption;  // GBK; empty where the control shows none
     Area area;

@@ -10,7 +10,9 @@
 #include <string>
 
 #include "app/win32/main_window.h"
+#include "app/window/window_layout.h"
 #include "base/control_names.h"
+#include "base/win32/wide_text.h"
 
 namespace velmora {
 namespace {
@@ -25,6 +27,10 @@ RECT in_parent(HWND control) {
 std::string describe(const RECT& area) {
     return std::to_string(area.left) + "," + std::to_string(area.top) + " " +
            std::to_string(area.right - area.left) + "x" + std::to_string(area.bottom - area.top);
+}
+
+std::string describe(const layout::Area& area) {
+    return describe(RECT{area.left, area.top, area.right(), area.bottom()});
 }
 
 SIZE text_extent(HWND control, const std::wstring& text) {
@@ -62,7 +68,8 @@ TEST_F(MainWindowLayout, AFixedCentredFrameAroundTheDesignedClientArea) {
     HWND frame = window_.handle();
     RECT client;
     GetClientRect(frame, &client);
-    EXPECT_EQ(describe(client), "0,0 656x488");
+    EXPECT_EQ(describe(client),
+              describe(layout::Area{0, 0, layout::kClientWidth, layout::kClientHeight}));
 
     const auto style = static_cast<DWORD>(GetWindowLongW(frame, GWL_STYLE));
     const auto extended = static_cast<DWORD>(GetWindowLongW(frame, GWL_EXSTYLE));
@@ -79,20 +86,10 @@ TEST_F(MainWindowLayout, AFixedCentredFrameAroundTheDesignedClientArea) {
 }
 
 TEST_F(MainWindowLayout, ControlsSitWhereTheLayoutTablePutsThem) {
-    const struct {
-        const Text& name;
-        const char* area;
-    } placed[] = {
-        {control::label(1), "18,8 24x32"},        {control::id_edit(), "55,11 119x27"},
-        {control::label(2), "184,8 50x32"},       {control::token_edit(), "246,11 234x27"},
-        {control::login_button(), "487,8 80x32"}, {control::remember_box(), "573,8 75x16"},
-        {control::label(3), "568,21 80x23"},      {control::record_tabs(), "0,48 656x296"},
-        {control::run_log(), "0,344 656x144"},
-    };
-    for (const auto& expected : placed) {
+    for (const layout::ControlLayout& expected : layout::controls()) {
         HWND found = control(expected.name);
         EXPECT_EQ(GetParent(found), window_.handle()) << expected.name;
-        EXPECT_EQ(describe(in_parent(found)), expected.area) << expected.name;
+        EXPECT_EQ(describe(in_parent(found)), describe(expected.area)) << expected.name;
     }
 
     HWND tabs = control(control::record_tabs());
@@ -101,41 +98,43 @@ TEST_F(MainWindowLayout, ControlsSitWhereTheLayoutTablePutsThem) {
     for (int page = 1; page <= control::kPageCount; ++page) {
         HWND list = control(control::record_list(page));
         EXPECT_EQ(GetParent(list), tabs);
-        EXPECT_EQ(describe(in_parent(list)), "0,24 656x264") << "page " << page;
+        EXPECT_EQ(describe(in_parent(list)), describe(layout::kPageArea)) << "page " << page;
         // Only the current page's list shows.
         EXPECT_EQ(IsWindowVisible(list) != FALSE, page == 1) << "page " << page;
     }
 }
 
 TEST_F(MainWindowLayout, ListsHaveTheSixColumnsAndPageOneFitsWithoutScrolling) {
-    static constexpr std::array<const wchar_t*, 6> headers = {L"域名ID", L"主机记录", L"记录类型",
-                                                              L"记录值", L"TTL",      L"状态"};
     for (int page = 1; page <= control::kPageCount; ++page) {
         HWND list = control(control::record_list(page));
         HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
-        ASSERT_EQ(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0), 6);
-        for (int column = 0; column < 6; ++column) {
+        ASSERT_EQ(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0), control::column::kCount);
+        for (int column = 0; column < control::column::kCount; ++column) {
+            const layout::Column& designed = layout::record_columns(page)[column];
             wchar_t text[64] = {};
             LVCOLUMNW description{};
             description.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
             description.pszText = text;
             description.cchTextMax = 64;
             SendMessageW(list, LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&description));
-            const std::wstring expected = headers[column];
+            const std::wstring expected = wide_text(designed.caption);
             EXPECT_EQ(std::wstring(text), expected);
-            EXPECT_EQ(description.cx, column == 3 ? (page == 1 ? 127 : 131) : 105)
-                << page << "/" << column;
+            EXPECT_EQ(description.cx, designed.width) << page << "/" << column;
             EXPECT_EQ(description.fmt & LVCFMT_JUSTIFYMASK,
-                      column == 0 || column == 5 ? LVCFMT_LEFT : LVCFMT_CENTER);
+                      designed.left_aligned ? LVCFMT_LEFT : LVCFMT_CENTER);
             // The header's text with the margins a header item keeps on either side.
             EXPECT_LE(text_extent(header, expected).cx + 12, description.cx) << expected;
         }
     }
-    // 105 + 105 + 105 + 127 + 105 + 105 = 652 pixels fit inside the list's frame.
+    // Page 1's columns fit inside the list's frame.
+    int total = 0;
+    for (const layout::Column& column : layout::record_columns(1)) {
+        total += column.width;
+    }
     HWND first = control(control::record_list(1));
     RECT inside;
     GetClientRect(first, &inside);
-    EXPECT_GE(inside.right, 652);
+    EXPECT_GE(inside.right, total);
     EXPECT_EQ(GetWindowLongW(first, GWL_STYLE) & WS_HSCROLL, 0);
 }
 

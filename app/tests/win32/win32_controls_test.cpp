@@ -1,6 +1,5 @@
-// What only the Win32 side has: texts the controls hold in UTF-16, real message boxes,
-// calls from a worker thread served by the window thread and released when the window
-// goes, the user's keys and clicks, and the run log's bound and view.
+// What only the Win32 side has: texts the controls hold in UTF-16, real message boxes, the
+// user's keys and clicks, and the run log's bound and view.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -130,57 +129,6 @@ TEST_F(Win32ControlsTest, MessageBoxIsTaskModalOverTheWindowAndMapsTheAnswers) {
     EXPECT_EQ(seen[1].caption, gbk("提示"));
     EXPECT_EQ(seen[1].style, UINT(MB_YESNO | MB_TASKMODAL));
     EXPECT_EQ(seen[2].style, UINT(MB_YESNO | MB_SYSTEMMODAL));
-}
-
-TEST_F(Win32ControlsTest, WorkerCallsRunOnTheWindowThreadAndReturnTheirResults) {
-    const Text& list = control::record_list(2);
-    const DWORD window_thread = GetCurrentThreadId();
-    std::vector<bool> handler_on_window_thread;
-    controls_->set_row_check_handler([&](int, int, int) {
-        handler_on_window_thread.push_back(GetCurrentThreadId() == window_thread);
-    });
-
-    bool all_right = false;
-    run_on_worker_while_pumping([&] {
-        Controls& c = *controls_;
-        for (int i = 0; i < 30; ++i) {
-            c.insert_list_row(list, std::nullopt, std::to_string(i));
-            c.set_list_cell_text(list, i, 3, gbk("值") + std::to_string(i));
-        }
-        c.set_list_row_checked(list, 5, true);
-        c.append_to_edit(control::run_log(), {"one\r\n", "two\r\n"});
-        all_right =
-            c.list_row_count(list) == 30 && c.list_cell_text(list, 17, 3) == gbk("值") + "17" &&
-            c.list_row_checked(list, 5) && c.edit_text(control::run_log()) == "one\r\ntwo\r\n";
-    });
-    EXPECT_TRUE(all_right);
-    EXPECT_EQ(handler_on_window_thread, std::vector<bool>{true});
-}
-
-TEST_F(Win32ControlsTest, AWaitingCallIsReleasedWhenTheWindowCloses) {
-    // The worker's box is up on the window thread; closing the window meanwhile must free
-    // the worker at once with the empty result, without the box being answered first.
-    std::promise<int> worker_answer;
-    std::future<int> answered = worker_answer.get_future();
-    bool released_while_box_up = false;
-    set_message_box_presenter([&](HWND, const Text&, const Text&, UINT) {
-        window_.close();
-        released_while_box_up = answered.wait_for(kHangLimit) == std::future_status::ready;
-        return IDOK;
-    });
-    run_on_worker_while_pumping([&] { worker_answer.set_value(controls_->message_box("bye", 4)); });
-    EXPECT_TRUE(released_while_box_up);
-    EXPECT_EQ(answered.get(), 0);
-
-    // Nobody pumps from here on: a call that waited for the window would hang.
-    auto late = std::async(std::launch::async, [&] {
-        return controls_->list_row_count(control::record_list(1)) == 0 &&
-               controls_->window_title() == "" &&
-               controls_->insert_list_row(control::record_list(1)) == -1 &&
-               controls_->message_box("late") == 0;
-    });
-    ASSERT_EQ(late.wait_for(kHangLimit), std::future_status::ready);
-    EXPECT_TRUE(late.get());
 }
 
 TEST_F(Win32ControlsTest, TheUsersKeysAndClicks) {

@@ -7,13 +7,25 @@
 #include <thread>
 #include <utility>
 
+#include <functional>
+
 #include "app/win32/main_window.h"
+#include "app/win32/message_box.h"
 #include "app/win32/win32_controls.h"
 
 namespace velmora {
 
 struct Win32TestWindow {
     Win32TestWindow() : controls_(std::make_unique<Win32Controls>(window_)) {}
+    ~Win32TestWindow() { set_message_box_presenter(nullptr); }
+    // Boxes are answered OK from now on, each after `while_shown` ran.
+    void answer_boxes(std::function<void()> while_shown) {
+        set_message_box_presenter(
+            [while_shown = std::move(while_shown)](HWND, const Text&, const Text&, UINT) {
+                while_shown();
+                return IDOK;
+            });
+    }
     MainWindow window_;
     std::unique_ptr<Win32Controls> controls_;
 };

@@ -1,20 +1,15 @@
-// Calls into the Qt controls from a worker thread: served on the window thread while it
-// pumps, and released rather than left hanging once the window closes.
+// Calls into the real window's controls from a worker thread, on either toolkit: served
+// on the window thread while it pumps, and released rather than left hanging once the
+// window closes.
 #include <gtest/gtest.h>
 
-#include <QMessageBox>
-#include <QThread>
 #include <chrono>
 #include <future>
-#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "app/qt/main_window.h"
-#include "app/qt/message_box.h"
-#include "app/qt/qt_controls.h"
-#include "app/tests/qt_test_application.h"
+#include "app/tests/platform_test_window.h"
 #include "base/control_names.h"
 #include "base/gbk.h"
 
@@ -24,17 +19,14 @@ namespace {
 // Generous bound for "it did not hang"; never reached when things work.
 constexpr auto kHangLimit = std::chrono::seconds(20);
 
-class QtControlsThreads : public testing::Test, public QtTestWindow {
-  protected:
-    ~QtControlsThreads() override { set_message_box_presenter(nullptr); }
-};
+class WindowControlsThreads : public testing::Test, public PlatformTestWindow {};
 
-TEST_F(QtControlsThreads, WorkerCallsRunOnTheWindowThreadAndReturnTheirResults) {
+TEST_F(WindowControlsThreads, WorkerCallsRunOnTheWindowThreadAndReturnTheirResults) {
     const Text& list = control::record_list(2);
-    QThread* window_thread = QThread::currentThread();
+    const std::thread::id window_thread = std::this_thread::get_id();
     std::vector<bool> handler_on_window_thread;
     controls_->set_row_check_handler([&](int, int, int) {
-        handler_on_window_thread.push_back(QThread::currentThread() == window_thread);
+        handler_on_window_thread.push_back(std::this_thread::get_id() == window_thread);
     });
 
     bool all_right = false;
@@ -43,12 +35,12 @@ TEST_F(QtControlsThreads, WorkerCallsRunOnTheWindowThreadAndReturnTheirResults) 
         std::vector<int> indexes;
         for (int i = 0; i < 30; ++i) {
             indexes.push_back(c.insert_list_row(list, std::nullopt, std::to_string(i)));
-            c.set_list_cell_text(list, i, 3, gbk("值") + std::to_string(i));
+            c.set_list_cell_text(list, i, control::column::kValue, gbk("值") + std::to_string(i));
         }
         c.set_list_row_checked(list, 5, true);
         c.append_to_edit(control::run_log(), {"one\r\n", "two\r\n"});
         all_right = c.list_row_count(list) == 30 && indexes[29] == 29 &&
-                    c.list_cell_text(list, 17, 3) == gbk("值") + "17" &&
+                    c.list_cell_text(list, 17, control::column::kValue) == gbk("值") + "17" &&
                     c.list_cell_text(list, 17, 0) == "17" && c.list_row_checked(list, 5) &&
                     c.edit_text(control::run_log()) == "one\r\ntwo\r\n";
         c.clear_list(list);
@@ -59,16 +51,15 @@ TEST_F(QtControlsThreads, WorkerCallsRunOnTheWindowThreadAndReturnTheirResults) 
     EXPECT_EQ(handler_on_window_thread, std::vector<bool>{true});
 }
 
-TEST_F(QtControlsThreads, AWaitingCallIsReleasedWhenTheWindowCloses) {
+TEST_F(WindowControlsThreads, AWaitingCallIsReleasedWhenTheWindowCloses) {
     // The worker's box is up on the window thread; closing the window meanwhile must free
     // the worker at once with the empty result, without the box being answered first.
     std::promise<int> worker_answer;
     std::future<int> answered = worker_answer.get_future();
     bool released_while_box_up = false;
-    set_message_box_presenter([&](QMessageBox&) {
+    answer_boxes([&] {
         window_.close();
         released_while_box_up = answered.wait_for(kHangLimit) == std::future_status::ready;
-        return int(QMessageBox::Ok);
     });
 
     run_on_worker_while_pumping([&] { worker_answer.set_value(controls_->message_box("bye", 4)); });
@@ -76,7 +67,7 @@ TEST_F(QtControlsThreads, AWaitingCallIsReleasedWhenTheWindowCloses) {
     EXPECT_EQ(answered.get(), 0);
 }
 
-TEST_F(QtControlsThreads, CallsAfterTheWindowClosedReturnEmptyAtOnce) {
+TEST_F(WindowControlsThreads, CallsAfterTheWindowClosedReturnEmptyAtOnce) {
     controls_->insert_list_row(control::record_list(1), std::nullopt, "kept");
     controls_->set_window_title("title");
     window_.close();
@@ -93,16 +84,6 @@ TEST_F(QtControlsThreads, CallsAfterTheWindowClosedReturnEmptyAtOnce) {
     EXPECT_TRUE(worker.get());
     // The window thread gets the empty results too.
     EXPECT_EQ(controls_->list_row_count(control::record_list(1)), 0);
-}
-
-TEST_F(QtControlsThreads, DestroyingTheWindowReleasesWorkersToo) {
-    auto window = std::make_unique<MainWindow>();
-    QtControls controls(window.get());
-    window.reset();
-    auto worker =
-        std::async(std::launch::async, [&] { return controls.edit_text(control::id_edit()); });
-    ASSERT_EQ(worker.wait_for(kHangLimit), std::future_status::ready);
-    EXPECT_EQ(worker.get(), "");
 }
 
 }  // namespace
