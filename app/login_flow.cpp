@@ -47,7 +47,7 @@ bool load_named_pages(const ApiContext& context, const LoginRun& run) {
                 run.update_loop.start();
             }
         }
-        delay(100, 0);
+        delay(std::chrono::milliseconds(100));
     }
     return logged_in;
 }

@@ -1,5 +1,6 @@
 #include "app/page_events.h"
 
+#include "api/record_types.h"
 #include "api/show_message.h"
 #include "base/control_names.h"
 #include "base/gbk.h"
@@ -11,10 +12,6 @@ namespace {
 constexpr int kStatusColumn = 5;
 
 }  // namespace
-
-bool follows_an_address(const Text& record_type) {
-    return record_type == "A" || record_type == "AAAA";
-}
 
 bool on_record_row_checked(Controls& controls, PageWatchList& watch, int page, int row, int state) {
     if (row < 1 || row > PageWatchList::kSlotCount) {

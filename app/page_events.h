@@ -15,9 +15,6 @@ namespace velmora {
 // do nothing. True when the row is now watched.
 bool on_record_row_checked(Controls& controls, PageWatchList& watch, int page, int row, int state);
 
-// Whether a record of this type follows a public address (A: IPv4, AAAA: IPv6).
-bool follows_an_address(const Text& record_type);
-
 // https:// + console host + /account/token, the page where API tokens are made.
 Text console_token_address(const Endpoints& endpoints);
 

@@ -58,7 +58,7 @@ SessionCore::Resume SessionCore::resume() {
 }
 
 bool SessionCore::log_in_by_itself(bool start_loop) {
-    return run_login(true, start_loop);
+    return run_login(start_loop ? LoginBy::itself : LoginBy::itself_for_one_pass);
 }
 
 PassOutcome SessionCore::run_one_pass() {
@@ -66,15 +66,16 @@ PassOutcome SessionCore::run_one_pass() {
 }
 
 void SessionCore::login() {
-    run_login(false, true);
+    run_login(LoginBy::user);
 }
 
-bool SessionCore::run_login(bool quiet, bool start_loop) {
-    return velmora::run_login({controls_, endpoints_}, {.settings_path = settings_path_,
-                                                        .update_loop = update_loop_,
-                                                        .log = log_,
-                                                        .quiet = quiet,
-                                                        .start_loop = start_loop});
+bool SessionCore::run_login(LoginBy by) {
+    return velmora::run_login({controls_, endpoints_},
+                              {.settings_path = settings_path_,
+                               .update_loop = update_loop_,
+                               .log = log_,
+                               .quiet = by != LoginBy::user,
+                               .start_loop = by != LoginBy::itself_for_one_pass});
 }
 
 void SessionCore::row_checked(int page, int row, int state) {

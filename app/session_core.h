@@ -70,7 +70,12 @@ class SessionCore {
   private:
     // A record row's check box changed: the watch tables, and the remembered watches.
     void row_checked(int page, int row, int state);
-    bool run_login(bool quiet, bool start_loop);
+    enum class LoginBy {
+        user,                // the 登入 button: its boxes show, the loop starts
+        itself,              // at start: no box unless it fails, the loop starts
+        itself_for_one_pass  // as `itself`, but the loop stays unstarted
+    };
+    bool run_login(LoginBy by);
     void say_once_that_choices_are_not_kept();
 
     Controls& controls_;

@@ -89,11 +89,10 @@ std::chrono::milliseconds delay_duration(int amount, int unit) {
     return std::chrono::milliseconds(static_cast<std::int64_t>(amount) * multiplier);
 }
 
-bool delay(int amount, int unit) {
+bool delay(std::chrono::milliseconds duration) {
     if (shutdown_requested()) {
         return false;
     }
-    auto duration = delay_duration(amount, unit);
     if (duration <= std::chrono::milliseconds::zero()) {
         return true;
     }

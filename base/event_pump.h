@@ -38,10 +38,14 @@ void process_events();
 // 3 hours; any other unit value is itself the multiplier of milliseconds.
 std::chrono::milliseconds delay_duration(int amount, int unit);
 
-// Waits delay_duration(amount, unit), keeping the thread's windows responsive when it
-// has a pump. Returns true when the full time passed, false when shutdown cut the wait
-// short or had already begun. A duration of zero or less returns at once.
-bool delay(int amount, int unit);
+// Waits `duration`, keeping the thread's windows responsive when it has a pump. Returns
+// true when the full time passed, false when shutdown cut the wait short or had already
+// begun. A duration of zero or less returns at once.
+bool delay(std::chrono::milliseconds duration);
+// The same for `amount` of `unit` (see delay_duration).
+inline bool delay(int amount, int unit) {
+    return delay(delay_duration(amount, unit));
+}
 
 // Begins shutdown for the whole process: every wait in delay ends at once, and later
 // delays return false immediately. Loops test shutdown_requested() to end themselves.

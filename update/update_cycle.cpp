@@ -7,6 +7,7 @@
 #include "api/api_post.h"
 #include "api/credential.h"
 #include "api/record_list_reply.h"
+#include "api/record_types.h"
 #include "api/request_bodies.h"
 #include "base/control_names.h"
 #include "base/event_pump.h"
@@ -159,7 +160,7 @@ void UpdateCycle::check_slot(int page, int slot, const PageValues& page_values,
     Controls& controls = context_.controls;
     const WatchSlot record = watch_.slot(page, slot);
     // Only address records follow an address, whatever a reply listed.
-    if (record.recordType != "A" && record.recordType != "AAAA") {
+    if (!follows_an_address(record.recordType)) {
         return;
     }
     ++outcome.watched;
@@ -261,14 +262,11 @@ PassOutcome UpdateCycle::run_pass() {
 
 void UpdateCycle::run() {
     const auto period = context_.endpoints.update_period;
-    constexpr int kMilliseconds = 0;
     int passes_without_address = 0;
     while (!shutdown_requested()) {
         const PassOutcome outcome = run_pass();
         passes_without_address = outcome.address_missing ? passes_without_address + 1 : 0;
-        const auto pause =
-            std::clamp<long long>(pause_after(passes_without_address, period).count(), 0, INT_MAX);
-        if (!delay(static_cast<int>(pause), kMilliseconds)) {
+        if (!delay(pause_after(passes_without_address, period))) {
             return;
         }
     }

@@ -101,8 +101,7 @@ int run_headless(const Endpoints& endpoints, const SettingsLocation& settings, b
         const PassOutcome outcome = core.run_one_pass();
         return outcome.watched > 0 && outcome.settled == outcome.watched ? 0 : kFailed;
     }
-    constexpr int kSeconds = 1;
-    while (delay(3600, kSeconds)) {
+    while (delay(std::chrono::hours(1))) {
     }
     core.close_down();
     return 0;
