@@ -2,7 +2,7 @@
 // showing results) and the endpoints to talk to. Tests fill both with their own.
 #pragma once
 
-#include "base/controls.h"
+#include "base/controls/controls.h"
 #include "base/endpoints.h"
 
 namespace velmora {

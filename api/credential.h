@@ -1,6 +1,6 @@
 #pragma once
 
-#include "base/controls.h"
+#include "base/controls/controls.h"
 #include "base/types.h"
 
 namespace velmora {

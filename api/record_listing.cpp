@@ -9,7 +9,7 @@
 #include "api/reply_markers.h"
 #include "api/request_bodies.h"
 #include "api/show_message.h"
-#include "base/control_names.h"
+#include "base/controls/control_names.h"
 
 namespace velmora {
 

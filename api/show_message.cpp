@@ -1,6 +1,6 @@
 #include "api/show_message.h"
 
-#include "base/control_names.h"
+#include "base/controls/control_names.h"
 
 namespace velmora {
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "base/automation_class.h"
+#include "base/automation/automation_class.h"
 #include "base/types.h"
 
 namespace velmora::backend {

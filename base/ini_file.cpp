@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "base/atomic_file.h"
+#include "base/system/atomic_file.h"
 #include "base/backend.h"
 
 namespace velmora {

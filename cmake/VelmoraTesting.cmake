@@ -25,13 +25,20 @@ function(velmora_add_test name target)
 endfunction()
 
 # velmora_add_tests(<prefix> LIBS <targets...> [SUPPORT <sources...>])
-# Every tests/*_test.cpp beside the calling CMakeLists.txt, and every
-# tests/<platform>/*_test.cpp of this platform's backend, becomes one GoogleTest
-# executable named <prefix>_<file>, registered with CTest under <prefix>.<file>.
+# Every tests/*_test.cpp beside the calling CMakeLists.txt, every
+# tests/<platform>/*_test.cpp of this platform's backend and, on Linux, every
+# tests/hosted/*_test.cpp (tests that host their servers in-process, on loopback) and
+# tests/qt/*_test.cpp (the Qt window's own) becomes one GoogleTest executable named
+# <prefix>_<file>, registered with CTest under <prefix>.<file>.
 function(velmora_add_tests prefix)
   cmake_parse_arguments(ARG "" "" "LIBS;SUPPORT" ${ARGN})
-  file(GLOB test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/*_test.cpp
-       ${CMAKE_CURRENT_SOURCE_DIR}/tests/${VELMORA_PLATFORM}/*_test.cpp)
+  set(folders tests tests/${VELMORA_PLATFORM})
+  if(NOT WIN32)
+    list(APPEND folders tests/hosted tests/qt)
+  endif()
+  list(TRANSFORM folders PREPEND ${CMAKE_CURRENT_SOURCE_DIR}/)
+  list(TRANSFORM folders APPEND /*_test.cpp)
+  file(GLOB test_sources CONFIGURE_DEPENDS ${folders})
   foreach(source IN LISTS test_sources)
     get_filename_component(name ${source} NAME_WE)
     string(REGEX REPLACE "_test$" "" short ${name})

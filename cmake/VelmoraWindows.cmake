@@ -10,7 +10,7 @@ set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/cmake/wine.sh ${VELMORA_
 # window's texts and the paths with Chinese characters must come out as under the
 # Chinese one (see velmora_add_test).
 set(VELMORA_ENGLISH_LOCALE_TESTS base.ini_file base.wide_paths
-    app.controls_behaviour app.main_window_layout app.win32_controls app.executable)
+    app.controls_behaviour app.main_window_layout app.win32_controls app.executable_login)
 
 # Every test needs the prefix and its running server (see velmora_add_tests).
 set(VELMORA_TEST_FIXTURES wine)

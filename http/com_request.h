@@ -2,7 +2,7 @@
 // automation object, with its own default lines and a 15-second default time-out.
 #pragma once
 
-#include "base/automation.h"
+#include "base/automation/automation.h"
 #include "base/types.h"
 
 namespace velmora {

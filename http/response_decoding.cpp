@@ -1,6 +1,6 @@
 #include "http/response_decoding.h"
 
-#include "base/automation.h"
+#include "base/automation/automation.h"
 #include "base/event_pump.h"
 #include "base/gbk.h"
 #include "base/text.h"

@@ -4,8 +4,8 @@
 #include <string>
 #include <utility>
 
-#include "base/local_text.h"
-#include "base/plain_files.h"
+#include "base/system/local_text.h"
+#include "base/system/plain_files.h"
 #include "base/text.h"
 
 namespace velmora {

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string_view>
 
-#include "base/interface_addresses.h"
+#include "base/system/interface_addresses.h"
 #include "base/types.h"
 
 namespace velmora {

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "base/endpoints.h"
-#include "base/interface_addresses.h"
+#include "base/system/interface_addresses.h"
 #include "base/types.h"
 
 namespace velmora {

@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "base/interface_addresses.h"
+#include "base/system/interface_addresses.h"
 
 namespace velmora {
 

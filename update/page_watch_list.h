@@ -8,7 +8,7 @@
 #include <array>
 #include <mutex>
 
-#include "base/control_names.h"
+#include "base/controls/control_names.h"
 #include "base/types.h"
 
 namespace velmora {

@@ -1,9 +1,9 @@
 #include "update/run_log.h"
 
-#include "base/control_names.h"
+#include "base/controls/control_names.h"
 #include "base/date_time.h"
 #include "base/gbk.h"
-#include "base/local_clock.h"
+#include "base/system/local_clock.h"
 #include "http/network_time.h"
 #include "update/history_file.h"
 

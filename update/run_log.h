@@ -4,7 +4,7 @@
 
 #include <atomic>
 
-#include "base/controls.h"
+#include "base/controls/controls.h"
 #include "base/endpoints.h"
 #include "base/types.h"
 

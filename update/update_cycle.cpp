@@ -9,7 +9,7 @@
 #include "api/record_list_reply.h"
 #include "api/record_types.h"
 #include "api/request_bodies.h"
-#include "base/control_names.h"
+#include "base/controls/control_names.h"
 #include "base/event_pump.h"
 #include "base/gbk.h"
 #include "update/address_discovery.h"

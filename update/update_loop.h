@@ -3,7 +3,7 @@
 #include <mutex>
 #include <thread>
 
-#include "base/controls.h"
+#include "base/controls/controls.h"
 #include "base/endpoints.h"
 #include "update/page_watch_list.h"
 #include "update/run_log.h"

@@ -13,7 +13,7 @@
 
 #include "app/qt/main_window.h"
 #include "app/qt/qt_controls.h"
-#include "base/control_names.h"
+#include "base/controls/control_names.h"
 #include "base/gbk.h"
 
 namespace {

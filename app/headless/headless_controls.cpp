@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "base/control_names.h"
-#include "base/local_text.h"
+#include "base/controls/control_names.h"
+#include "base/system/local_text.h"
 #include "base/text_excerpt.h"
 
 namespace velmora {

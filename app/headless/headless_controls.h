@@ -3,7 +3,7 @@
 // a window would show in a box goes to standard error as one line.
 #pragma once
 
-#include "base/memory_controls.h"
+#include "base/controls/memory_controls.h"
 
 namespace velmora {
 

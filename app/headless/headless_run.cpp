@@ -6,9 +6,9 @@
 #include <thread>
 
 #include "app/headless/headless_controls.h"
-#include "app/session_core.h"
-#include "base/atomic_file.h"
-#include "base/control_names.h"
+#include "app/session/session_core.h"
+#include "base/system/atomic_file.h"
+#include "base/controls/control_names.h"
 #include "base/event_pump.h"
 #include "base/gbk.h"
 #include "base/posix/file_lock.h"

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "base/endpoints.h"
-#include "base/settings_location.h"
+#include "base/system/settings_location.h"
 
 namespace velmora {
 

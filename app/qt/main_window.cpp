@@ -22,7 +22,7 @@
 #include "app/qt/record_list_widget.h"
 #include "app/qt/record_tabs.h"
 #include "app/window/window_layout.h"
-#include "base/control_names.h"
+#include "base/controls/control_names.h"
 #include "base/gbk.h"
 
 namespace velmora {

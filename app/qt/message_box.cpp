@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "base/guarded_handler.h"
+#include "base/controls/guarded_handler.h"
 
 namespace velmora {
 

@@ -3,7 +3,7 @@
 #include <QAction>
 #include <utility>
 
-#include "app/option_items.h"
+#include "app/session/option_items.h"
 #include "app/qt/qt_text.h"
 
 namespace velmora {

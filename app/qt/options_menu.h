@@ -5,7 +5,7 @@
 
 #include <QMenu>
 
-#include "app/session_core.h"
+#include "app/session/session_core.h"
 
 namespace velmora {
 

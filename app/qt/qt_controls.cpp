@@ -7,7 +7,7 @@
 
 #include "app/qt/qt_text.h"
 #include "app/qt/record_list_widget.h"
-#include "base/control_names.h"
+#include "base/controls/control_names.h"
 
 namespace velmora {
 

@@ -14,7 +14,7 @@
 #include "app/qt/message_box.h"
 #include "app/qt/qt_text.h"
 #include "app/qt/record_list_widget.h"
-#include "base/log_view_limit.h"
+#include "base/controls/log_view_limit.h"
 
 namespace velmora {
 

@@ -10,7 +10,7 @@
 #include <functional>
 
 #include "app/qt/main_window.h"
-#include "app/session_core.h"
+#include "app/session/session_core.h"
 #include "app/window/tray_news.h"
 
 namespace velmora {

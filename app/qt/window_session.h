@@ -10,7 +10,7 @@
 #include "app/qt/tray_icon.h"
 #include "app/session/desktop_session.h"
 #include "base/endpoints.h"
-#include "base/settings_location.h"
+#include "base/system/settings_location.h"
 
 namespace velmora {
 

@@ -5,7 +5,7 @@
 #include <QObject>
 #include <QThread>
 
-#include "base/window_call_queue.h"
+#include "base/controls/window_call_queue.h"
 
 namespace velmora {
 

@@ -6,7 +6,7 @@
 
 #include <functional>
 
-#include "app/session_core.h"
+#include "app/session/session_core.h"
 
 namespace velmora {
 

@@ -1,9 +1,9 @@
-#include "app/command_line.h"
+#include "app/program/command_line.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "app/terminal_text.h"
+#include "app/program/terminal_text.h"
 #include "base/gbk.h"
 
 namespace velmora {

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "app/tests/platform_test_window.h"
-#include "base/control_names.h"
+#include "base/controls/control_names.h"
 #include "base/gbk.h"
-#include "base/memory_controls.h"
+#include "base/controls/memory_controls.h"
 
 namespace velmora {
 namespace {

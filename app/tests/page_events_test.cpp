@@ -1,10 +1,10 @@
-#include "app/page_events.h"
+#include "app/session/page_events.h"
 
 #include <gtest/gtest.h>
 
-#include "base/control_names.h"
+#include "base/controls/control_names.h"
 #include "base/gbk.h"
-#include "base/memory_controls.h"
+#include "base/controls/memory_controls.h"
 
 namespace velmora {
 namespace {

@@ -10,7 +10,7 @@ using PlatformTestWindow = Win32TestWindow;
 inline constexpr const char* kPlatformWindowName = "Win32";
 }  // namespace velmora
 #else
-#include "app/tests/qt_test_application.h"
+#include "app/tests/qt/qt_test_application.h"
 namespace velmora {
 using PlatformTestWindow = QtTestWindow;
 inline constexpr const char* kPlatformWindowName = "Qt";

@@ -1,16 +1,16 @@
-#include "app/remembered_watches.h"
+#include "app/settings/remembered_watches.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <filesystem>
 
-#include "app/run_options.h"
-#include "base/control_names.h"
+#include "app/settings/run_options.h"
+#include "base/controls/control_names.h"
 #include "base/event_pump.h"
 #include "base/gbk.h"
 #include "base/ini_file.h"
-#include "base/memory_controls.h"
+#include "base/controls/memory_controls.h"
 #include "update/run_log.h"
 
 namespace velmora {

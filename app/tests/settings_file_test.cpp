@@ -1,4 +1,4 @@
-#include "app/settings_file.h"
+#include "app/settings/settings_file.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -8,9 +8,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "base/control_names.h"
+#include "base/controls/control_names.h"
 #include "base/gbk.h"
-#include "base/memory_controls.h"
+#include "base/controls/memory_controls.h"
 
 namespace velmora {
 namespace {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/tests/platform_test_window.h"
-#include "base/control_names.h"
+#include "base/controls/control_names.h"
 #include "base/gbk.h"
 
 namespace velmora {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "base/log_view_limit.h"
+#include "base/controls/log_view_limit.h"
 #include "base/win32/wide_text.h"
 
 namespace velmora::edit_box {

@@ -2,14 +2,14 @@
 // is its only configuration; the endpoints are compiled in.
 #include <windows.h>
 
-#include "app/command_line.h"
-#include "app/endpoints_from_build.h"
+#include "app/program/command_line.h"
+#include "app/program/endpoints_from_build.h"
 #include "app/win32/command_line_words.h"
 #include "app/win32/message_box.h"
 #include "app/win32/window_session.h"
 #include "base/internal_error.h"
-#include "base/run_directory.h"
-#include "base/settings_location.h"
+#include "base/system/run_directory.h"
+#include "base/system/settings_location.h"
 #include "http/tls_settings.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include "app/win32/object_window.h"
 #include "app/win32/record_list.h"
 #include "app/window/window_layout.h"
-#include "base/control_names.h"
+#include "base/controls/control_names.h"
 #include "base/gbk.h"
 #include "base/win32/wide_text.h"
 

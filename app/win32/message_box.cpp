@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "base/guarded_handler.h"
+#include "base/controls/guarded_handler.h"
 #include "base/win32/wide_text.h"
 
 namespace velmora {

@@ -7,7 +7,7 @@
 
 #include "app/window/tray_texts.h"
 #include "app/win32/object_window.h"
-#include "base/guarded_handler.h"
+#include "base/controls/guarded_handler.h"
 #include "base/win32/wide_text.h"
 
 namespace velmora {

@@ -29,7 +29,7 @@ target_link_libraries(velmora_win32_session PUBLIC velmora_win32 velmora_app)
 
 # The executable program without a console, statically linked, with the icon as resource 1.
 function(velmora_program target config_dir)
-  add_executable(${target} WIN32 win32/main.cpp endpoints_from_build.cpp resources/velmora.rc)
+  add_executable(${target} WIN32 win32/main.cpp program/endpoints_from_build.cpp resources/velmora.rc)
   target_include_directories(${target} PRIVATE ${config_dir})
   target_link_libraries(${target} PRIVATE velmora_win32_session)
   set_target_properties(${target} PROPERTIES OUTPUT_NAME velmora)

@@ -5,7 +5,7 @@
 #include "app/win32/edit_box_append.h"
 #include "app/win32/message_box.h"
 #include "app/win32/record_list.h"
-#include "base/control_names.h"
+#include "base/controls/control_names.h"
 #include "base/win32/wide_text.h"
 
 namespace velmora {

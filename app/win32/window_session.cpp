@@ -1,6 +1,6 @@
 #include "app/win32/window_session.h"
 
-#include "app/option_items.h"
+#include "app/session/option_items.h"
 
 namespace velmora {
 

@@ -9,7 +9,7 @@
 #include "app/win32/tray_icon.h"
 #include "app/win32/win32_controls.h"
 #include "base/endpoints.h"
-#include "base/settings_location.h"
+#include "base/system/settings_location.h"
 
 namespace velmora {
 

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "base/window_call_queue.h"
+#include "base/controls/window_call_queue.h"
 
 namespace velmora {
 

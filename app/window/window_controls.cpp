@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "base/control_names.h"
+#include "base/controls/control_names.h"
 
 namespace velmora {
 

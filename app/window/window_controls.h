@@ -11,9 +11,9 @@
 #include <functional>
 
 #include "app/window/window_widgets.h"
-#include "base/controls.h"
-#include "base/guarded_handler.h"
-#include "base/window_call_queue.h"
+#include "base/controls/controls.h"
+#include "base/controls/guarded_handler.h"
+#include "base/controls/window_call_queue.h"
 
 namespace velmora {
 

@@ -6,7 +6,7 @@
 #include <array>
 #include <vector>
 
-#include "base/control_names.h"
+#include "base/controls/control_names.h"
 #include "base/types.h"
 
 namespace velmora::layout {

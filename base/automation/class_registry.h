@@ -2,7 +2,7 @@
 // identifier. "VBScript.RegExp" is present from the start.
 #pragma once
 
-#include "base/automation_class.h"
+#include "base/automation/automation_class.h"
 
 namespace velmora {
 

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "base/automation_class.h"
+#include "base/automation/automation_class.h"
 
 namespace velmora {
 

@@ -2,7 +2,7 @@
 
 #include "base/automation/names.h"
 #include "base/automation/variant_change.h"
-#include "base/automation_class.h"
+#include "base/automation/automation_class.h"
 #include "base/gbk.h"
 
 namespace velmora {

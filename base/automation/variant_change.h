@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "base/automation.h"
+#include "base/automation/automation.h"
 
 namespace velmora {
 

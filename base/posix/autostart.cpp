@@ -1,4 +1,4 @@
-#include "base/autostart.h"
+#include "base/system/autostart.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "base/atomic_file.h"
-#include "base/run_directory.h"
+#include "base/system/atomic_file.h"
+#include "base/system/run_directory.h"
 
 namespace velmora {
 

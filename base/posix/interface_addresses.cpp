@@ -1,4 +1,4 @@
-#include "base/interface_addresses.h"
+#include "base/system/interface_addresses.h"
 
 #include <ifaddrs.h>
 #include <net/if.h>

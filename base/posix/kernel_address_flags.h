@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "base/interface_addresses.h"
+#include "base/system/interface_addresses.h"
 
 namespace velmora {
 

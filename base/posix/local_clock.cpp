@@ -1,4 +1,4 @@
-#include "base/local_clock.h"
+#include "base/system/local_clock.h"
 
 #include <ctime>
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "base/automation/item_collection.h"
-#include "base/automation_class.h"
+#include "base/automation/automation_class.h"
 
 namespace velmora {
 

@@ -11,7 +11,7 @@
 // A pattern that does not compile makes Execute, Test and Replace fail.
 #pragma once
 
-#include "base/automation.h"
+#include "base/automation/automation.h"
 
 namespace velmora {
 

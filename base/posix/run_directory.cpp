@@ -1,4 +1,4 @@
-#include "base/run_directory.h"
+#include "base/system/run_directory.h"
 
 #include <unistd.h>
 

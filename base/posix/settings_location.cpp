@@ -1,4 +1,4 @@
-#include "base/settings_location.h"
+#include "base/system/settings_location.h"
 
 #include <pwd.h>
 #include <sys/stat.h>
@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <optional>
 
-#include "base/atomic_file.h"
+#include "base/system/atomic_file.h"
 
 namespace velmora {
 

@@ -1,4 +1,4 @@
-#include "base/automation.h"
+#include "base/automation/automation.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "base/automation_class.h"
+#include "base/automation/automation_class.h"
 #include "base/date_time.h"
 #include "base/gbk.h"
 

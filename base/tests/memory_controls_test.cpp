@@ -1,14 +1,14 @@
 // What the in-memory controls add for tests: recorded boxes and addresses, answers, and
 // handlers that may use the controls themselves, from more than one thread.
-#include "base/memory_controls.h"
+#include "base/controls/memory_controls.h"
 
 #include <gtest/gtest.h>
 
 #include <thread>
 
-#include "base/control_names.h"
+#include "base/controls/control_names.h"
 #include "base/gbk.h"
-#include "base/log_view_limit.h"
+#include "base/controls/log_view_limit.h"
 
 namespace velmora {
 namespace {

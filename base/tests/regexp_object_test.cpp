@@ -1,8 +1,8 @@
-#include "base/automation.h"
+#include "base/automation/automation.h"
 
 #include <gtest/gtest.h>
 
-#include "base/automation_class.h"
+#include "base/automation/automation_class.h"
 #include "base/gbk.h"
 
 namespace velmora {

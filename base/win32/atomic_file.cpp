@@ -1,4 +1,4 @@
-#include "base/atomic_file.h"
+#include "base/system/atomic_file.h"
 
 #include <windows.h>
 

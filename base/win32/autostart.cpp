@@ -1,11 +1,11 @@
-#include "base/autostart.h"
+#include "base/system/autostart.h"
 
 #include <windows.h>
 
 #include <string>
 
 #include "base/win32/wide_text.h"
-#include "base/run_directory.h"
+#include "base/system/run_directory.h"
 
 namespace velmora {
 

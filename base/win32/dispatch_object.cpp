@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "base/automation_class.h"
+#include "base/automation/automation_class.h"
 #include "base/backend.h"
 #include "base/gbk.h"
 

@@ -1,4 +1,4 @@
-#include "base/interface_addresses.h"
+#include "base/system/interface_addresses.h"
 
 // clang-format off
 #include <winsock2.h>

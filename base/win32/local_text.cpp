@@ -1,4 +1,4 @@
-#include "base/local_text.h"
+#include "base/system/local_text.h"
 
 namespace velmora {
 

@@ -1,4 +1,4 @@
-#include "base/plain_files.h"
+#include "base/system/plain_files.h"
 
 #include <windows.h>
 

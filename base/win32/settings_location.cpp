@@ -1,4 +1,4 @@
-#include "base/settings_location.h"
+#include "base/system/settings_location.h"
 
 namespace velmora {
 

@@ -14,7 +14,7 @@
 #include <variant>
 #include <vector>
 
-#include "base/automation_class.h"
+#include "base/automation/automation_class.h"
 #include "base/gbk.h"
 #include "base/text.h"
 #include "http/request_target.h"

@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "base/automation_class.h"
+#include "base/automation/automation_class.h"
 #include "base/event_pump.h"
 #include "http/com_request.h"
 

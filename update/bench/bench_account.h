@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "base/control_names.h"
-#include "base/controls.h"
+#include "base/controls/control_names.h"
+#include "base/controls/controls.h"
 #include "base/endpoints.h"
 #include "http/tls_settings.h"
 #include "sandbox/sandbox_server.h"

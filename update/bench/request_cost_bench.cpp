@@ -19,8 +19,8 @@
 
 #include "api/domain_lookup.h"
 #include "api/record_listing.h"
-#include "base/control_names.h"
-#include "base/memory_controls.h"
+#include "base/controls/control_names.h"
+#include "base/controls/memory_controls.h"
 #include "http/http_request.h"
 #include "http/network_time.h"
 #include "http/tls_settings.h"

@@ -14,8 +14,8 @@
 
 #include "api/domain_lookup.h"
 #include "api/record_listing.h"
-#include "base/control_names.h"
-#include "base/memory_controls.h"
+#include "base/controls/control_names.h"
+#include "base/controls/memory_controls.h"
 #include "http/tls_settings.h"
 #include "sandbox/sandbox_server.h"
 #include "update/bench/bench_account.h"

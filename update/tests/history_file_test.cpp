@@ -5,11 +5,11 @@
 #include <filesystem>
 #include <string>
 
-#include "base/atomic_file.h"
+#include "base/system/atomic_file.h"
 #include "base/gbk.h"
-#include "base/local_text.h"
-#include "base/memory_controls.h"
-#include "base/control_names.h"
+#include "base/system/local_text.h"
+#include "base/controls/memory_controls.h"
+#include "base/controls/control_names.h"
 #include "update/run_log.h"
 
 namespace velmora {

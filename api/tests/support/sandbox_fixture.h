@@ -9,9 +9,9 @@
 #include <string>
 
 #include "api/api_context.h"
-#include "base/control_names.h"
+#include "base/controls/control_names.h"
 #include "base/endpoints.h"
-#include "base/memory_controls.h"
+#include "base/controls/memory_controls.h"
 #include "http/tls_settings.h"
 #include "sandbox/sandbox_server.h"
 

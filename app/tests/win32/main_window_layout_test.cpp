@@ -11,7 +11,7 @@
 
 #include "app/win32/main_window.h"
 #include "app/window/window_layout.h"
-#include "base/control_names.h"
+#include "base/controls/control_names.h"
 #include "base/win32/wide_text.h"
 
 namespace velmora {

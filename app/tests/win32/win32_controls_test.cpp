@@ -14,9 +14,9 @@
 
 #include "app/tests/win32/win32_test_window.h"
 #include "app/win32/message_box.h"
-#include "base/control_names.h"
+#include "base/controls/control_names.h"
 #include "base/gbk.h"
-#include "base/log_view_limit.h"
+#include "base/controls/log_view_limit.h"
 
 namespace velmora {
 namespace {

@@ -1,4 +1,4 @@
-#include "base/autostart.h"
+#include "base/system/autostart.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -6,8 +6,8 @@
 
 #include <filesystem>
 
-#include "base/atomic_file.h"
-#include "base/run_directory.h"
+#include "base/system/atomic_file.h"
+#include "base/system/run_directory.h"
 
 namespace velmora {
 namespace {

@@ -1,7 +1,7 @@
 // The interface reader against the kernel: on this machine, compared with what the ip
 // tool shows, and in a private network namespace whose addresses the test makes itself
 // (a temporary and a deprecated one among them).
-#include "base/interface_addresses.h"
+#include "base/system/interface_addresses.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>

@@ -1,4 +1,4 @@
-#include "base/settings_location.h"
+#include "base/system/settings_location.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -9,7 +9,7 @@
 #include <fstream>
 #include <optional>
 
-#include "base/atomic_file.h"
+#include "base/system/atomic_file.h"
 
 namespace velmora {
 namespace {

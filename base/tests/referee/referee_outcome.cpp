@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <variant>
 
-#include "base/automation.h"
+#include "base/automation/automation.h"
 #include "base/gbk.h"
 
 namespace velmora::referee {

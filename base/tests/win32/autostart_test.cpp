@@ -9,8 +9,8 @@
 #include <optional>
 #include <string>
 
-#include "base/autostart.h"
-#include "base/run_directory.h"
+#include "base/system/autostart.h"
+#include "base/system/run_directory.h"
 #include "base/win32/wide_text.h"
 
 namespace velmora {

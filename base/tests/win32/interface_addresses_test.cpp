@@ -1,7 +1,7 @@
 // The interface reader over GetAdaptersAddresses, checked against the system's unicast
 // address table, which lists the same addresses with their states another way. Under
 // Wine both come from the Linux host's interfaces.
-#include "base/interface_addresses.h"
+#include "base/system/interface_addresses.h"
 
 // clang-format off
 #include <winsock2.h>

@@ -8,7 +8,7 @@
 #include <random>
 #include <string>
 
-#include "base/atomic_file.h"
+#include "base/system/atomic_file.h"
 #include "base/gbk.h"
 #include "base/ini_file.h"
 #include "base/win32/wide_text.h"

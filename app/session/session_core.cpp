@@ -1,0 +1,120 @@
+#include "app/session/session_core.h"
+
+#include <utility>
+
+#include "app/session/login_flow.h"
+#include "app/session/page_events.h"
+#include "app/settings/remembered_watches.h"
+#include "app/session/window_created.h"
+#include "base/controls/control_names.h"
+#include "base/event_pump.h"
+#include "base/gbk.h"
+
+namespace velmora {
+
+namespace {
+
+std::optional<HistoryFile> history_for(const SettingsLocation& settings) {
+    if (!settings.kept) {
+        return std::nullopt;
+    }
+    return std::make_optional<HistoryFile>(history_path_beside(settings.settings_file));
+}
+
+}  // namespace
+
+SessionCore::SessionCore(Controls& controls, const Endpoints& endpoints,
+                         const SettingsLocation& settings)
+    : controls_(controls),
+      endpoints_(endpoints),
+      settings_path_(settings.settings_file),
+      settings_kept_(settings.kept),
+      history_(history_for(settings)),
+      log_(controls_, endpoints_, history_ ? &*history_ : nullptr),
+      update_loop_(controls_, endpoints_, watch_, log_) {
+    controls_.set_row_check_handler(
+        [this](int page, int row, int state) { row_checked(page, row, state); });
+}
+
+SessionCore::~SessionCore() {
+    close_down();
+    controls_.set_row_check_handler({});
+}
+
+void SessionCore::window_created() {
+    on_window_created({controls_, endpoints_}, settings_path_);
+    if (!settings_kept_) {
+        log_.write(gbk("设置文件夹无法建立或写入，本次运行的设置和记录不会保存：") +
+                   settings_path_);
+    }
+}
+
+SessionCore::Resume SessionCore::resume() {
+    if (!option(RunOption::log_in_at_start) || controls_.edit_text(control::id_edit()).empty() ||
+        controls_.edit_text(control::token_edit()).empty()) {
+        return Resume::not_asked;
+    }
+    return log_in_by_itself() ? Resume::logged_in : Resume::failed;
+}
+
+bool SessionCore::log_in_by_itself(bool start_loop) {
+    return run_login(start_loop ? LoginBy::itself : LoginBy::itself_for_one_pass);
+}
+
+PassOutcome SessionCore::run_one_pass() {
+    return UpdateCycle({controls_, endpoints_}, watch_, log_).run_pass();
+}
+
+void SessionCore::login() {
+    run_login(LoginBy::user);
+}
+
+bool SessionCore::run_login(LoginBy by) {
+    return velmora::run_login({controls_, endpoints_},
+                              {.settings_path = settings_path_,
+                               .update_loop = update_loop_,
+                               .log = log_,
+                               .quiet = by != LoginBy::user,
+                               .start_loop = by != LoginBy::itself_for_one_pass});
+}
+
+void SessionCore::row_checked(int page, int row, int state) {
+    const bool watched = on_record_row_checked(controls_, watch_, page, row, state);
+    if (!watched && state != 0) {
+        return;  // nothing to remember: a refused tick has been taken back already
+    }
+    const Text& list = control::record_list(page);
+    if (!remember_watch(settings_path_, controls_.list_cell_text(list, 0, 0),
+                        controls_.list_cell_text(list, row, 0), watched)) {
+        say_once_that_choices_are_not_kept();
+    }
+}
+
+void SessionCore::open_console() {
+    open_console_token_page(controls_, endpoints_);
+}
+
+void SessionCore::close_down() {
+    request_shutdown();
+    update_loop_.stop();
+}
+
+bool SessionCore::option(RunOption option) const {
+    return run_option(settings_path_, option);
+}
+
+bool SessionCore::set_option(RunOption option, bool on) {
+    if (set_run_option(settings_path_, option, on)) {
+        return true;
+    }
+    say_once_that_choices_are_not_kept();
+    return false;
+}
+
+void SessionCore::say_once_that_choices_are_not_kept() {
+    if (!shutdown_requested() && !unsaved_choice_told_.exchange(true)) {
+        log_.write(gbk("设置文件无法写入，这项选择只在本次运行中有效：") + settings_path_);
+    }
+}
+
+}  // namespace velmora

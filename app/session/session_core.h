@@ -1,0 +1,92 @@
+// What one run of the program holds, whatever shows it (the Qt window, the Win32
+// window): the settings file, the run history, the watch tables and the update loop,
+// and the logic's handlers wired to them. The window layer owns the controls and calls
+// these handlers from its events, on the window thread.
+#pragma once
+
+#include <atomic>
+#include <optional>
+
+#include "app/settings/run_options.h"
+#include "base/controls/controls.h"
+#include "base/endpoints.h"
+#include "base/system/settings_location.h"
+#include "base/types.h"
+#include "update/history_file.h"
+#include "update/page_watch_list.h"
+#include "update/run_log.h"
+#include "update/update_cycle.h"
+#include "update/update_loop.h"
+#include "update/update_observer.h"
+
+namespace velmora {
+
+class SessionCore {
+  public:
+    // `controls` and `endpoints` must outlive the core, whose handler takes the record
+    // rows' check boxes. The history file lies beside the settings file; where the
+    // settings are not kept there is none.
+    SessionCore(Controls& controls, const Endpoints& endpoints, const SettingsLocation& settings);
+    ~SessionCore();
+    SessionCore(const SessionCore&) = delete;
+    SessionCore& operator=(const SessionCore&) = delete;
+
+    // The window exists: the public address into the title, the remembered settings
+    // into the controls, and a log line when the settings cannot be kept.
+    void window_created();
+
+    enum class Resume { not_asked, logged_in, failed };
+    // After window_created(): with 启动时登入 on and an ID and a token stored, logs in
+    // as 登入 does, but with no box unless the login fails, and ticks the remembered
+    // watches again.
+    Resume resume();
+
+    // Logs in as 登入 does, but with no box unless the login fails, and ticks the
+    // remembered watches again; without `start_loop` the update loop is left unstarted
+    // (for a single pass). True when page 1 logged in.
+    bool log_in_by_itself(bool start_loop = true);
+    // One pass of the update loop, as the loop would run it.
+    PassOutcome run_one_pass();
+
+    // The 登入 button.
+    void login();
+    // The console link label.
+    void open_console();
+    // Begins the process's shutdown and waits for the update loop to end. Release the
+    // controls' waiting calls first, so that the loop cannot wait for the window.
+    void close_down();
+
+    // The options of 运行选项 (start at logon is base/autostart.h's). A change that
+    // cannot be saved is said once in the log; false then.
+    bool option(RunOption option) const;
+    bool set_option(RunOption option, bool on);
+
+    // Tells `observer` what the update loop does beyond its log (for a tray icon); call
+    // before the first login. It must outlive the core.
+    void set_update_observer(UpdateObserver* observer) { update_loop_.set_observer(observer); }
+
+    const PageWatchList& watch_list() const { return watch_; }
+
+  private:
+    // A record row's check box changed: the watch tables, and the remembered watches.
+    void row_checked(int page, int row, int state);
+    enum class LoginBy {
+        user,                // the 登入 button: its boxes show, the loop starts
+        itself,              // at start: no box unless it fails, the loop starts
+        itself_for_one_pass  // as `itself`, but the loop stays unstarted
+    };
+    bool run_login(LoginBy by);
+    void say_once_that_choices_are_not_kept();
+
+    Controls& controls_;
+    const Endpoints& endpoints_;
+    const Text settings_path_;
+    const bool settings_kept_;
+    std::optional<HistoryFile> history_;
+    RunLog log_;
+    PageWatchList watch_;
+    UpdateLoop update_loop_;
+    std::atomic<bool> unsaved_choice_told_{false};
+};
+
+}  // namespace velmora

@@ -1,0 +1,44 @@
+#include "app/settings/settings_file.h"
+
+#include "base/controls/control_names.h"
+#include "base/event_pump.h"
+#include "base/gbk.h"
+#include "base/ini_file.h"
+
+namespace velmora {
+
+namespace {
+
+const Text& login_section() {
+    return gbk("登入数据");
+}
+const Text& box_section() {
+    return gbk("选择框");
+}
+const Text& state_key() {
+    return gbk("状态");
+}
+const Text& ticked() {
+    return gbk("真");
+}
+
+}  // namespace
+
+void load_settings(Controls& controls, const Text& path) {
+    controls.set_edit_text(control::id_edit(), read_ini_item(path, login_section(), "ID"));
+    controls.set_edit_text(control::token_edit(), read_ini_item(path, login_section(), "Token"));
+    controls.set_check_box_checked(control::remember_box(),
+                                   read_ini_item(path, box_section(), state_key()) == ticked());
+}
+
+void save_settings(Controls& controls, const Text& path) {
+    // Once the window is closing its controls read empty; nothing is saved from them.
+    if (shutdown_requested()) {
+        return;
+    }
+    write_ini_item(path, box_section(), state_key(), ticked());
+    write_ini_item(path, login_section(), "ID", controls.edit_text(control::id_edit()));
+    write_ini_item(path, login_section(), "Token", controls.edit_text(control::token_edit()));
+}
+
+}  // namespace velmora

@@ -1,0 +1,19 @@
+// The remembered credential in velmora.ini (see base/settings_location.h for where it
+// lives): section 登入数据 with keys ID and Token, section 选择框 with key 状态. Errors
+// are silent by design: a missing file gives empty fields, a failed save leaves the
+// previous file as it was.
+#pragma once
+
+#include "base/controls/controls.h"
+#include "base/types.h"
+
+namespace velmora {
+
+// ID and Token into their edit boxes; 选择框1 ticked exactly when 状态 is "真".
+void load_settings(Controls& controls, const Text& path);
+
+// 状态 = "真", then ID and Token from the edit boxes, in this order. Nothing once
+// shutdown has begun.
+void save_settings(Controls& controls, const Text& path);
+
+}  // namespace velmora
