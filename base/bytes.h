@@ -1,5 +1,8 @@
 // Operations on counted byte buffers. Positions are 1-based; out-of-range positions and
 // lengths are clamped, never an error.
+//
+// Part of the runtime's stated interface: each operation stays even where no caller
+// uses it yet.
 #pragma once
 
 #include <cstdint>

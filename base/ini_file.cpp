@@ -204,20 +204,8 @@ void insert_line(std::vector<Line>& lines, size_t position, std::string text) {
 Text read_ini_item(const Text& path, const Text& section, const Text& key,
                    const Text& default_value) {
     const std::string_view file = skip_leading_blanks(path);
-    const std::string_view section_wanted = skip_leading_blanks(section);
-    const std::string_view key_wanted = skip_leading_blanks(key);
-    if (file.empty() || section_wanted.empty() || key_wanted.empty()) {
-        return {};
-    }
-    return read_ini_item_portably(Text(file), Text(section_wanted), Text(key_wanted),
-                                  default_value);
-}
-
-Text read_ini_item_portably(const Text& path, const Text& section, const Text& key,
-                            const Text& default_value) {
-    std::string_view file = skip_leading_blanks(path);
-    std::string_view section_wanted = trim_blanks(section);
-    std::string_view key_wanted = trim_blanks(key);
+    const std::string_view section_wanted = trim_blanks(section);
+    const std::string_view key_wanted = trim_blanks(key);
     if (file.empty() || section_wanted.empty() || key_wanted.empty()) {
         return {};
     }

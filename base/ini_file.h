@@ -13,15 +13,11 @@ namespace velmora {
 // default. Sections and keys match ignoring the case of ASCII letters. The value is
 // read without the blanks around it and without one pair of enclosing double or single
 // quotes, and is cut to 10,239 bytes (the default too, after its trailing spaces are
-// dropped).
+// dropped). Plain byte logic with the platform's rules, on both builds (the Windows
+// reader decodes a file in the system's ANSI code page, so only on a Chinese Windows
+// could it read a GBK file).
 Text read_ini_item(const Text& path, const Text& section, const Text& key,
                    const Text& default_value = {});
-
-// The platform's lookup in plain byte logic, the same rules again: what read_ini_item
-// asks on both builds (the Windows reader decodes a file in the system's ANSI code page,
-// so only on a Chinese Windows could it read a GBK file).
-Text read_ini_item_portably(const Text& path, const Text& section, const Text& key,
-                            const Text& default_value = {});
 
 // Stores `value` under `section` and `key`, creating the file, the section or the key
 // as needed and keeping every other line (other sections and keys, comments) in its

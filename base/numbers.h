@@ -1,4 +1,7 @@
 // Bit and remainder operations on the system's numbers.
+//
+// Part of the runtime's stated interface: each operation stays even where no caller
+// uses it yet.
 #pragma once
 
 #include <cstdint>

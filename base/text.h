@@ -6,6 +6,9 @@
 // byte that is the last byte of the text ends the walk. The cutting operations
 // (text_left, text_right, text_middle) count raw bytes; cut only at positions a search
 // returned.
+//
+// Part of the runtime's stated interface: each operation stays even where no caller
+// uses it yet.
 #pragma once
 
 #include <optional>

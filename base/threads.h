@@ -1,4 +1,7 @@
 // Starting background threads, with an optional handle the caller closes later.
+//
+// Part of the runtime's stated interface: each operation stays even where no caller
+// uses it yet.
 #pragma once
 
 #include <cstddef>

@@ -76,6 +76,8 @@ export XDG_CONFIG_HOME="$build/config"
 if [[ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]]; then
     "$build/app/velmora"
 else
-    echo "No display found: the window runs under Xvfb (a virtual display), where it cannot be seen."
-    xvfb-run -a "$build/app/velmora"
+    # Xvfb has no window manager, so nothing there can close the window: say how to end it.
+    xvfb-run -a sh -c 'echo "No display found: the window runs under Xvfb on display $DISPLAY," \
+        "where it cannot be seen (no window manager can close it there). Press Ctrl+C to end the demo."
+        exec "$0"' "$build/app/velmora"
 fi

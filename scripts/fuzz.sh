@@ -8,7 +8,7 @@ if ! command -v clang++ > /dev/null; then
     exit 0
 fi
 cmake --preset fuzz > /dev/null
-cmake --build build/fuzz --target velmora_text_fuzz
+cmake --build build/fuzz --target velmora_text_fuzz -j2
 corpus="build/fuzz/corpus/text"
 mkdir -p "$corpus"
 build/fuzz/fuzz/velmora_text_fuzz -max_total_time="$seconds" -max_len=4096 "$corpus"

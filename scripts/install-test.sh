@@ -104,7 +104,7 @@ for port in 443 80; do
     fi
 done
 cmake --preset default >/dev/null
-cmake --build build/default --target velmora-sandbox >/dev/null
+cmake --build build/default --target velmora-sandbox -j2 >/dev/null
 ca_file="$tree/usr/local/share/ca-certificates/velmora-sandbox.crt"
 ports_file="$work/sandbox-ports.txt"
 build/default/sandbox/velmora-sandbox --api-port 443 --dns-port 80 --ca-file "$ca_file" \

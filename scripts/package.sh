@@ -21,7 +21,7 @@ cmake --fresh -S . -B "$build" -G Ninja \
     -DVELMORA_BUILD_BENCH=OFF \
     -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
 # Only the program: the package holds nothing else, and cpack builds nothing itself.
-cmake --build "$build" --target velmora
+cmake --build "$build" --target velmora -j2
 rm -f "$build"/velmora_*.deb
 (cd "$build" && cpack -G DEB >/dev/null)
 

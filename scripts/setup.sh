@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config dpkg-dev
   qt6-base-dev libcurl4-openssl-dev libpcre2-dev libssl-dev libcpp-httplib-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev
   openssl ca-certificates xvfb xauth libx11-dev libxtst-dev trayer fonts-wqy-microhei iproute2
   clang libclang-rt-14-dev clang-format-15
   g++-mingw-w64-x86-64-posix wine wine64 fonts-wine googletest locales

@@ -8,7 +8,7 @@ bash scripts/setup.sh
 
 build=build/windows-release
 cmake --preset windows -B "$build" >/dev/null
-cmake --build "$build" --target velmora
+cmake --build "$build" --target velmora -j2
 
 staging="$build/package"
 rm -rf "$staging" "$build/velmora-windows-x86_64.zip"

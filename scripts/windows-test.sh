@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 # The servers and case writers the Windows tests use run natively, from the Linux tree.
 [[ -f build/default/CMakeCache.txt ]] || cmake --preset default >/dev/null
-cmake --build --preset default --target velmora_native_tools
+cmake --build --preset default --target velmora_native_tools -j2
 if [[ -n "${DISPLAY:-}" ]]; then
   cmake --workflow --preset windows
 else

@@ -11,8 +11,9 @@
 
 namespace velmora {
 
-// The process's one update loop (run_update_cycle) on a thread of its own. The window
-// owns it: a successful login calls start(), closing the window calls stop().
+// The process's one update loop (run_update_cycle) on a thread of its own. The session
+// owns it, with or without a window: a successful login calls start(), the end of the
+// run calls stop().
 class UpdateLoop {
   public:
     // All four must outlive the loop.

@@ -1,6 +1,7 @@
 // The operations the logic performs on the main window's controls, addressed by the
-// controls' names (GBK texts, see control_names.h). Two implementations exist: the Qt
-// window (app/) and an in-memory one for the logic's tests (memory_controls.h).
+// controls' names (GBK texts, see control_names.h). Two implementations exist: the real
+// window over either toolkit (app/window/window_controls.h) and an in-memory one
+// (memory_controls.h) for the run without a window and for the logic's tests.
 //
 // Index bases: list rows and columns are 0-based, tab pages 1-based. Failures are
 // reported only through results: the empty text, -1, false.

@@ -139,7 +139,7 @@ Text platform_reader(const Text& path, Text section, Text key, const Text& fallb
 #endif
 }
 
-// Both builds read velmora.ini with read_ini_item_portably, our byte logic of the
+// Both builds read velmora.ini with read_ini_item, our byte logic of the
 // platform's rules: on a Chinese Windows it must agree with the platform's own reader on
 // odd hand-written files and on what our writer writes. (That reader decodes the file in
 // the ANSI code page, so elsewhere it is no yardstick; on Linux the case still runs the
@@ -176,7 +176,7 @@ TEST_F(IniFileTest, ThePortableReaderAgreesWithThePlatformsReader) {
             for (const std::string& key : keys) {
                 const std::string fallback = pick(defaults);
                 ASSERT_EQ(platform_reader(path_, section, key, fallback),
-                          read_ini_item_portably(path_, section, key, fallback))
+                          read_ini_item(path_, section, key, fallback))
                     << "file " << file << ": [" << section << "] " << key << "\n"
                     << content();
                 ++compared;
