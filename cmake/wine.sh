@@ -38,6 +38,14 @@ case "$1" in
       # installs it (fonts-wine).
       marlett=/usr/share/wine/fonts/marlett.ttf
       [ ! -f "$marlett" ] || cp "$marlett" "$WINEPREFIX/drive_c/windows/Fonts/"
+      # The window asks for 微软雅黑, which no Debian package has: Wine then takes
+      # whatever fontconfig prefers for Chinese, which changes as soon as another CJK font
+      # is installed (fonts-droid-fallback, for one, has wider Latin letters). Pin it to
+      # the project's own CJK font, so the window reads the same on every machine.
+      replacements='HKCU\Software\Wine\Fonts\Replacements'
+      for face in "微软雅黑" "微软雅黑 Light"; do
+        wine reg add "$replacements" /v "$face" /d "WenQuanYi Micro Hei" /f >/dev/null 2>&1
+      done
       wineserver -k 2>/dev/null || true
       wineserver -w
     fi
