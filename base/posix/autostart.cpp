@@ -4,9 +4,10 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
+#include <optional>
 #include <string>
 
+#include "base/posix/user_folders.h"
 #include "base/system/atomic_file.h"
 #include "base/system/run_directory.h"
 
@@ -15,12 +16,8 @@ namespace velmora {
 namespace {
 
 std::string autostart_folder() {
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    if (config != nullptr && config[0] == '/') {
-        return std::string(config) + "/autostart";
-    }
-    const char* home = std::getenv("HOME");
-    return home != nullptr && home[0] != '\0' ? std::string(home) + "/.config/autostart" : "";
+    const std::optional<Text> config = posix::config_home();
+    return config ? *config + "/autostart" : "";
 }
 
 std::string entry_path() {
@@ -42,18 +39,6 @@ std::string exec_argument(const std::string& path) {
         quoted += c;
     }
     return quoted + "\"";
-}
-
-bool make_folders(const std::string& folder) {
-    for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
-        const std::string part = folder.substr(0, slash);
-        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
-            return false;
-        }
-        if (slash == std::string::npos) {
-            return true;
-        }
-    }
 }
 
 }  // namespace
@@ -84,7 +69,8 @@ bool set_starts_at_logon(bool on) {
         "Icon=velmora\n"
         "Terminal=false\n"
         "X-GNOME-Autostart-enabled=true\n";
-    return make_folders(autostart_folder()) && replace_file_atomically(path, entry);
+    return posix::make_private_directories(autostart_folder()) &&
+           replace_file_atomically(path, entry);
 }
 
 }  // namespace velmora

@@ -1,6 +1,5 @@
 #include "base/system/settings_location.h"
 
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,53 +7,12 @@
 #include <cstdlib>
 #include <optional>
 
+#include "base/posix/user_folders.h"
 #include "base/system/atomic_file.h"
 
 namespace velmora {
 
 namespace {
-
-Text without_trailing_slashes(Text path) {
-    while (!path.empty() && path.back() == '/') {
-        path.pop_back();
-    }
-    return path;
-}
-
-// The user's configuration folder; the empty text when there is no home to put it in.
-// A relative $XDG_CONFIG_HOME is not valid and is ignored, as the XDG rules say.
-std::optional<Text> config_home() {
-    const char* configured = std::getenv("XDG_CONFIG_HOME");
-    if (configured != nullptr && configured[0] == '/') {
-        return without_trailing_slashes(configured);
-    }
-    const char* home = std::getenv("HOME");
-    if (home == nullptr || home[0] != '/') {
-        const passwd* entry = ::getpwuid(::geteuid());
-        home = entry != nullptr ? entry->pw_dir : nullptr;
-    }
-    if (home == nullptr || home[0] != '/') {
-        return std::nullopt;
-    }
-    return without_trailing_slashes(home) + "/.config";
-}
-
-// Makes the absolute `path` and its missing parents. Each folder made is 0700 whatever
-// the umask: these folders hold the API token. Folders that exist keep their mode.
-bool make_directories(const Text& path) {
-    size_t slash = 0;
-    do {
-        slash = path.find('/', slash + 1);
-        const Text part = path.substr(0, slash);
-        if (::mkdir(part.c_str(), 0700) == 0) {
-            ::chmod(part.c_str(), 0700);
-        } else if (errno != EEXIST) {
-            return false;
-        }
-    } while (slash != Text::npos);
-    struct stat status;
-    return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
-}
 
 bool is_regular_file(const Text& path) {
     struct stat status;
@@ -78,12 +36,12 @@ void carry_over(const Text& old_file, const Text& file) {
 }  // namespace
 
 SettingsLocation settings_location(const Text& executable_directory) {
-    const std::optional<Text> home = config_home();
+    const std::optional<Text> home = posix::config_home();
     if (!home) {
         return {{}, {}, false};
     }
     SettingsLocation location{*home + "/velmora", *home + "/velmora/velmora.ini", false};
-    location.kept = make_directories(location.directory) &&
+    location.kept = posix::make_private_directories(location.directory) &&
                     ::access(location.directory.c_str(), W_OK | X_OK) == 0;
     if (location.kept) {
         carry_over(executable_directory + "/velmora.ini", location.settings_file);
