@@ -84,8 +84,9 @@ void SessionCore::row_checked(int page, int row, int state) {
         return;  // nothing to remember: a refused tick has been taken back already
     }
     const Text& list = control::record_list(page);
-    if (!remember_watch(settings_path_, controls_.list_cell_text(list, 0, 0),
-                        controls_.list_cell_text(list, row, 0), watched)) {
+    if (!remember_watch(settings_path_,
+                        controls_.list_cell_text(list, 0, control::column::kRecordId),
+                        controls_.list_cell_text(list, row, control::column::kRecordId), watched)) {
         say_once_that_choices_are_not_kept();
     }
 }

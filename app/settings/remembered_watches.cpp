@@ -62,7 +62,7 @@ bool remember_watch(const Text& settings_path, const Text& domain_id, const Text
 void restore_remembered_watches(Controls& controls, const Text& settings_path, int page,
                                 RunLog& log) {
     const Text& list = control::record_list(page);
-    const Text domain_id = controls.list_cell_text(list, 0, 0);
+    const Text domain_id = controls.list_cell_text(list, 0, control::column::kRecordId);
     std::set<Text> remembered = remembered_records(settings_path, domain_id);
     if (remembered.empty()) {
         return;
@@ -70,7 +70,7 @@ void restore_remembered_watches(Controls& controls, const Text& settings_path, i
     std::set<Text> listed;
     const int rows = controls.list_row_count(list);
     for (int row = 1; row < rows; ++row) {
-        const Text record_id = controls.list_cell_text(list, row, 0);
+        const Text record_id = controls.list_cell_text(list, row, control::column::kRecordId);
         listed.insert(record_id);
         if (row <= PageWatchList::kSlotCount && remembered.contains(record_id) &&
             !controls.list_row_checked(list, row)) {
