@@ -9,6 +9,7 @@
 #include "app/tests/platform_test_window.h"
 #include "base/controls/control_names.h"
 #include "base/gbk.h"
+#include "base/controls/log_view_limit.h"
 #include "base/controls/memory_controls.h"
 
 namespace velmora {
@@ -176,6 +177,42 @@ TYPED_TEST(ControlsBehaviour, AppendsAccumulateInOrderAtTheEnd) {
     EXPECT_EQ(c.edit_text(control::id_edit()), "123456");
     c.set_edit_text(control::token_edit(), gbk("令牌"));
     EXPECT_EQ(c.edit_text(control::token_edit()), gbk("令牌"));
+}
+
+TYPED_TEST(ControlsBehaviour, TheRunLogKeepsItsNewestLinesOneAppendOrManyAtATime) {
+    Controls& c = this->controls();
+    const auto lines_of = [](const Text& text) {
+        std::size_t lines = 0;
+        for (auto at = text.find("\r\n"); at != Text::npos; at = text.find("\r\n", at + 2)) {
+            ++lines;
+        }
+        return lines;
+    };
+    for (int n = 1; n <= 5000; ++n) {
+        c.append_to_edit(control::run_log(), {"line " + std::to_string(n) + "\r\n"});
+    }
+    Text log = c.edit_text(control::run_log());
+    const std::size_t lines = lines_of(log);
+    EXPECT_GE(lines, static_cast<std::size_t>(kLogLinesKept));
+    EXPECT_LE(lines, static_cast<std::size_t>(kLogLinesKept + kLogLinesDroppedAtOnce));
+    EXPECT_TRUE(log.starts_with("line " + std::to_string(5001 - lines) + "\r\n"));
+    EXPECT_TRUE(log.ends_with("\r\nline 5000\r\n"));
+
+    // One large batch is cut in as many whole blocks as it needs.
+    c.set_edit_text(control::run_log(), "");
+    TextList batch;
+    for (int n = 1; n <= 1750; ++n) {
+        batch.push_back("line " + std::to_string(n) + "\r\n");
+    }
+    c.append_to_edit(control::run_log(), batch);
+    log = c.edit_text(control::run_log());
+    EXPECT_EQ(lines_of(log), static_cast<std::size_t>(kLogLinesKept + 50));
+    EXPECT_TRUE(log.starts_with("line 701\r\n"));
+
+    // Other edit boxes are not logs.
+    c.set_edit_text(control::token_edit(), Text(3000, 'x'));
+    c.append_to_edit(control::token_edit(), {"\r\n"});
+    EXPECT_EQ(c.edit_text(control::token_edit()).size(), 3002u);
 }
 
 TYPED_TEST(ControlsBehaviour, RowCheckEventsComeOncePerRealChangeOnly) {

@@ -8,7 +8,6 @@
 
 #include "base/controls/control_names.h"
 #include "base/gbk.h"
-#include "base/controls/log_view_limit.h"
 
 namespace velmora {
 namespace {
@@ -83,25 +82,5 @@ TEST(MemoryControls, ACheckHandlerMayWriteTheRowWhileTwoThreadsUseTheLists) {
 
 // Headless runs log through these controls for months: the run log keeps only its
 // newest lines, as the window's does.
-TEST(MemoryControls, TheRunLogKeepsItsNewestLines) {
-    MemoryControls controls;
-    for (int n = 1; n <= 5000; ++n) {
-        controls.append_to_edit(control::run_log(), {"line " + std::to_string(n) + "\r\n"});
-    }
-    const Text log = controls.edit_text(control::run_log());
-    std::size_t lines = 0;
-    for (std::size_t at = log.find("\r\n"); at != Text::npos; at = log.find("\r\n", at + 2)) {
-        ++lines;
-    }
-    EXPECT_GE(lines, static_cast<std::size_t>(kLogLinesKept));
-    EXPECT_LE(lines, static_cast<std::size_t>(kLogLinesKept + kLogLinesDroppedAtOnce));
-    EXPECT_EQ(log.substr(log.size() - 11), "line 5000\r\n");
-    EXPECT_EQ(log.rfind("line " + std::to_string(5000 - lines + 1) + "\r\n", 0), 0u);
-    // Other edit boxes are not logs.
-    controls.set_edit_text(control::token_edit(), Text(3000, 'x'));
-    controls.append_to_edit(control::token_edit(), {"\r\n"});
-    EXPECT_EQ(controls.edit_text(control::token_edit()).size(), 3002u);
-}
-
 }  // namespace
 }  // namespace velmora

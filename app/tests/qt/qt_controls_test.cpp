@@ -152,18 +152,15 @@ TEST_F(QtControlsTest, RunLogKeepsTheCaretAtTheEndAndNoUndoHistory) {
 
 // Months of running must not grow the window: the log keeps its newest lines. A user who
 // scrolled up to read keeps seeing the same lines while new ones arrive.
-TEST_F(QtControlsTest, RunLogKeepsItsNewestLinesAndAScrolledUpView) {
+TEST_F(QtControlsTest, RunLogFollowsItsEndAndKeepsAScrolledUpView) {
     auto& log = widget<QPlainTextEdit>(control::run_log());
     window_.show();
     QCoreApplication::processEvents();
     for (int n = 1; n <= 5000; ++n) {
         controls_->append_to_edit(control::run_log(), {"line " + std::to_string(n) + "\r\n"});
     }
-    const int lines = log.document()->blockCount() - 1;  // the text ends in a line break
-    EXPECT_GE(lines, kLogLinesKept);
-    EXPECT_LE(lines, kLogLinesKept + kLogLinesDroppedAtOnce);
+    // What it keeps is the contract test's; here, what the user sees of it.
     EXPECT_EQ(log.document()->lastBlock().previous().text(), QStringLiteral("line 5000"));
-    EXPECT_EQ(log.document()->firstBlock().text(), QStringLiteral("line %1").arg(5001 - lines));
 
     QScrollBar& scroll = *log.verticalScrollBar();
     EXPECT_EQ(scroll.value(), scroll.maximum());  // following the newest line

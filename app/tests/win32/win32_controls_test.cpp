@@ -185,18 +185,15 @@ TEST_F(Win32ControlsTest, TheUsersKeysAndClicks) {
 // Months of running must not grow the window: the log keeps its newest lines. A user who
 // scrolled up to read keeps seeing the same lines, caret and selection where they were,
 // while new ones arrive and the oldest go.
-TEST_F(Win32ControlsTest, TheRunLogKeepsItsNewestLinesAndAScrolledUpView) {
+TEST_F(Win32ControlsTest, TheRunLogFollowsItsEndAndKeepsAScrolledUpView) {
     const Text& run_log = control::run_log();
     HWND log = control(run_log);
     for (int n = 1; n <= 5000; ++n) {
         controls_->append_to_edit(run_log, {"line " + std::to_string(n) + "\r\n"});
     }
+    // (What it keeps is the contract test's; here, what the user sees of it.)
     const Text kept = controls_->edit_text(run_log);
     const std::size_t lines = line_count(kept);
-    EXPECT_GE(lines, static_cast<std::size_t>(kLogLinesKept));
-    EXPECT_LE(lines, static_cast<std::size_t>(kLogLinesKept + kLogLinesDroppedAtOnce));
-    EXPECT_EQ(kept.substr(0, kept.find("\r\n")), "line " + std::to_string(5001 - lines));
-    EXPECT_TRUE(kept.ends_with("\r\nline 5000\r\n"));
     // Following the newest line: the caret at the end, the last line in view.
     DWORD end = 0;
     SendMessageW(log, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&end));
@@ -243,17 +240,6 @@ TEST_F(Win32ControlsTest, TheRunLogKeepsItsNewestLinesAndAScrolledUpView) {
 }
 
 // One append of more lines than a block still leaves the bound kept.
-TEST_F(Win32ControlsTest, ABatchOfManyLinesIsBoundedToo) {
-    TextList batch;
-    for (int n = 1; n <= 1750; ++n) {
-        batch.push_back("line " + std::to_string(n) + "\r\n");
-    }
-    controls_->append_to_edit(control::run_log(), batch);
-    const Text kept = controls_->edit_text(control::run_log());
-    EXPECT_EQ(line_count(kept), static_cast<std::size_t>(kLogLinesKept + 50));
-    EXPECT_TRUE(kept.starts_with("line 701\r\n"));
-}
-
 TEST_F(Win32ControlsTest, TheWaitCursorShowsWhileBusyButNotOverADisabledWindow) {
     window_.present();
     auto cursor_over = [](HWND target, int hit) {
