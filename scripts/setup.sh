@@ -14,8 +14,10 @@ packages=(
 
 missing=()
 for p in "${packages[@]}"; do
-  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
-  [[ "$status" == "install ok installed" ]] || missing+=("$p")
+  # One line an installed architecture: another architecture's copy (a cross build's
+  # arm64 libraries) must not hide the native one.
+  dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -qx "install ok installed" ||
+    missing+=("$p")
 done
 [[ ${#missing[@]} -eq 0 ]] && exit 0
 
