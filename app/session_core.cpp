@@ -5,6 +5,7 @@
 #include "app/login_flow.h"
 #include "app/page_events.h"
 #include "app/remembered_watches.h"
+#include "app/settings_file.h"
 #include "app/window_created.h"
 #include "base/control_names.h"
 #include "base/event_pump.h"
@@ -18,7 +19,7 @@ std::optional<HistoryFile> history_for(const SettingsLocation& settings) {
     if (!settings.kept) {
         return std::nullopt;
     }
-    return std::make_optional<HistoryFile>(history_path_beside(settings.settings_file));
+    return std::make_optional<HistoryFile>(history_file_of(settings));
 }
 
 }  // namespace

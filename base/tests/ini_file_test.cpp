@@ -324,10 +324,25 @@ TEST_F(IniFileTest, AFileTheUserMayNotWriteIsLeftUntouchedEvenByRoot) {
     expect_untouched(fs::perms::owner_read);
     // Writable by group and others, but the owner's own bit is off.
     expect_untouched(fs::perms::owner_read | fs::perms::group_all | fs::perms::others_all);
-    if (geteuid() == 0) {
-        ASSERT_EQ(chown(path_.c_str(), 65534, 65534), 0);
-        expect_untouched(fs::perms::all);
+}
+
+// Root setting up a service's settings: the file another user owns is rewritten and
+// stays that user's, with its mode.
+TEST_F(IniFileTest, RootRewritesAnotherUsersFileKeepingItsOwnerAndMode) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "needs root";
     }
+    put("[s]\r\nk=old\r\n");
+    ASSERT_EQ(chown(path_.c_str(), 65534, 65534), 0);
+    fs::permissions(path_, fs::perms::owner_read | fs::perms::owner_write);
+    ASSERT_TRUE(write_ini_item(path_, "s", "k", "new"));
+    EXPECT_EQ(read_ini_item(path_, "s", "k"), "new");
+    struct stat status {};
+    ASSERT_EQ(::stat(path_.c_str(), &status), 0);
+    EXPECT_EQ(status.st_uid, 65534u);
+    EXPECT_EQ(status.st_gid, 65534u);
+    EXPECT_EQ(status.st_mode & 07777, 0600u);
+    EXPECT_EQ(files_in_directory(), 1u);
 }
 #endif
 
