@@ -47,6 +47,12 @@ void save_settings(Controls& controls, const Text& path) {
     write_ini_item(path, login_section(), "Token", controls.edit_text(control::token_edit()));
 }
 
+Text utf8_settings_note(const Text& path) {
+    return ini_file_in_utf8(path)
+               ? gbk("设置文件是UTF-8编码，已按UTF-8读取，下次保存时改存为GBK：") + path
+               : Text();
+}
+
 Text history_file_of(const SettingsLocation& settings) {
     return settings.history_file.empty() ? history_path_beside(settings.settings_file)
                                          : settings.history_file;

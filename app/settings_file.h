@@ -25,6 +25,10 @@ StoredCredential stored_credential(const Text& path);
 // shutdown has begun.
 void save_settings(Controls& controls, const Text& path);
 
+// The line that says a hand-written UTF-8 settings file was read as such (and is stored
+// as GBK at the next write); empty for a GBK file.
+Text utf8_settings_note(const Text& path);
+
 // Where the history of a run on these settings goes: velmora.log beside the settings
 // file unless the location names another.
 Text history_file_of(const SettingsLocation& settings);

@@ -11,7 +11,6 @@
 #include "base/control_names.h"
 #include "base/event_pump.h"
 #include "base/gbk.h"
-#include "base/posix/file_lock.h"
 
 namespace velmora {
 
@@ -72,14 +71,13 @@ int run_headless(const Endpoints& endpoints, const SettingsLocation& settings, b
         return refuse((missing ? gbk("找不到设置文件：") : gbk("无法读取设置文件：")) +
                       settings.settings_file);
     }
-    const std::optional<FileLock> lock = FileLock::take(settings.directory + "/velmora.lock");
-    if (!lock) {
-        return refuse(gbk("另一个无窗口运行的velmora正在使用这个设置文件：") +
-                      settings.settings_file);
-    }
-
     HeadlessControls controls;
     SessionCore core(controls, endpoints, settings);
+    // Nothing else is there to show: without the loop (or any lock to keep a second
+    // loop off these records) this run has nothing to do.
+    if (core.claim_loop() != LoopOwnership::Claim::owned) {
+        return refuse(core.loop_note());
+    }
     core.window_created();
     if (controls.edit_text(control::id_edit()).empty() ||
         controls.edit_text(control::token_edit()).empty()) {

@@ -16,9 +16,9 @@ struct AccountRecord {
     Text host;       // "@" for the domain itself
     Text type;
     Text value;
-    int page = 0;  // 1 to 6
-    int row = 0;   // the record's row on that page
-    bool watched = false;  // remembered in the settings file
+    int page = 0;            // 1 to 6
+    int row = 0;             // the record's row on that page
+    bool watched = false;    // remembered in the settings file
     bool watchable = false;  // A or AAAA, on a row that can be ticked
 };
 

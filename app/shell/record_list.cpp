@@ -71,8 +71,8 @@ int list_records(ShellConsole& console, const Endpoints& endpoints,
                           gbk("）\n"));
             lines.push_back(heading);
         }
-        lines.push_back({record.host, record.type, record.value, record.record_id,
-                         watch_state(record)});
+        lines.push_back(
+            {record.host, record.type, record.value, record.record_id, watch_state(record)});
     }
     flush();
     return 0;

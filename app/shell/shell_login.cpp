@@ -60,7 +60,8 @@ int shell_login(ShellConsole& console, const Endpoints& endpoints,
     save_settings(controls, settings.settings_file);
     const StoredCredential stored = stored_credential(settings.settings_file);
     if (stored.id != id.text || stored.token != token.text) {
-        console.complain(gbk("服务商接受了ID和Token，但设置文件无法写入：") + settings.settings_file);
+        console.complain(gbk("服务商接受了ID和Token，但设置文件无法写入：") +
+                         settings.settings_file);
         return kFailed;
     }
     console.print(gbk("登入成功，ID和Token已保存到 ") + settings.settings_file + "\n");

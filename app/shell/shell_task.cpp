@@ -1,5 +1,6 @@
 #include "app/shell/shell_task.h"
 
+#include "app/settings_file.h"
 #include "app/shell/record_list.h"
 #include "app/shell/shell_login.h"
 #include "app/shell/status_report.h"
@@ -9,6 +10,9 @@ namespace velmora {
 
 int run_shell_task(ShellConsole& console, const CommandLine& command_line,
                    const Endpoints& endpoints, const SettingsLocation& settings) {
+    if (const Text note = utf8_settings_note(settings.settings_file); !note.empty()) {
+        console.complain(note);
+    }
     switch (command_line.task) {
         case ShellTask::login:
             return shell_login(console, endpoints, settings);

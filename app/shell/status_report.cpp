@@ -37,7 +37,8 @@ Text follows(const Text& value, const Text& address) {
     if (address.empty()) {
         return gbk("（公网IP未知）");
     }
-    return value == address ? gbk("（与公网IP一致）") : gbk("（下一遍更新为 ") + address + gbk("）");
+    return value == address ? gbk("（与公网IP一致）")
+                            : gbk("（下一遍更新为 ") + address + gbk("）");
 }
 
 }  // namespace

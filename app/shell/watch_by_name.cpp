@@ -31,8 +31,7 @@ Text nothing_taken(const Text& name, const Text& type, const std::set<Text>& nam
         return name + gbk(" 没有可以监控的") + (type.empty() ? gbk("A或AAAA") : type) +
                gbk("记录，只有：") + joined(named_types);
     }
-    return name + gbk(" 只有") + joined(named_types) +
-           gbk("记录；只有A和AAAA记录可以跟随公网IP");
+    return name + gbk(" 只有") + joined(named_types) + gbk("记录；只有A和AAAA记录可以跟随公网IP");
 }
 
 }  // namespace

@@ -42,7 +42,8 @@ std::vector<std::string> needed_libraries(const std::string& executable) {
 }
 
 TEST(HeadlessExecutable, LinksNoWindowLibrary) {
-    const std::regex window_library(R"(^lib(Qt|X|xcb|GL|EGL|wayland|icu|gtk|gdk|fontconfig|freetype))");
+    const std::regex window_library(
+        R"(^lib(Qt|X|xcb|GL|EGL|wayland|icu|gtk|gdk|fontconfig|freetype))");
     for (const char* executable : {VELMORA_TEST_HEADLESS_INSTALLED, VELMORA_TEST_HEADLESS}) {
         SCOPED_TRACE(executable);
         const std::vector<std::string> needed = needed_libraries(executable);
@@ -137,13 +138,15 @@ TEST_F(HeadlessSetUp, LogsInFromStandardInputWatchesByNameAndFollowsTheAddress) 
     const Finished listed = run({"--list"});
     EXPECT_EQ(listed.status, 0) << listed.err;
     // UTF-8 on the terminal, the watched row marked.
-    EXPECT_NE(listed.out.find("  www       A     198.51.100.10  5001    监控中\n"), std::string::npos)
+    EXPECT_NE(listed.out.find("  www       A     198.51.100.10  5001    监控中\n"),
+              std::string::npos)
         << listed.out;
 
     sandbox_->set_public_address("203.0.113.45");
     const Finished pass = run({"--once"});
     EXPECT_EQ(pass.status, 0) << pass.err;
-    EXPECT_NE(pass.out.find("]：更新记录值成功|IP为：203.0.113.45\n"), std::string::npos) << pass.out;
+    EXPECT_NE(pass.out.find("]：更新记录值成功|IP为：203.0.113.45\n"), std::string::npos)
+        << pass.out;
     EXPECT_EQ(sandbox_->records(1001)->front().value, "203.0.113.45");
     // The history lies beside the settings file it was given.
     EXPECT_TRUE(fs::exists(folder_ + "/etc/velmora.log"));

@@ -76,7 +76,8 @@ class ShellSetup : public testing::SandboxTest {
         return run(words, last_);
     }
     void log_in() {
-        ScriptedConsole console({typed(testing::kThreeDomainId), typed(testing::kThreeDomainToken)});
+        ScriptedConsole console(
+            {typed(testing::kThreeDomainId), typed(testing::kThreeDomainToken)});
         ASSERT_EQ(run({"--login"}, console), 0) << console.err;
     }
     Text watched(const Text& domain_id) const {
@@ -143,13 +144,14 @@ TEST_F(ShellSetup, ListShowsEveryPageAlignedWithWhatIsWatched) {
                         0),
               0u)
         << out;
-    EXPECT_TRUE(out.ends_with(gbk("域名 home-lab.example（域名ID 1003）\n"
-                                  "  主机记录  类型   记录值                 记录ID  监控\n"
-                                  "  www       A      192.0.2.1              7001\n"
-                                  "  vpn       A      192.0.2.2              7002\n"
-                                  "  ftp       CNAME  www.home-lab.example.  7003    不可监控\n"
-                                  "  vpn       AAAA   2001:db8:0:1::2        7004    监控中\n"
-                                  "  @         TXT    v=spf1 mx -all         7005    不可监控\n")))
+    EXPECT_TRUE(
+        out.ends_with(gbk("域名 home-lab.example（域名ID 1003）\n"
+                          "  主机记录  类型   记录值                 记录ID  监控\n"
+                          "  www       A      192.0.2.1              7001\n"
+                          "  vpn       A      192.0.2.2              7002\n"
+                          "  ftp       CNAME  www.home-lab.example.  7003    不可监控\n"
+                          "  vpn       AAAA   2001:db8:0:1::2        7004    监控中\n"
+                          "  @         TXT    v=spf1 mx -all         7005    不可监控\n")))
         << out;
     EXPECT_NE(out.find(gbk("域名 xn--fsq092h.example（域名ID 1002）\n")), Text::npos);
     EXPECT_FALSE(fs::exists(directory_ / "velmora.log"));  // a listing is no run
@@ -197,7 +199,8 @@ TEST_F(ShellSetup, ANameThatCannotBeWatchedIsSaidAndNothingIsWritten) {
         TextList words;
         Text said;
     } cases[] = {
-        {{"--watch", "nosuch.velmora-demo.example"}, gbk("没有名为 nosuch.velmora-demo.example 的记录")},
+        {{"--watch", "nosuch.velmora-demo.example"},
+         gbk("没有名为 nosuch.velmora-demo.example 的记录")},
         {{"--watch", "home-lab.example"}, gbk("只有TXT记录；只有A和AAAA记录可以跟随公网IP")},
         {{"--watch", "ftp.home-lab.example"}, gbk("只有CNAME记录")},
         {{"--watch", "home.velmora-demo.example", "--type", "AAAA"},
@@ -229,8 +232,9 @@ TEST_F(ShellSetup, StatusShowsTheWatchedValuesTheAddressesAndTheHistory) {
                            "198.51.100.10）\n")),
               Text::npos)
         << out;
-    EXPECT_TRUE(out.ends_with("\nline 3\nline 4\nline 5\nline 6\nline 7\nline 8\nline 9\n"
-                              "line 10\nline 11\nline 12\n"))
+    EXPECT_TRUE(
+        out.ends_with("\nline 3\nline 4\nline 5\nline 6\nline 7\nline 8\nline 9\n"
+                      "line 10\nline 11\nline 12\n"))
         << out;
     EXPECT_EQ(count("Record.Modify"), 0u);  // a look, never a change
 }
