@@ -34,24 +34,29 @@ LoopOwnership::Claim LoopOwnership::claim() {
     if (lock_) {
         return Claim::owned;
     }
-    const Text beside = settings_.directory.empty() ? Text() : settings_.directory + "/velmora.lock";
+    const Text beside =
+        settings_.directory.empty() ? Text() : settings_.directory + "/velmora.lock";
     FileLock::Refusal refusal = FileLock::Refusal::cannot_open;
     if (!beside.empty()) {
         take(beside, &refusal);
     }
     if (!lock_ && refusal == FileLock::Refusal::cannot_open) {
         const Text folder = runtime_lock_directory();
-        const Text elsewhere = folder.empty() ? Text() : folder + "/" + lock_name_for(settings_.settings_file);
+        const Text elsewhere =
+            folder.empty() ? Text() : folder + "/" + lock_name_for(settings_.settings_file);
         if (!elsewhere.empty()) {
             take(elsewhere, &refusal);
         }
         if (lock_) {
-            note_ = gbk("设置文件夹无法写入，更新锁不能放在 ") + beside + gbk("，改放在 ") + elsewhere;
+            note_ =
+                gbk("设置文件夹无法写入，更新锁不能放在 ") + beside + gbk("，改放在 ") + elsewhere;
             return Claim::owned;
         }
         if (refusal == FileLock::Refusal::cannot_open) {
-            note_ = gbk("无法写入更新锁：") + (beside.empty() ? gbk("（没有设置文件夹）") : beside) +
-                    (elsewhere.empty() ? gbk("，也没有可用的运行目录") : gbk("，也无法写入 ") + elsewhere);
+            note_ = gbk("无法写入更新锁：") +
+                    (beside.empty() ? gbk("（没有设置文件夹）") : beside) +
+                    (elsewhere.empty() ? gbk("，也没有可用的运行目录")
+                                       : gbk("，也无法写入 ") + elsewhere);
             return Claim::unlockable;
         }
     }

@@ -12,7 +12,10 @@
 namespace velmora {
 
 SettingsFollower::SettingsFollower(Controls& controls, const Text& settings_path, RunLog& log)
-    : controls_(controls), settings_path_(settings_path), log_(log), seen_(read_whole_file(settings_path)) {}
+    : controls_(controls),
+      settings_path_(settings_path),
+      log_(log),
+      seen_(read_whole_file(settings_path)) {}
 
 void SettingsFollower::follow() {
     std::optional<std::string> now = read_whole_file(settings_path_);

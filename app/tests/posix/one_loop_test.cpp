@@ -81,7 +81,8 @@ TEST_F(OneLoop, AWindowBesideTheLoopsOwnerSendsNoChangeAndItsTickReachesThatLoop
 
     MemoryControls window_controls;
     const auto window = start(window_controls);
-    const Text another_run = gbk("另一个运行中的velmora正在为这个设置文件更新记录，这里不再另外更新：");
+    const Text another_run =
+        gbk("另一个运行中的velmora正在为这个设置文件更新记录，这里不再另外更新：");
     EXPECT_TRUE(logged(window_controls, another_run + settings_.settings_file));
     EXPECT_FALSE(logged(service_controls, another_run));
     // The window shows its records as usual, the remembered one ticked.
@@ -96,7 +97,7 @@ TEST_F(OneLoop, AWindowBesideTheLoopsOwnerSendsNoChangeAndItsTickReachesThatLoop
     EXPECT_TRUE(service_controls.list_row_checked(control::record_list(1), 2));
     EXPECT_TRUE(logged(service_controls, gbk("设置文件中的监控记录有变化，已按它勾选：")));
     std::this_thread::sleep_for(milliseconds(200));  // passes enough for a second writer
-    EXPECT_EQ(count("Record.Modify"), 2u);  // one a record: the window changed nothing
+    EXPECT_EQ(count("Record.Modify"), 2u);           // one a record: the window changed nothing
 }
 
 TEST_F(OneLoop, TheRunningLoopTakesInANewTokenAndARemovedWatch) {
@@ -108,9 +109,10 @@ TEST_F(OneLoop, TheRunningLoopTakesInANewTokenAndARemovedWatch) {
     // As --login and --unwatch from a shell write them.
     write(gbk("登入数据"), "Token", "rotated-token");
     write(gbk("监控记录"), "1001", "5002");
-    ASSERT_TRUE(eventually([&] { return !bodies("Record.List").empty() &&
-                                        bodies("Record.List").back().find("rotated-token") !=
-                                            Text::npos; }));
+    ASSERT_TRUE(eventually([&] {
+        return !bodies("Record.List").empty() &&
+               bodies("Record.List").back().find("rotated-token") != Text::npos;
+    }));
     EXPECT_EQ(controls.edit_text(control::token_edit()), "rotated-token");
     EXPECT_FALSE(controls.list_row_checked(control::record_list(1), 1));
     EXPECT_TRUE(controls.list_row_checked(control::record_list(1), 2));
@@ -119,8 +121,9 @@ TEST_F(OneLoop, TheRunningLoopTakesInANewTokenAndARemovedWatch) {
 
 TEST_F(OneLoop, AUtf8SettingsFileIsReadAndSaidOnce) {
     ASSERT_TRUE(replace_file_atomically(
-        settings_.settings_file, "\xEF\xBB\xBF[登入数据]\nID=100001\nToken=5f0c3e7a9b1d4c2e8f6a0b3d7c9e1f24\n"
-                                 "[监控记录]\n1001=5001\n"));
+        settings_.settings_file,
+        "\xEF\xBB\xBF[登入数据]\nID=100001\nToken=5f0c3e7a9b1d4c2e8f6a0b3d7c9e1f24\n"
+        "[监控记录]\n1001=5001\n"));
     MemoryControls controls;
     const auto core = start(controls);
     EXPECT_EQ(controls.edit_text(control::id_edit()), "100001");
@@ -163,8 +166,9 @@ TEST_F(OneLoop, TheLockGoesToTheRuntimeFolderWhenTheSettingsFolderCannotBeWritte
     if (::geteuid() != 0) {
         GTEST_SKIP() << "needs root to run as another user";
     }
-    fs::permissions(directory_, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
-                                    fs::perms::others_read | fs::perms::others_exec);
+    fs::permissions(directory_, fs::perms::owner_all | fs::perms::group_read |
+                                    fs::perms::group_exec | fs::perms::others_read |
+                                    fs::perms::others_exec);
     const fs::path runtime = directory_.string() + "-run";
     fs::create_directories(runtime);
     fs::permissions(runtime, fs::perms::all);
