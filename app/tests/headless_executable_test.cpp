@@ -88,8 +88,10 @@ class HeadlessSetUp : public ::testing::Test {
 
     std::string settings() const { return folder_ + "/etc/velmora.ini"; }
 
-    // Runs the executable with `words` after --settings FILE, `input` piped into it.
-    Finished run(const std::vector<std::string>& words, const std::string& input = {}) {
+    // Runs the executable with `words` after --settings FILE, `input` piped into it; as
+    // the unprivileged user nobody when `unprivileged`.
+    Finished run(const std::vector<std::string>& words, const std::string& input = {},
+                 bool unprivileged = false) {
         fs::create_directories(folder_ + "/etc");
         const std::string in = folder_ + "/in", out = folder_ + "/out", err = folder_ + "/err";
         EXPECT_TRUE(replace_file_atomically(in, input));
@@ -100,6 +102,9 @@ class HeadlessSetUp : public ::testing::Test {
             ::dup2(::open(in.c_str(), O_RDONLY), STDIN_FILENO);
             ::dup2(::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), STDOUT_FILENO);
             ::dup2(::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), STDERR_FILENO);
+            if (unprivileged && (::setgid(65534) != 0 || ::setuid(65534) != 0)) {
+                ::_exit(126);
+            }
             std::vector<std::string> all{VELMORA_TEST_HEADLESS, "--settings", settings()};
             all.insert(all.end(), words.begin(), words.end());
             std::vector<char*> argv;
@@ -151,6 +156,23 @@ TEST_F(HeadlessSetUp, LogsInFromStandardInputWatchesByNameAndFollowsTheAddress) 
     // The history lies beside the settings file it was given.
     EXPECT_TRUE(fs::exists(folder_ + "/etc/velmora.log"));
     EXPECT_FALSE(fs::exists(folder_ + "/nowhere"));
+}
+
+// A settings file made by root by hand, which the service's user cannot read: one line
+// with the path and the user who must be able to read it.
+TEST_F(HeadlessSetUp, SettingsItsUserCannotReadAreSaidWithTheUserNeeded) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs root to run as another user";
+    }
+    fs::create_directories(folder_ + "/etc");
+    ASSERT_TRUE(write_ini_item(settings(), gbk("登入数据"), "ID", "100001"));
+    fs::permissions(folder_, fs::perms::all);  // the folders may be passed, not the file
+    fs::permissions(folder_ + "/etc", fs::perms::all);
+    const Finished refused = run({"--once"}, {}, true);
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err, "velmora: 无法读取设置文件：" + settings() +
+                               "（它要能被运行用户 nobody 读取，例如归它所有：chown nobody " +
+                               settings() + "）\n");
 }
 
 }  // namespace
