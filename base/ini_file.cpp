@@ -1,11 +1,13 @@
 #include "base/ini_file.h"
 
+#include <algorithm>
 #include <optional>
 #include <string_view>
 #include <vector>
 
 #include "base/system/atomic_file.h"
 #include "base/backend.h"
+#include "base/gbk.h"
 
 namespace velmora {
 
@@ -199,7 +201,43 @@ void insert_line(std::vector<Line>& lines, size_t position, std::string text) {
                  Line{std::move(text), "\r\n"});
 }
 
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
+bool has_non_ascii(std::string_view content) {
+    return std::any_of(content.begin(), content.end(),
+                       [](char byte) { return static_cast<unsigned char>(byte) >= 0x80; });
+}
+
+// A file's content as GBK, and whether it was UTF-8 (see ini_file_in_utf8).
+std::string as_gbk(std::string content, bool* was_utf8 = nullptr) {
+    Text converted;
+    bool utf8 = false;
+    if (content.starts_with(kUtf8Mark)) {
+        utf8 = true;
+        if (!backend::utf8_to_gbk(std::string_view(content).substr(kUtf8Mark.size()), converted)) {
+            // Characters beyond GBK: the rest still reads, they alone are lost.
+            convert_charset(std::string_view(content).substr(kUtf8Mark.size()), "UTF-8", "GBK",
+                            converted);
+        }
+    } else {
+        utf8 = has_non_ascii(content) && backend::utf8_to_gbk(content, converted);
+    }
+    if (was_utf8 != nullptr) {
+        *was_utf8 = utf8;
+    }
+    return utf8 ? converted : content;
+}
+
 }  // namespace
+
+bool ini_file_in_utf8(const Text& path) {
+    const std::optional<std::string> content = read_whole_file(path);
+    bool utf8 = false;
+    if (content) {
+        as_gbk(*content, &utf8);
+    }
+    return utf8;
+}
 
 Text read_ini_item(const Text& path, const Text& section, const Text& key,
                    const Text& default_value) {
@@ -218,7 +256,7 @@ Text read_ini_item(const Text& path, const Text& section, const Text& key,
     if (!content) {
         return cut_value(fallback);
     }
-    std::vector<Line> lines = split_lines(*content);
+    std::vector<Line> lines = split_lines(as_gbk(std::move(*content)));
     auto span = find_section(lines, section_wanted);
     auto line = span ? find_key(lines, *span, key_wanted) : std::nullopt;
     if (!line) {
@@ -244,7 +282,7 @@ bool write_ini_item(const Text& path, const Text& section, const Text& key, cons
     if (!content && !missing) {
         return false;  // exists but unreadable: rewriting it would lose its content
     }
-    std::vector<Line> lines = split_lines(content ? *content : std::string());
+    std::vector<Line> lines = split_lines(content ? as_gbk(std::move(*content)) : std::string());
 
     auto span = find_section(lines, section_wanted);
     if (!span) {

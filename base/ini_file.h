@@ -1,6 +1,7 @@
 // Settings items in a classic ini file: "[section]" lines, each followed by
 // "key=value" lines. The file is plain GBK with CR LF line ends, as the platform's own
-// private-profile functions read and write it.
+// private-profile functions read and write it. A file written by hand in UTF-8 is read
+// as its GBK form and written back in GBK (see ini_file_in_utf8).
 #pragma once
 
 #include "base/types.h"
@@ -27,5 +28,11 @@ Text read_ini_item(const Text& path, const Text& section, const Text& key,
 // line break in any argument, a "]" in the section or a "=" in the key could not be
 // stored without changing the file's structure.
 bool write_ini_item(const Text& path, const Text& section, const Text& key, const Text& value);
+
+// Whether the file is taken as UTF-8: it begins with the UTF-8 byte-order mark, or it
+// holds bytes beyond ASCII and all of it is UTF-8 with a GBK form. A GBK file of this
+// program never passes for UTF-8 so: each of its section names is invalid UTF-8 in
+// GBK, so a file holding any of them fails the test as a whole.
+bool ini_file_in_utf8(const Text& path);
 
 }  // namespace velmora

@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
-# Installs the Debian package (bash scripts/package.sh makes it) into a fresh Debian 12
-# tree and runs it there. apt gets the package's Depends only, no Recommends, so the
-# program running there shows that they are all it needs.
+# Installs the two Debian packages (bash scripts/package.sh makes them) into a fresh
+# Debian 12 tree and runs them there: velmora-headless alone first (it must pull in no
+# window library), set up as the system service is (--system --login from standard
+# input, --system --watch) and its loop run as the service's user on a read-only /etc,
+# then velmora beside it. apt gets the packages' Depends only, no Recommends, so the
+# programs running there show that they are all they need. Prints what each package
+# pulls into the minimal tree.
 #     bash scripts/install-test.sh
 # The bookworm base tree is made once with debootstrap and kept in build/install-test/base;
 # each run installs into a new copy of it. Needs root (chroot, mounts) and Debian's mirror.
@@ -17,8 +21,9 @@ started=$SECONDS
 arch=$(dpkg --print-architecture)
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/package/CMakeCache.txt 2>/dev/null)
 deb="build/package/velmora_${version}_${arch}.deb"
-if [[ -z "$version" || ! -f "$deb" ]]; then
-    echo "install-test: no package in build/package; make it with: bash scripts/package.sh" >&2
+headless_deb="build/package/velmora-headless_${version}_${arch}.deb"
+if [[ -z "$version" || ! -f "$deb" || ! -f "$headless_deb" ]]; then
+    echo "install-test: no packages in build/package; make them with: bash scripts/package.sh" >&2
     exit 1
 fi
 
@@ -73,27 +78,32 @@ cp /etc/resolv.conf "$tree/etc/resolv.conf"
 printf '127.0.0.1 %s\n' api.velmora.example httpdns.velmora.example httpdns6.velmora.example \
     www.velmora.example console.velmora.example www.example.com >>"$tree/etc/hosts"
 
-echo "install-test: apt install ./$(basename "$deb") in a fresh bookworm tree"
-cp "$deb" "$tree/tmp/"
+# install_in_tree DEB LABEL: apt install, then what it pulled in (packages, MiB).
+install_in_tree() {
+    local before_count before_size
+    before_count=$(in_tree dpkg-query -W -f='${binary:Package}\n' | wc -l)
+    before_size=$(in_tree dpkg-query -W -f='${Installed-Size}\n' | awk '{s += $1} END {print s}')
+    cp "$1" "$tree/tmp/"
+    in_tree env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+        "/tmp/$(basename "$1")" >"$work/apt-install-$2.log" 2>&1 ||
+        { tail -n 20 "$work/apt-install-$2.log" >&2; fail "apt install $2 failed (log: $work/apt-install-$2.log)"; }
+    pulled_count=$(($(in_tree dpkg-query -W -f='${binary:Package}\n' | wc -l) - before_count))
+    pulled_size=$(in_tree dpkg-query -W -f='${Installed-Size}\n' |
+        awk -v b="$before_size" '{s += $1} END {printf "%.1f", (s - b) / 1024}')
+    echo "install-test: $2 pulled $pulled_count packages, $pulled_size MiB into the tree"
+}
+
+echo "install-test: apt install ./$(basename "$headless_deb") in a fresh bookworm tree"
 in_tree apt-get update -qq >/dev/null
-in_tree env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
-    "/tmp/$(basename "$deb")" >"$work/apt-install.log" 2>&1 ||
-    { tail -n 20 "$work/apt-install.log" >&2; fail "apt install failed (log: $work/apt-install.log)"; }
-
-said=$(in_tree velmora --version)
-[[ "$said" == "velmora $version" ]] || fail "velmora --version said: $said"
-in_tree velmora --help | grep -q '^用法：velmora' || fail "velmora --help has no usage line"
-# Every library of the program and of Qt's window-system plugins is there.
-missing=$(in_tree sh -c 'ldd /usr/bin/velmora /usr/lib/*/qt6/plugins/platforms/*.so' | grep 'not found' || true)
-[[ -z "$missing" ]] || fail "libraries missing in the tree: $missing"
-
-# The window comes up (on Qt's offscreen platform) and is still running after five
-# seconds; its settings folder is made where XDG_CONFIG_HOME says.
-status=0
-in_tree env QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME=/tmp/config timeout 5 velmora \
-    >"$work/window.log" 2>&1 || status=$?
-[[ $status -eq 124 ]] || { cat "$work/window.log" >&2; fail "the window ended early (status $status)"; }
-[[ "$(stat -c %a "$tree/tmp/config/velmora")" == 700 ]] || fail "no private settings folder made"
+install_in_tree "$headless_deb" velmora-headless
+window_libraries=$(in_tree dpkg-query -W -f='${binary:Package}\n' |
+    grep -E '^(libqt|libx11|libxcb|libgl|libegl|libwayland|libicu|libllvm|libdrm)' || true)
+[[ -z "$window_libraries" ]] || fail "velmora-headless pulled in window libraries: $window_libraries"
+said=$(in_tree velmora-headless --version)
+[[ "$said" == "velmora $version" ]] || fail "velmora-headless --version said: $said"
+[[ "$(in_tree stat -c '%U %a' /etc/velmora /etc/velmora/velmora.ini /var/lib/velmora)" == \
+    "velmora 700"$'\n'"velmora 600"$'\n'"velmora 700" ]] ||
+    fail "the package made no private settings and state folders of the service's user"
 
 # A sandbox outside the tree stands in for the provider on loopback, on the ports the
 # packaged program uses (the time site's port 80 is the HTTP-DNS endpoint's, so the time
@@ -121,6 +131,52 @@ grep -qF "$(sed -n 2p "$ca_file")" "$tree/etc/ssl/certs/ca-certificates.crt" ||
 reply=$(in_tree bash -c 'exec 3<>/dev/tcp/httpdns.velmora.example/80 &&
     printf "GET /d?dn=www.velmora.example&clientip=1 HTTP/1.0\r\n\r\n" >&3 && cat <&3')
 [[ "$reply" == *"|203.0.113.60" ]] || fail "the sandbox cannot be reached from the tree: $reply"
+
+# The system service, set up from a shell as root: the login from standard input and a
+# record watched by name, the settings file keeping its owner and mode.
+printf '100001\n5f0c3e7a9b1d4c2e8f6a0b3d7c9e1f24\n' | in_tree velmora-headless --system --login ||
+    fail "velmora-headless --system --login failed"
+in_tree velmora-headless --system --watch velmora-demo.example --type A ||
+    fail "velmora-headless --system --watch failed"
+[[ "$(in_tree stat -c '%U %a' /etc/velmora/velmora.ini)" == "velmora 600" ]] ||
+    fail "the settings lost their owner or mode: $(in_tree stat -c '%U %a' /etc/velmora/velmora.ini)"
+in_tree velmora-headless --system --list | grep -q '^  @  *A  *198.51.100.10  *5002  *监控中$' ||
+    fail "--system --list does not show the watched record"
+# Its loop as the service's user, with /etc read-only and a runtime folder as the unit
+# gives it (the tree runs no systemd): the record follows the sandbox's address.
+mount_in_tree --bind "$tree/etc/velmora" "$tree/etc/velmora"
+mount -o remount,bind,ro "$tree/etc/velmora"
+in_tree install -d -m 0700 -o velmora -g velmora /run/velmora
+status=0
+in_tree setpriv --reuid=velmora --regid=velmora --init-groups env RUNTIME_DIRECTORY=/run/velmora \
+    velmora-headless --system --once >"$work/service.log" 2>&1 || status=$?
+cat "$work/service.log"
+[[ $status -eq 0 ]] || fail "the service's pass ended with status $status"
+grep -q '：更新记录值成功|IP为：203.0.113.60$' "$work/service.log" ||
+    fail "the service's pass did not change the record"
+grep -q '改放在 /run/velmora/' "$work/service.log" || fail "the lock did not go to the runtime folder"
+grep -q '更新记录值成功' "$tree/var/lib/velmora/velmora.log" || fail "no history in /var/lib/velmora"
+
+headless_count=$pulled_count headless_size=$pulled_size
+echo "install-test: apt install ./$(basename "$deb") beside it"
+install_in_tree "$deb" velmora
+echo "install-test: velmora with velmora-headless pulls $((headless_count + pulled_count)) packages," \
+    "$(awk -v a="$headless_size" -v b="$pulled_size" 'BEGIN {printf "%.1f", a + b}') MiB"
+
+said=$(in_tree velmora --version)
+[[ "$said" == "velmora $version" ]] || fail "velmora --version said: $said"
+in_tree velmora --help | grep -q '^用法：velmora' || fail "velmora --help has no usage line"
+# Every library of the program and of Qt's window-system plugins is there.
+missing=$(in_tree sh -c 'ldd /usr/bin/velmora /usr/lib/*/qt6/plugins/platforms/*.so' | grep 'not found' || true)
+[[ -z "$missing" ]] || fail "libraries missing in the tree: $missing"
+
+# The window comes up (on Qt's offscreen platform) and is still running after five
+# seconds; its settings folder is made where XDG_CONFIG_HOME says.
+status=0
+in_tree env QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME=/tmp/config timeout 5 velmora \
+    >"$work/window.log" 2>&1 || status=$?
+[[ $status -eq 124 ]] || { cat "$work/window.log" >&2; fail "the window ended early (status $status)"; }
+[[ "$(stat -c %a "$tree/tmp/config/velmora")" == 700 ]] || fail "no private settings folder made"
 
 # velmora --headless --once against the sandbox, as a cron job would run it: the settings
 # (GBK, as a window session writes them) hold the demo account and its watched record www

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Builds the Debian package build/package/velmora_<version>_<arch>.deb: the program with
-# the production endpoints (the cache's defaults, set afresh each time), optimised and
-# stripped, with its desktop entry, icon and systemd user unit; then checks it.
+# Builds the two Debian packages in build/package: velmora-headless_<version>_<arch>.deb
+# (the updater without a window, its system and user units and manual page) and
+# velmora_<version>_<arch>.deb (the window, its desktop entry and icon), the programs
+# with the production endpoints (the cache's defaults, set afresh each time), optimised
+# and stripped; then checks them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=build/package
@@ -20,9 +22,10 @@ cmake --fresh -S . -B "$build" -G Ninja \
     -DVELMORA_WERROR=ON \
     -DVELMORA_BUILD_BENCH=OFF \
     -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
-# Only the program: the package holds nothing else, and cpack builds nothing itself.
-cmake --build "$build" --target velmora -j2
-rm -f "$build"/velmora_*.deb
+# Only the programs and the manual page: the packages hold nothing else, and cpack
+# builds nothing itself.
+cmake --build "$build" --target velmora velmora-headless velmora_manual_page -j2
+rm -f "$build"/velmora_*.deb "$build"/velmora-headless_*.deb
 (cd "$build" && cpack -G DEB >/dev/null)
 
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")

@@ -260,10 +260,13 @@ PassOutcome UpdateCycle::run_pass() {
     return outcome;
 }
 
-void UpdateCycle::run() {
+void UpdateCycle::run(const std::function<void()>& before_each_pass) {
     const auto period = context_.endpoints.update_period;
     int passes_without_address = 0;
     while (!shutdown_requested()) {
+        if (before_each_pass) {
+            before_each_pass();
+        }
         const PassOutcome outcome = run_pass();
         passes_without_address = outcome.address_missing ? passes_without_address + 1 : 0;
         if (!delay(pause_after(passes_without_address, period))) {

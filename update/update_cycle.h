@@ -3,6 +3,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <map>
 
 #include "api/api_context.h"
@@ -46,8 +47,8 @@ class UpdateCycle {
     PassOutcome run_pass();
 
     // Pass, then a pause (pause_after), again and again until shutdown is requested (the
-    // pause ends at once then).
-    void run();
+    // pause ends at once then). `before_each_pass`, when set, is called before each pass.
+    void run(const std::function<void()>& before_each_pass = {});
 
   private:
     // What the refresh learned of one page: record id -> value, for each type whose list

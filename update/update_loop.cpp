@@ -19,7 +19,7 @@ bool UpdateLoop::start() {
         return false;
     }
     thread_ = std::thread([this] {
-        UpdateCycle({controls_, endpoints_}, watch_, log_, observer_).run();
+        UpdateCycle({controls_, endpoints_}, watch_, log_, observer_).run(before_pass_);
     });
     return true;
 }

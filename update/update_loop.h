@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <mutex>
 #include <thread>
 
@@ -26,6 +27,9 @@ class UpdateLoop {
     // Tells `observer` (which must outlive the loop) what the loop does beyond its log;
     // call before start().
     void set_observer(UpdateObserver* observer) { observer_ = observer; }
+    // Called on the loop's thread before each pass (for what the loop's owner must take
+    // in first, such as a changed settings file); set before start().
+    void set_before_pass(std::function<void()> hook) { before_pass_ = std::move(hook); }
     // Starts the loop unless it already runs; a later login leaves the running loop
     // alone. Returns whether this call started it.
     bool start();
@@ -39,6 +43,7 @@ class UpdateLoop {
     const PageWatchList& watch_;
     RunLog& log_;
     UpdateObserver* observer_ = nullptr;
+    std::function<void()> before_pass_;
     std::mutex mutex_;
     std::thread thread_;
 };

@@ -1,8 +1,11 @@
 #include "app/headless/headless_run.h"
 
 #include <pthread.h>
+#include <pwd.h>
+#include <unistd.h>
 #include <signal.h>
 
+#include <string>
 #include <thread>
 
 #include "app/headless/headless_controls.h"
@@ -11,7 +14,6 @@
 #include "base/controls/control_names.h"
 #include "base/event_pump.h"
 #include "base/gbk.h"
-#include "base/posix/file_lock.h"
 
 namespace velmora {
 
@@ -52,6 +54,13 @@ class SignalsToShutdown {
     std::thread waiter_;
 };
 
+// The name of the user this run runs as (a service's own user), for a line that says
+// who must be able to read the settings.
+Text running_user() {
+    const passwd* entry = ::getpwuid(::geteuid());
+    return entry != nullptr ? Text(entry->pw_name) : std::to_string(::geteuid());
+}
+
 bool any_record_watched(const PageWatchList& watch) {
     for (int page = 1; page <= control::kPageCount; ++page) {
         for (int slot = 1; slot <= PageWatchList::kSlotCount; ++slot) {
@@ -69,17 +78,19 @@ int run_headless(const Endpoints& endpoints, const SettingsLocation& settings, b
     SignalsToShutdown signals;
     bool missing = false;
     if (!read_whole_file(settings.settings_file, &missing)) {
-        return refuse((missing ? gbk("找不到设置文件：") : gbk("无法读取设置文件：")) +
-                      settings.settings_file);
+        return refuse(missing ? gbk("找不到设置文件：") + settings.settings_file
+                              : gbk("无法读取设置文件：") + settings.settings_file +
+                                    gbk("（它要能被运行用户 ") + running_user() +
+                                    gbk(" 读取，例如归它所有：chown ") + running_user() + " " +
+                                    settings.settings_file + gbk("）"));
     }
-    const std::optional<FileLock> lock = FileLock::take(settings.directory + "/velmora.lock");
-    if (!lock) {
-        return refuse(gbk("另一个无窗口运行的velmora正在使用这个设置文件：") +
-                      settings.settings_file);
-    }
-
     HeadlessControls controls;
     SessionCore core(controls, endpoints, settings);
+    // Nothing else is there to show: without the loop (or any lock to keep a second
+    // loop off these records) this run has nothing to do.
+    if (core.claim_loop() != LoopOwnership::Claim::owned) {
+        return refuse(core.loop_note());
+    }
     core.window_created();
     if (controls.edit_text(control::id_edit()).empty() ||
         controls.edit_text(control::token_edit()).empty()) {

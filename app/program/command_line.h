@@ -6,23 +6,37 @@
 
 namespace velmora {
 
-// Whether this build has the window-less mode (Linux only).
-enum class HeadlessMode { offered, not_offered };
+// Which runs this executable has: the window with the window-less mode beside it
+// (velmora on Linux), the window alone (velmora.exe), or no window at all
+// (velmora-headless, where --headless is implied).
+enum class HeadlessMode { offered, not_offered, only };
 
 enum class CommandLineAction { run, show_help, show_version, refuse };
+
+// A set-up done from a shell instead of a window; it ends once done.
+enum class ShellTask { none, login, list, watch, unwatch, status };
 
 struct CommandLine {
     CommandLineAction action = CommandLineAction::run;
     bool minimized = false;  // --minimized: start hidden in the tray, minimised without one
     bool headless = false;   // --headless: no window, the log lines on standard output
     bool once = false;       // --once (with --headless): one pass of the update loop, then end
-    Text problem;            // with refuse: what was wrong, one line without its line end
+    ShellTask task = ShellTask::none;
+    Text name;            // --watch NAME, --unwatch NAME: the record's full name
+    Text record_type;     // --type A|AAAA (upper case) with --watch; empty for both
+    bool system = false;  // --system: the system service's settings
+    // --settings FILE: the index of FILE among the words, -1 without. The entry code
+    // takes that word's own bytes, since a path is the file system's, not a text.
+    int settings_word = -1;
+    Text problem;  // with refuse: what was wrong, one line without its line end
 };
 
 // `arguments` are the words after the program's name, as GBK texts. Every word must be
 // one of the options this build has, or the command line is refused. Then --help wins
 // over --version, and both over running; to run, --once without --headless and
-// --minimized with --headless are refused.
+// --minimized with --headless are refused, and so is more than one set-up task, a
+// task beside --headless, --once or --minimized, --type without --watch, and --system
+// beside --settings or with the window.
 CommandLine parse_command_line(const TextList& arguments, HeadlessMode headless);
 
 // What --help shows, and a refusal after its problem line: the options this build has.

@@ -4,8 +4,9 @@
 
 #include "app/session/login_flow.h"
 #include "app/session/page_events.h"
-#include "app/settings/remembered_watches.h"
 #include "app/session/window_created.h"
+#include "app/settings/remembered_watches.h"
+#include "app/settings/settings_file.h"
 #include "base/controls/control_names.h"
 #include "base/event_pump.h"
 #include "base/gbk.h"
@@ -18,7 +19,7 @@ std::optional<HistoryFile> history_for(const SettingsLocation& settings) {
     if (!settings.kept) {
         return std::nullopt;
     }
-    return std::make_optional<HistoryFile>(history_path_beside(settings.settings_file));
+    return std::make_optional<HistoryFile>(history_file_of(settings));
 }
 
 }  // namespace
@@ -31,7 +32,10 @@ SessionCore::SessionCore(Controls& controls, const Endpoints& endpoints,
       settings_kept_(settings.kept),
       history_(history_for(settings)),
       log_(controls_, endpoints_, history_ ? &*history_ : nullptr),
-      update_loop_(controls_, endpoints_, watch_, log_) {
+      update_loop_(controls_, endpoints_, watch_, log_),
+      loop_owner_(settings),
+      follower_(controls_, settings_path_, log_) {
+    update_loop_.set_before_pass([this] { follower_.follow(); });
     controls_.set_row_check_handler(
         [this](int page, int row, int state) { row_checked(page, row, state); });
 }
@@ -46,6 +50,9 @@ void SessionCore::window_created() {
     if (!settings_kept_) {
         log_.write(gbk("设置文件夹无法建立或写入，本次运行的设置和记录不会保存：") +
                    settings_path_);
+    }
+    if (const Text note = utf8_settings_note(settings_path_); !note.empty()) {
+        log_.write(note);
     }
 }
 
@@ -70,12 +77,24 @@ void SessionCore::login() {
 }
 
 bool SessionCore::run_login(LoginBy by) {
-    return velmora::run_login({controls_, endpoints_},
-                              {.settings_path = settings_path_,
-                               .update_loop = update_loop_,
-                               .log = log_,
-                               .quiet = by != LoginBy::user,
-                               .start_loop = by != LoginBy::itself_for_one_pass});
+    // Another run keeping these records would make every change of address cost two
+    // Record.Modify a record; without any lock the loop runs as it always did.
+    const bool start_loop =
+        by != LoginBy::itself_for_one_pass && claim_loop() != LoopOwnership::Claim::held_elsewhere;
+    return velmora::run_login({controls_, endpoints_}, {.settings_path = settings_path_,
+                                                        .update_loop = update_loop_,
+                                                        .log = log_,
+                                                        .quiet = by != LoginBy::user,
+                                                        .start_loop = start_loop});
+}
+
+LoopOwnership::Claim SessionCore::claim_loop() {
+    const LoopOwnership::Claim claim = loop_owner_.claim();
+    if (!loop_owner_.note().empty() && !loop_note_told_) {
+        loop_note_told_ = true;
+        log_.write(loop_owner_.note());
+    }
+    return claim;
 }
 
 void SessionCore::row_checked(int page, int row, int state) {

@@ -7,7 +7,9 @@
 #include <atomic>
 #include <optional>
 
+#include "app/session/loop_ownership.h"
 #include "app/settings/run_options.h"
+#include "app/session/settings_follower.h"
 #include "base/controls/controls.h"
 #include "base/endpoints.h"
 #include "base/system/settings_location.h"
@@ -67,6 +69,12 @@ class SessionCore {
 
     const PageWatchList& watch_list() const { return watch_; }
 
+    // Takes the settings file's loop lock for this run unless it holds it; a login starts
+    // the update loop only when no other run holds it. Says once in the log what is worth
+    // saying (another run keeps the records, the lock went elsewhere or nowhere).
+    LoopOwnership::Claim claim_loop();
+    const Text& loop_note() const { return loop_owner_.note(); }
+
   private:
     // A record row's check box changed: the watch tables, and the remembered watches.
     void row_checked(int page, int row, int state);
@@ -87,6 +95,9 @@ class SessionCore {
     PageWatchList watch_;
     UpdateLoop update_loop_;
     std::atomic<bool> unsaved_choice_told_{false};
+    LoopOwnership loop_owner_;
+    bool loop_note_told_ = false;
+    SettingsFollower follower_;
 };
 
 }  // namespace velmora

@@ -4,6 +4,7 @@
 #include "base/event_pump.h"
 #include "base/gbk.h"
 #include "base/ini_file.h"
+#include "update/history_file.h"
 
 namespace velmora {
 
@@ -24,6 +25,11 @@ const Text& ticked() {
 
 }  // namespace
 
+StoredCredential stored_credential(const Text& path) {
+    return {read_ini_item(path, login_section(), "ID"),
+            read_ini_item(path, login_section(), "Token")};
+}
+
 void load_settings(Controls& controls, const Text& path) {
     controls.set_edit_text(control::id_edit(), read_ini_item(path, login_section(), "ID"));
     controls.set_edit_text(control::token_edit(), read_ini_item(path, login_section(), "Token"));
@@ -39,6 +45,17 @@ void save_settings(Controls& controls, const Text& path) {
     write_ini_item(path, box_section(), state_key(), ticked());
     write_ini_item(path, login_section(), "ID", controls.edit_text(control::id_edit()));
     write_ini_item(path, login_section(), "Token", controls.edit_text(control::token_edit()));
+}
+
+Text utf8_settings_note(const Text& path) {
+    return ini_file_in_utf8(path)
+               ? gbk("设置文件是UTF-8编码，已按UTF-8读取，下次保存时改存为GBK：") + path
+               : Text();
+}
+
+Text history_file_of(const SettingsLocation& settings) {
+    return settings.history_file.empty() ? history_path_beside(settings.settings_file)
+                                         : settings.history_file;
 }
 
 }  // namespace velmora

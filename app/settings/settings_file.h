@@ -5,6 +5,7 @@
 #pragma once
 
 #include "base/controls/controls.h"
+#include "base/system/settings_location.h"
 #include "base/types.h"
 
 namespace velmora {
@@ -12,8 +13,24 @@ namespace velmora {
 // ID and Token into their edit boxes; 选择框1 ticked exactly when 状态 is "真".
 void load_settings(Controls& controls, const Text& path);
 
+struct StoredCredential {
+    Text id;
+    Text token;
+};
+
+// The ID and Token the file holds now (empty texts when it holds none).
+StoredCredential stored_credential(const Text& path);
+
 // 状态 = "真", then ID and Token from the edit boxes, in this order. Nothing once
 // shutdown has begun.
 void save_settings(Controls& controls, const Text& path);
+
+// The line that says a hand-written UTF-8 settings file was read as such (and is stored
+// as GBK at the next write); empty for a GBK file.
+Text utf8_settings_note(const Text& path);
+
+// Where the history of a run on these settings goes: velmora.log beside the settings
+// file unless the location names another.
+Text history_file_of(const SettingsLocation& settings);
 
 }  // namespace velmora

@@ -83,6 +83,56 @@ TEST(CommandLine, WithoutTheHeadlessModeItsOptionsAreUnknown) {
     EXPECT_EQ(parsed({"--minimized"}, HeadlessMode::not_offered).action, CommandLineAction::run);
 }
 
+TEST(CommandLine, ShellTasksCarryTheirNameTypeAndSettings) {
+    const CommandLine watch =
+        parsed({"--settings", "/srv/v.ini", "--watch", "www.example.com", "--type", "aaaa"});
+    EXPECT_EQ(watch.action, CommandLineAction::run);
+    EXPECT_EQ(watch.task, ShellTask::watch);
+    EXPECT_EQ(watch.name, "www.example.com");
+    EXPECT_EQ(watch.record_type, "AAAA");
+    EXPECT_EQ(watch.settings_word, 1);  // the word after --settings
+    EXPECT_FALSE(watch.headless);
+
+    const CommandLine listed = parsed({"--system", "--list"}, HeadlessMode::only);
+    EXPECT_EQ(listed.task, ShellTask::list);
+    EXPECT_TRUE(listed.system);
+    EXPECT_EQ(listed.settings_word, -1);
+    // Without a task the window-less executable runs its loop, --headless or not.
+    EXPECT_TRUE(parsed({"--system"}, HeadlessMode::only).headless);
+    EXPECT_TRUE(parsed({"--once"}, HeadlessMode::only).once);
+    EXPECT_TRUE(parsed({"--headless", "--settings", "x.ini"}).headless);
+    EXPECT_EQ(parsed({"--settings", "x.ini"}).action, CommandLineAction::run);  // the window
+}
+
+TEST(CommandLine, ShellTasksThatDoNotFitAreRefused) {
+    const struct {
+        TextList arguments;
+        HeadlessMode mode;
+        Text named;
+    } cases[] = {
+        {{"--login", "--list"}, HeadlessMode::offered, "--list"},
+        {{"--watch"}, HeadlessMode::offered, "--watch"},
+        {{"--watch", "--list"}, HeadlessMode::offered, "--watch"},
+        {{"--unwatch", ""}, HeadlessMode::offered, "--unwatch"},
+        {{"--watch", "a.example", "--type", "TXT"}, HeadlessMode::offered, "--type"},
+        {{"--list", "--type", "A"}, HeadlessMode::offered, "--type"},
+        {{"--list", "--headless"}, HeadlessMode::offered, "--list"},
+        {{"--status", "--once"}, HeadlessMode::only, "--status"},
+        {{"--settings"}, HeadlessMode::offered, "--settings"},
+        {{"--system", "--settings", "x.ini", "--list"}, HeadlessMode::only, "--system"},
+        {{"--system"}, HeadlessMode::offered, "--system"},  // the window has no system files
+        {{"--minimized"}, HeadlessMode::only, "--minimized"},
+        {{"--list"}, HeadlessMode::not_offered, "--list"},
+        {{"--settings", "x.ini"}, HeadlessMode::not_offered, "--settings"},
+    };
+    for (const auto& [arguments, mode, named] : cases) {
+        const CommandLine command_line = parsed(arguments, mode);
+        SCOPED_TRACE(testing::PrintToString(arguments));
+        EXPECT_EQ(command_line.action, CommandLineAction::refuse);
+        EXPECT_NE(command_line.problem.find(named), Text::npos) << command_line.problem;
+    }
+}
+
 TEST(CommandLine, HelpListsExactlyTheOptionsOffered) {
     const Text with = help_text(HeadlessMode::offered);
     const Text without = help_text(HeadlessMode::not_offered);
@@ -94,6 +144,14 @@ TEST(CommandLine, HelpListsExactlyTheOptionsOffered) {
         EXPECT_NE(with.find(option), Text::npos) << option;
         EXPECT_EQ(without.find(option), Text::npos) << option;
     }
+    for (const char* option : {"--login", "--list", "--watch", "--type", "--unwatch", "--status",
+                               "--settings", "--system"}) {
+        EXPECT_NE(with.find(option), Text::npos) << option;
+        EXPECT_NE(help_text(HeadlessMode::only).find(option), Text::npos) << option;
+        EXPECT_EQ(without.find(option), Text::npos) << option;
+    }
+    EXPECT_EQ(help_text(HeadlessMode::only).find("--minimized"), Text::npos);
+    EXPECT_EQ(help_text(HeadlessMode::only).rfind(gbk("用法：velmora-headless"), 0), 0u);
     EXPECT_EQ(with.rfind(gbk("用法：velmora"), 0), 0u);
     EXPECT_EQ(with.back(), '\n');
     // Every line is GBK that comes out on a terminal whole.

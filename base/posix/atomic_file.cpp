@@ -47,10 +47,16 @@ std::string resolve_link(const std::string& path) {
 // The rename that replaces a file needs only a writable directory, so the file's own
 // permission is checked here: a file the user may not write keeps what its owner
 // protected. The owner's write bit is looked at directly because root passes every
-// access check, and a file of another user is never replaced, since the new file
-// would silently change owner.
+// access check. A file of another user is replaced only by root, which gives the new
+// file the old one's owner and group (an administrator setting up a service's
+// settings); anyone else would silently change its owner.
 bool may_replace(const struct stat& file) {
-    return file.st_uid == ::geteuid() && (file.st_mode & S_IWUSR) != 0;
+    return (file.st_uid == ::geteuid() || ::geteuid() == 0) && (file.st_mode & S_IWUSR) != 0;
+}
+
+bool keep_owner(int fd, const struct stat& file) {
+    return (file.st_uid == ::geteuid() && file.st_gid == ::getegid()) ||
+           ::fchown(fd, file.st_uid, file.st_gid) == 0;
 }
 
 }  // namespace
@@ -99,8 +105,9 @@ bool replace_file_atomically(const std::string& path, std::string_view content) 
     if (fd < 0) {
         return false;
     }
-    bool written = (!exists || ::fchmod(fd, existing.st_mode & 07777) == 0) &&
-                   write_all(fd, content) && ::fsync(fd) == 0;
+    bool written =
+        (!exists || (keep_owner(fd, existing) && ::fchmod(fd, existing.st_mode & 07777) == 0)) &&
+        write_all(fd, content) && ::fsync(fd) == 0;
     written = ::close(fd) == 0 && written;
     if (!written || ::rename(temporary.c_str(), target.c_str()) != 0) {
         ::unlink(temporary.c_str());

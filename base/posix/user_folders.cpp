@@ -9,16 +9,12 @@
 
 namespace velmora::posix {
 
-namespace {
-
 Text without_trailing_slashes(Text path) {
     while (!path.empty() && path.back() == '/') {
         path.pop_back();
     }
     return path;
 }
-
-}  // namespace
 
 std::optional<Text> config_home() {
     const char* configured = std::getenv("XDG_CONFIG_HOME");

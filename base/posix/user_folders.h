@@ -7,6 +7,9 @@
 
 namespace velmora::posix {
 
+// `path` without the slashes it ends in.
+Text without_trailing_slashes(Text path);
+
 // $XDG_CONFIG_HOME, else ~/.config (the home from $HOME, else the password database),
 // without a trailing slash; nothing when there is no home to put it in. A relative
 // $XDG_CONFIG_HOME is not valid and is ignored, as the XDG rules say.

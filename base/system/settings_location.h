@@ -13,6 +13,9 @@ struct SettingsLocation {
     // False when the folder could not be made or may not be written: the program still
     // runs, but nothing it stores outlives it, which the caller should say once.
     bool kept = true;
+    // Where the history goes when not beside the settings file (the system service
+    // keeps it under /var/lib); empty for beside it.
+    Text history_file;
 };
 
 // Decided once at start; paths are the file system's own bytes, unconverted.
@@ -23,5 +26,13 @@ struct SettingsLocation {
 // velmora.ini yet and `executable_directory` does, the file is copied over once; the
 // original stays where it was. With no home folder at all both paths are empty.
 SettingsLocation settings_location(const Text& executable_directory);
+
+// Linux: the settings file the user named (relative to the working folder), its folder
+// taken as it is, never made; kept when that folder may be written.
+SettingsLocation settings_location_of_file(const Text& file);
+
+// Linux: the system service's files: /etc/velmora/velmora.ini, the history in
+// /var/lib/velmora/velmora.log.
+SettingsLocation system_settings_location();
 
 }  // namespace velmora

@@ -270,6 +270,41 @@ TEST_F(IniFileTest, ANewFileIsPrivateAndAnExistingFileKeepsItsMode) {
     EXPECT_EQ(files_in_directory(), 1u);  // no temporary file left behind
 }
 
+// A settings file written by hand in a modern editor: read as it means, and written back
+// as GBK at the next write, the rest of it kept.
+TEST_F(IniFileTest, AUtf8FileWithOrWithoutAByteOrderMarkIsReadAndStoredAsGbk) {
+    const std::string utf8 = "[登入数据]\nID=100001\nToken=abc\n[监控记录]\n1001=5001\n; 备注\n";
+    for (const std::string mark : {"", "\xEF\xBB\xBF"}) {
+        SCOPED_TRACE(mark.empty() ? "without a mark" : "with a mark");
+        put(mark + utf8);
+        EXPECT_TRUE(ini_file_in_utf8(path_));
+        EXPECT_EQ(read_ini_item(path_, gbk("登入数据"), "ID"), "100001");
+        EXPECT_EQ(read_ini_item(path_, gbk("监控记录"), "1001"), "5001");
+        ASSERT_TRUE(write_ini_item(path_, gbk("选择框"), gbk("状态"), gbk("真")));
+        EXPECT_FALSE(ini_file_in_utf8(path_));
+        EXPECT_EQ(content(), gbk("[登入数据]\nID=100001\nToken=abc\n[监控记录]\n1001=5001\n; 备注\n"
+                                 "\r\n[选择框]\r\n状态=真\r\n"));
+    }
+    // Only a mark: the UTF-8 is read even where a character has no GBK form.
+    put("\xEF\xBB\xBF[登入数据]\nID=1\n; \xF0\x9F\x98\x80\n");
+    EXPECT_TRUE(ini_file_in_utf8(path_));
+    EXPECT_EQ(read_ini_item(path_, gbk("登入数据"), "ID"), "1");
+}
+
+TEST_F(IniFileTest, AGbkFileNeverPassesForUtf8) {
+    // Each section this program writes is invalid UTF-8 in GBK, so a file holding one
+    // is read as GBK even when its other bytes happen to be valid UTF-8 (here a value).
+    for (const Text& section : {gbk("登入数据"), gbk("选择框"), gbk("监控记录"), gbk("运行选项")}) {
+        SCOPED_TRACE(section);
+        put("[" + section + "]\r\nk=\xC3\xA9\r\n");
+        EXPECT_FALSE(ini_file_in_utf8(path_));
+        EXPECT_EQ(read_ini_item(path_, section, "k"), "\xC3\xA9");
+    }
+    put("[s]\r\nk=v\r\n");  // plain ASCII reads the same either way
+    EXPECT_FALSE(ini_file_in_utf8(path_));
+    EXPECT_FALSE(ini_file_in_utf8(path_ + ".missing"));
+}
+
 TEST_F(IniFileTest, ASymbolicLinkStaysAndItsTargetIsUpdated) {
     const std::string target = directory_ + "/real.ini";
     std::ofstream(target) << "[s]\r\nk=old\r\n";
@@ -324,10 +359,25 @@ TEST_F(IniFileTest, AFileTheUserMayNotWriteIsLeftUntouchedEvenByRoot) {
     expect_untouched(fs::perms::owner_read);
     // Writable by group and others, but the owner's own bit is off.
     expect_untouched(fs::perms::owner_read | fs::perms::group_all | fs::perms::others_all);
-    if (geteuid() == 0) {
-        ASSERT_EQ(chown(path_.c_str(), 65534, 65534), 0);
-        expect_untouched(fs::perms::all);
+}
+
+// Root setting up a service's settings: the file another user owns is rewritten and
+// stays that user's, with its mode.
+TEST_F(IniFileTest, RootRewritesAnotherUsersFileKeepingItsOwnerAndMode) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "needs root";
     }
+    put("[s]\r\nk=old\r\n");
+    ASSERT_EQ(chown(path_.c_str(), 65534, 65534), 0);
+    fs::permissions(path_, fs::perms::owner_read | fs::perms::owner_write);
+    ASSERT_TRUE(write_ini_item(path_, "s", "k", "new"));
+    EXPECT_EQ(read_ini_item(path_, "s", "k"), "new");
+    struct stat status {};
+    ASSERT_EQ(::stat(path_.c_str(), &status), 0);
+    EXPECT_EQ(status.st_uid, 65534u);
+    EXPECT_EQ(status.st_gid, 65534u);
+    EXPECT_EQ(status.st_mode & 07777, 0600u);
+    EXPECT_EQ(files_in_directory(), 1u);
 }
 #endif
 

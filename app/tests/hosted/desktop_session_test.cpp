@@ -47,7 +47,7 @@ class DesktopSessionTest : public testing::SandboxTest {
         SandboxTest::SetUp();
         directory_ = fs::temp_directory_path() / ("velmora-session-" + std::to_string(::getpid()));
         fs::create_directories(directory_);
-        settings_ = {directory_.string(), (directory_ / "velmora.ini").string(), true};
+        settings_ = {directory_.string(), (directory_ / "velmora.ini").string(), true, {}};
         controls_.set_edit_text(control::id_edit(), "");
         controls_.set_edit_text(control::token_edit(), "");
     }

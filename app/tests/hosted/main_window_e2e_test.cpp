@@ -88,7 +88,7 @@ class MainWindowEndToEnd : public WithQtApplication, public testing::SandboxTest
                                milliseconds(5000)));
     }
 
-    SettingsLocation settings() const { return {directory_.string(), settings_path_, true}; }
+    SettingsLocation settings() const { return {directory_.string(), settings_path_, true, {}}; }
 
     QtEventPump pump_;
     fs::path directory_;

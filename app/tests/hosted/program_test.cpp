@@ -469,7 +469,10 @@ TEST_F(Headless, ASecondRunOnTheSameSettingsIsRefused) {
     const pid_t first = start();
     ASSERT_TRUE(wait_for_output(0, kUnchanged));
     EXPECT_EQ(finish(start()), 1);
-    EXPECT_EQ(err(1).rfind("velmora: 另一个无窗口运行的velmora正在使用这个设置文件：", 0), 0u)
+    EXPECT_EQ(
+        err(1).rfind("velmora: 另一个运行中的velmora正在为这个设置文件更新记录，这里不再另外更新：",
+                     0),
+        0u)
         << err(1);
     ::kill(first, SIGTERM);
     EXPECT_EQ(finish(first), 0);

@@ -1,0 +1,179 @@
+// velmora-headless, the executable for machines without a desktop: linked without any
+// window library, and set up from a shell against the sandbox (on the fixed loopback
+// ports its test build was made for) before one pass of its loop.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "base/system/atomic_file.h"
+#include "base/gbk.h"
+#include "base/ini_file.h"
+#include "sandbox/sandbox_server.h"
+
+namespace velmora {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The shared objects the executable names in its dynamic section (DT_NEEDED).
+std::vector<std::string> needed_libraries(const std::string& executable) {
+    std::vector<std::string> needed;
+    FILE* readelf = ::popen(("readelf -d '" + executable + "'").c_str(), "r");
+    if (readelf == nullptr) {
+        return needed;
+    }
+    const std::regex entry(R"(\(NEEDED\)\s+Shared library: \[([^\]]+)\])");
+    char line[512];
+    while (std::fgets(line, sizeof line, readelf) != nullptr) {
+        std::cmatch match;
+        if (std::regex_search(line, match, entry)) {
+            needed.push_back(match[1]);
+        }
+    }
+    ::pclose(readelf);
+    return needed;
+}
+
+TEST(HeadlessExecutable, LinksNoWindowLibrary) {
+    const std::regex window_library(
+        R"(^lib(Qt|X|xcb|GL|EGL|wayland|icu|gtk|gdk|fontconfig|freetype))");
+    for (const char* executable : {VELMORA_TEST_HEADLESS_INSTALLED, VELMORA_TEST_HEADLESS}) {
+        SCOPED_TRACE(executable);
+        const std::vector<std::string> needed = needed_libraries(executable);
+        ASSERT_FALSE(needed.empty()) << "readelf gave no dynamic section";
+        EXPECT_NE(std::find(needed.begin(), needed.end(), "libcurl.so.4"), needed.end());
+        for (const std::string& library : needed) {
+            EXPECT_FALSE(std::regex_search(library, window_library)) << library;
+        }
+    }
+    // The window program does link them: the pattern would see them.
+    const std::vector<std::string> window = needed_libraries(VELMORA_TEST_WINDOW_PROGRAM);
+    EXPECT_TRUE(std::any_of(window.begin(), window.end(), [&](const std::string& library) {
+        return std::regex_search(library, window_library);
+    }));
+}
+
+struct Finished {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+class HeadlessSetUp : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        sandbox::SandboxOptions options;
+        options.api_port = VELMORA_TEST_API_PORT;
+        options.dns_port = VELMORA_TEST_DNS_PORT;
+        options.time_port = VELMORA_TEST_TIME_PORT;
+        options.ca_file = VELMORA_TEST_CA_FILE;
+        options.threads = 2;
+        sandbox_ = std::make_unique<sandbox::SandboxServer>(options);
+        std::string error;
+        ASSERT_TRUE(sandbox_->start(&error)) << error;
+        sandbox_->set_public_address("198.51.100.10");
+        sandbox_->set_date_header("Tue, 05 Mar 2024 06:07:09 GMT");
+        char pattern[] = "/tmp/velmora-headless-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        folder_ = pattern;
+    }
+    void TearDown() override { fs::remove_all(folder_); }
+
+    std::string settings() const { return folder_ + "/etc/velmora.ini"; }
+
+    // Runs the executable with `words` after --settings FILE, `input` piped into it; as
+    // the unprivileged user nobody when `unprivileged`.
+    Finished run(const std::vector<std::string>& words, const std::string& input = {},
+                 bool unprivileged = false) {
+        fs::create_directories(folder_ + "/etc");
+        const std::string in = folder_ + "/in", out = folder_ + "/out", err = folder_ + "/err";
+        EXPECT_TRUE(replace_file_atomically(in, input));
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::unsetenv("DISPLAY");
+            ::setenv("XDG_CONFIG_HOME", (folder_ + "/nowhere").c_str(), 1);
+            ::dup2(::open(in.c_str(), O_RDONLY), STDIN_FILENO);
+            ::dup2(::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), STDOUT_FILENO);
+            ::dup2(::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), STDERR_FILENO);
+            if (unprivileged && (::setgid(65534) != 0 || ::setuid(65534) != 0)) {
+                ::_exit(126);
+            }
+            std::vector<std::string> all{VELMORA_TEST_HEADLESS, "--settings", settings()};
+            all.insert(all.end(), words.begin(), words.end());
+            std::vector<char*> argv;
+            for (std::string& word : all) {
+                argv.push_back(word.data());
+            }
+            argv.push_back(nullptr);
+            ::execv(VELMORA_TEST_HEADLESS, argv.data());
+            ::_exit(127);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, read_whole_file(out).value_or(""),
+                read_whole_file(err).value_or("")};
+    }
+
+    std::unique_ptr<sandbox::SandboxServer> sandbox_;
+    std::string folder_;
+};
+
+TEST_F(HeadlessSetUp, LogsInFromStandardInputWatchesByNameAndFollowsTheAddress) {
+    const Finished refused = run({"--login"}, "100001\nwrong\n");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err, "velmora: 登入失败（没有保存任何设置）\n");
+    EXPECT_FALSE(fs::exists(settings()));
+
+    const Finished accepted = run({"--login"}, "100001\n5f0c3e7a9b1d4c2e8f6a0b3d7c9e1f24\n");
+    EXPECT_EQ(accepted.status, 0) << accepted.err;
+    EXPECT_EQ(accepted.out, "登入成功，ID和Token已保存到 " + settings() + "\n");
+    EXPECT_EQ(fs::status(settings()).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+
+    const Finished watched = run({"--watch", "www.velmora-demo.example", "--type", "A"});
+    EXPECT_EQ(watched.status, 0) << watched.err;
+    EXPECT_EQ(read_ini_item(settings(), gbk("监控记录"), "1001"), "5001");
+
+    const Finished listed = run({"--list"});
+    EXPECT_EQ(listed.status, 0) << listed.err;
+    // UTF-8 on the terminal, the watched row marked.
+    EXPECT_NE(listed.out.find("  www       A     198.51.100.10  5001    监控中\n"),
+              std::string::npos)
+        << listed.out;
+
+    sandbox_->set_public_address("203.0.113.45");
+    const Finished pass = run({"--once"});
+    EXPECT_EQ(pass.status, 0) << pass.err;
+    EXPECT_NE(pass.out.find("]：更新记录值成功|IP为：203.0.113.45\n"), std::string::npos)
+        << pass.out;
+    EXPECT_EQ(sandbox_->records(1001)->front().value, "203.0.113.45");
+    // The history lies beside the settings file it was given.
+    EXPECT_TRUE(fs::exists(folder_ + "/etc/velmora.log"));
+    EXPECT_FALSE(fs::exists(folder_ + "/nowhere"));
+}
+
+// A settings file made by root by hand, which the service's user cannot read: one line
+// with the path and the user who must be able to read it.
+TEST_F(HeadlessSetUp, SettingsItsUserCannotReadAreSaidWithTheUserNeeded) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs root to run as another user";
+    }
+    fs::create_directories(folder_ + "/etc");
+    ASSERT_TRUE(write_ini_item(settings(), gbk("登入数据"), "ID", "100001"));
+    fs::permissions(folder_, fs::perms::all);  // the folders may be passed, not the file
+    fs::permissions(folder_ + "/etc", fs::perms::all);
+    const Finished refused = run({"--once"}, {}, true);
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err, "velmora: 无法读取设置文件：" + settings() +
+                               "（它要能被运行用户 nobody 读取，例如归它所有：chown nobody " +
+                               settings() + "）\n");
+}
+
+}  // namespace
+}  // namespace velmora
