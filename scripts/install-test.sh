@@ -61,13 +61,15 @@ fail() {
 
 if [[ ! -f "$base/.complete" ]]; then
     echo "install-test: making the bookworm base tree in $base (a few minutes, once)"
-    rm -rf "$base"
+    rm -rf --one-file-system "$base"
     mkdir -p "$work"
     debootstrap --variant=minbase bookworm "$base" "$mirror" >"$work/debootstrap.log" 2>&1 ||
         { tail -n 20 "$work/debootstrap.log" >&2; fail "debootstrap failed (log: $work/debootstrap.log)"; }
     touch "$base/.complete"
 fi
-rm -rf "$tree"
+# A tree that a killed run left mounted must not take this machine's /dev with it.
+grep -qF " $tree/" /proc/mounts && fail "$tree still has mounts (a killed run's); unmount them first"
+rm -rf --one-file-system "$tree"
 cp -a "$base" "$tree"
 rm "$tree/.complete"
 mount_in_tree -t proc proc "$tree/proc"

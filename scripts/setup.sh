@@ -12,12 +12,14 @@ packages=(
   g++-mingw-w64-x86-64-posix wine wine64 fonts-wine googletest locales
 )
 
+# Where the arm64 architecture was added (scripts/setup-arm64.sh), a library can be
+# installed for both: this machine's own build (or an architecture-independent package)
+# is what counts here.
+native=$(dpkg --print-architecture)
 missing=()
 for p in "${packages[@]}"; do
-  # One line an installed architecture: another architecture's copy (a cross build's
-  # arm64 libraries) must not hide the native one.
-  dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -qx "install ok installed" ||
-    missing+=("$p")
+  dpkg-query -W -f='${Architecture} ${Status}\n' "$p" 2>/dev/null |
+    grep -Ex "($native|all) install ok installed" >/dev/null || missing+=("$p")
 done
 [[ ${#missing[@]} -eq 0 ]] && exit 0
 
