@@ -208,12 +208,24 @@ void UpdateCycle::check_slot(int page, int slot, const PageValues& page_values,
     const Text reason = failure_reason(reply);
     if (reason.empty()) {
         ++outcome.settled;
+        show_written_value(page, slot, record.recordId, new_value);
         report_recovery(modify_key, gbk("记录已恢复正常") + subject);
         if (observer_ != nullptr) {
             observer_->record_changed(record.subDomain, new_value, changed_at);
         }
     } else {
         report_failure(modify_key, gbk("更新记录失败") + subject + gbk("：") + reason);
+    }
+}
+
+void UpdateCycle::show_written_value(int page, int slot, const Text& record_id, const Text& value) {
+    // The row is what the next pass compares with when the list cannot be read: showing
+    // the value the provider accepted keeps an outage of the list from rewriting the
+    // record every pass.
+    Controls& controls = context_.controls;
+    const Text& list = control::record_list(page);
+    if (controls.list_cell_text(list, slot, kRecordIdColumn) == record_id) {
+        controls.set_list_cell_text(list, slot, kValueColumn, value);
     }
 }
 

@@ -70,6 +70,8 @@ class UpdateCycle {
     Text usable_ipv4_address(PassOutcome& outcome);
     Text usable_ipv6_address(PassOutcome& outcome);
 
+    // After a change the provider accepted: the slot's row shows the value written.
+    void show_written_value(int page, int slot, const Text& record_id, const Text& value);
     void report_failure(const Text& key, const Text& line, bool remind = true);
 
     void report_recovery(const Text& key, const Text& line);
