@@ -6,8 +6,10 @@
 #include <map>
 
 #include "api/api_context.h"
+#include "api/api_post.h"
 #include "update/failure_memory.h"
 #include "update/page_watch_list.h"
+#include "update/provider_backoff.h"
 #include "update/run_log.h"
 #include "update/update_observer.h"
 
@@ -49,6 +51,10 @@ class UpdateCycle {
     // pause ends at once then).
     void run();
 
+    // A new login happened (callable from any thread): a back-off from the provider's
+    // refusals ends, and the next pass asks at the normal pace.
+    void login_renewed() { backoff_.login_renewed(); }
+
   private:
     // What the refresh learned of one page: record id -> value, for each type whose list
     // could be read.
@@ -72,6 +78,9 @@ class UpdateCycle {
 
     // After a change the provider accepted: the slot's row shows the value written.
     void show_written_value(int page, int slot, const Text& record_id, const Text& value);
+    // Notes the provider's answer for the back-off; true when it was a refusal that
+    // holds the loop back (then logged once, instead of the request's own failure line).
+    bool held_back_by(const Text& action, const Text& credential, const ApiReply& reply);
     void report_failure(const Text& key, const Text& line, bool remind = true);
 
     void report_recovery(const Text& key, const Text& line);
@@ -81,6 +90,7 @@ class UpdateCycle {
     RunLog& log_;
     UpdateObserver* observer_;
     FailureMemory failures_;
+    ProviderBackoff backoff_;
 };
 
 }  // namespace velmora

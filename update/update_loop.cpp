@@ -16,22 +16,25 @@ UpdateLoop::~UpdateLoop() {
 bool UpdateLoop::start() {
     std::lock_guard lock(mutex_);
     if (thread_.joinable()) {
+        cycle_->login_renewed();
         return false;
     }
-    thread_ = std::thread([this] {
-        UpdateCycle({controls_, endpoints_}, watch_, log_, observer_).run();
-    });
+    cycle_ =
+        std::make_unique<UpdateCycle>(ApiContext{controls_, endpoints_}, watch_, log_, observer_);
+    thread_ = std::thread([cycle = cycle_.get()] { cycle->run(); });
     return true;
 }
 
 void UpdateLoop::stop() {
     std::thread thread;
+    std::unique_ptr<UpdateCycle> cycle;
     {
         std::lock_guard lock(mutex_);
         if (!thread_.joinable()) {
             return;
         }
         thread.swap(thread_);
+        cycle.swap(cycle_);
     }
     request_shutdown();
     thread.join();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -7,6 +8,7 @@
 #include "base/endpoints.h"
 #include "update/page_watch_list.h"
 #include "update/run_log.h"
+#include "update/update_cycle.h"
 #include "update/update_observer.h"
 
 namespace velmora {
@@ -26,7 +28,8 @@ class UpdateLoop {
     // call before start().
     void set_observer(UpdateObserver* observer) { observer_ = observer; }
     // Starts the loop unless it already runs; a later login leaves the running loop
-    // alone. Returns whether this call started it.
+    // alone but for its pace: a back-off from the provider's refusals ends. Returns
+    // whether this call started it.
     bool start();
     // Begins the process's shutdown, which ends the loop's pause and its pass, and waits
     // for the thread.
@@ -39,6 +42,7 @@ class UpdateLoop {
     RunLog& log_;
     UpdateObserver* observer_ = nullptr;
     std::mutex mutex_;
+    std::unique_ptr<UpdateCycle> cycle_;  // made by start(), kept until stop() joined
     std::thread thread_;
 };
 
