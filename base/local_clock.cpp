@@ -12,10 +12,10 @@ DateTime machine_now_utc8() {
     const auto day = floor<days>(now);
     const year_month_day date(day);
     const hh_mm_ss time(now - day);
-    return make_date_time(static_cast<int>(date.year()), static_cast<int>(unsigned(date.month())),
-                          static_cast<int>(unsigned(date.day())), static_cast<int>(time.hours().count()),
-                          static_cast<int>(time.minutes().count()),
-                          static_cast<int>(time.seconds().count()));
+    return make_date_time(
+        static_cast<int>(date.year()), static_cast<int>(unsigned(date.month())),
+        static_cast<int>(unsigned(date.day())), static_cast<int>(time.hours().count()),
+        static_cast<int>(time.minutes().count()), static_cast<int>(time.seconds().count()));
 }
 
 }  // namespace velmora

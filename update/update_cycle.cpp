@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <climits>
 
 #include "api/api_post.h"
 #include "api/credential.h"
@@ -318,14 +317,12 @@ PassOutcome UpdateCycle::run_pass() {
 
 void UpdateCycle::run() {
     const auto period = context_.endpoints.update_period;
-    constexpr int kMilliseconds = 0;
     int passes_without_address = 0;
     while (!shutdown_requested()) {
+        schedule_.pass_started();
         const PassOutcome outcome = run_pass();
         passes_without_address = outcome.address_missing ? passes_without_address + 1 : 0;
-        const auto pause =
-            std::clamp<long long>(pause_after(passes_without_address, period).count(), 0, INT_MAX);
-        if (!delay(static_cast<int>(pause), kMilliseconds)) {
+        if (!schedule_.wait(pause_after(passes_without_address, period))) {
             return;
         }
     }

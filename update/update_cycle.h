@@ -9,6 +9,7 @@
 #include "api/api_post.h"
 #include "update/failure_memory.h"
 #include "update/page_watch_list.h"
+#include "update/pass_schedule.h"
 #include "update/provider_backoff.h"
 #include "update/run_log.h"
 #include "update/update_observer.h"
@@ -48,8 +49,12 @@ class UpdateCycle {
     PassOutcome run_pass();
 
     // Pass, then a pause (pause_after), again and again until shutdown is requested (the
-    // pause ends at once then).
+    // pause ends at once then). A network change ends the pause early (PassSchedule);
+    // the pause after that pass starts again from its end.
     void run();
+
+    // The network changed (callable from any thread).
+    void network_changed() { schedule_.network_changed(); }
 
     // A new login happened (callable from any thread): a back-off from the provider's
     // refusals ends, and the next pass asks at the normal pace.
@@ -91,6 +96,7 @@ class UpdateCycle {
     UpdateObserver* observer_;
     FailureMemory failures_;
     ProviderBackoff backoff_;
+    PassSchedule schedule_;
 };
 
 }  // namespace velmora

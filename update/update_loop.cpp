@@ -21,6 +21,7 @@ bool UpdateLoop::start() {
     }
     cycle_ =
         std::make_unique<UpdateCycle>(ApiContext{controls_, endpoints_}, watch_, log_, observer_);
+    network_ = watch_network_changes([cycle = cycle_.get()] { cycle->network_changed(); });
     thread_ = std::thread([cycle = cycle_.get()] { cycle->run(); });
     return true;
 }
@@ -28,6 +29,7 @@ bool UpdateLoop::start() {
 void UpdateLoop::stop() {
     std::thread thread;
     std::unique_ptr<UpdateCycle> cycle;
+    std::unique_ptr<NetworkChangeWatch> network;
     {
         std::lock_guard lock(mutex_);
         if (!thread_.joinable()) {
@@ -35,6 +37,7 @@ void UpdateLoop::stop() {
         }
         thread.swap(thread_);
         cycle.swap(cycle_);
+        network.swap(network_);
     }
     request_shutdown();
     thread.join();

@@ -6,6 +6,7 @@
 
 #include "base/controls.h"
 #include "base/endpoints.h"
+#include "base/system/network_changes.h"
 #include "update/page_watch_list.h"
 #include "update/run_log.h"
 #include "update/update_cycle.h"
@@ -43,6 +44,8 @@ class UpdateLoop {
     UpdateObserver* observer_ = nullptr;
     std::mutex mutex_;
     std::unique_ptr<UpdateCycle> cycle_;  // made by start(), kept until stop() joined
+    // Ends the pause when the network changes; may be null (then the period alone).
+    std::unique_ptr<NetworkChangeWatch> network_;
     std::thread thread_;
 };
 

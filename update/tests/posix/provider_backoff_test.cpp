@@ -60,8 +60,9 @@ TEST_F(Backoff, ARefusedCredentialIsTriedOnceAnHourWithOneLine) {
             const std::uint64_t lookups = count("httpdns");
             EXPECT_EQ(passes_over(58min), 0u);
             EXPECT_GT(count("httpdns"), lookups);
-            EXPECT_EQ(lines_with(gbk("公网IP为") + address + gbk("，记录（www）待服务商恢复受理后更新")),
-                      1);
+            EXPECT_EQ(
+                lines_with(gbk("公网IP为") + address + gbk("，记录（www）待服务商恢复受理后更新")),
+                1);
             // An hour after the refusal: one more try, and no second line.
             EXPECT_GT(passes_over(2min), 0u);
             EXPECT_EQ(passes_over(58min), 0u);
