@@ -30,8 +30,7 @@ class AddressWatch : public NetworkChangeWatch {
     bool hears_addresses() const override { return handle_ != nullptr; }
 
   private:
-    static void WINAPI on_change(void* context, MIB_UNICASTIPADDRESS_ROW*,
-                                 MIB_NOTIFICATION_TYPE) {
+    static void WINAPI on_change(void* context, MIB_UNICASTIPADDRESS_ROW*, MIB_NOTIFICATION_TYPE) {
         static_cast<AddressWatch*>(context)->changed();
     }
 
