@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "app/address_sources.h"
 #include "app/login_flow.h"
 #include "app/page_events.h"
 #include "app/remembered_watches.h"
@@ -62,7 +63,9 @@ bool SessionCore::log_in_by_itself(bool start_loop) {
 }
 
 PassOutcome SessionCore::run_one_pass() {
-    return UpdateCycle({controls_, endpoints_}, watch_, log_).run_pass();
+    UpdateCycle cycle({controls_, endpoints_}, watch_, log_);
+    cycle.ipv4_sources().set_echo_sources(read_echo_sources(settings_path_));
+    return cycle.run_pass();
 }
 
 void SessionCore::login() {
@@ -70,6 +73,7 @@ void SessionCore::login() {
 }
 
 bool SessionCore::run_login(bool quiet, bool start_loop) {
+    update_loop_.set_echo_sources(read_echo_sources(settings_path_));
     return velmora::run_login({controls_, endpoints_}, {.settings_path = settings_path_,
                                                         .update_loop = update_loop_,
                                                         .log = log_,

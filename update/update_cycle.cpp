@@ -160,7 +160,11 @@ Text UpdateCycle::usable_address(const Text& record_type, PassOutcome& outcome) 
 }
 
 Text UpdateCycle::usable_ipv4_address(PassOutcome& outcome) {
-    const PublicAddress found = discover_usable_address(context_.endpoints);
+    const Ipv4Sources::Found sources = ipv4_sources_.find(context_.endpoints);
+    for (const Text& note : sources.notes) {
+        log_.write(note);
+    }
+    const PublicAddress& found = sources.address;
     if (found.address.empty()) {
         outcome.address_missing = true;
         report_failure("address", gbk("未取得可用的公网IP：") + found.failure);

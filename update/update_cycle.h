@@ -8,6 +8,7 @@
 #include "api/api_context.h"
 #include "api/api_post.h"
 #include "update/failure_memory.h"
+#include "update/ipv4_sources.h"
 #include "update/page_watch_list.h"
 #include "update/pass_schedule.h"
 #include "update/provider_backoff.h"
@@ -53,6 +54,10 @@ class UpdateCycle {
     // the pause after that pass starts again from its end.
     void run();
 
+    // Where the IPv4 address comes from besides the endpoint (the echo list from any
+    // thread).
+    Ipv4Sources& ipv4_sources() { return ipv4_sources_; }
+
     // The network changed (callable from any thread).
     void network_changed() { schedule_.network_changed(); }
 
@@ -97,6 +102,7 @@ class UpdateCycle {
     FailureMemory failures_;
     ProviderBackoff backoff_;
     PassSchedule schedule_;
+    Ipv4Sources ipv4_sources_;
 };
 
 }  // namespace velmora

@@ -13,6 +13,14 @@ UpdateLoop::~UpdateLoop() {
     stop();
 }
 
+void UpdateLoop::set_echo_sources(std::vector<EchoSource> sources) {
+    std::lock_guard lock(mutex_);
+    echo_sources_ = std::move(sources);
+    if (cycle_) {
+        cycle_->ipv4_sources().set_echo_sources(echo_sources_);
+    }
+}
+
 bool UpdateLoop::start() {
     std::lock_guard lock(mutex_);
     if (thread_.joinable()) {
@@ -21,6 +29,7 @@ bool UpdateLoop::start() {
     }
     cycle_ =
         std::make_unique<UpdateCycle>(ApiContext{controls_, endpoints_}, watch_, log_, observer_);
+    cycle_->ipv4_sources().set_echo_sources(echo_sources_);
     network_ = watch_network_changes([cycle = cycle_.get()] { cycle->network_changed(); });
     thread_ = std::thread([cycle = cycle_.get()] { cycle->run(); });
     return true;

@@ -28,6 +28,9 @@ class UpdateLoop {
     // Tells `observer` (which must outlive the loop) what the loop does beyond its log;
     // call before start().
     void set_observer(UpdateObserver* observer) { observer_ = observer; }
+    // The echo services the loop asks for its IPv4 address after the endpoint and the
+    // interfaces (the settings file's list); takes effect at the next search.
+    void set_echo_sources(std::vector<EchoSource> sources);
     // Starts the loop unless it already runs; a later login leaves the running loop
     // alone but for its pace: a back-off from the provider's refusals ends. Returns
     // whether this call started it.
@@ -43,6 +46,7 @@ class UpdateLoop {
     RunLog& log_;
     UpdateObserver* observer_ = nullptr;
     std::mutex mutex_;
+    std::vector<EchoSource> echo_sources_;
     std::unique_ptr<UpdateCycle> cycle_;  // made by start(), kept until stop() joined
     // Ends the pause when the network changes; may be null (then the period alone).
     std::unique_ptr<NetworkChangeWatch> network_;

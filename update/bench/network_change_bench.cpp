@@ -19,7 +19,8 @@ using testing::NamespaceLoop;
 constexpr int kRuns = 5;
 
 // One measurement in a fresh namespace; -1 when it failed.
-long long measure(bool watched, std::chrono::milliseconds period, std::chrono::milliseconds offset) {
+long long measure(bool watched, std::chrono::milliseconds period,
+                  std::chrono::milliseconds offset) {
     const std::string out = testing::in_private_network([&] {
         NamespaceLoop test;
         if (!test.prepare(period)) {
@@ -54,7 +55,8 @@ long long measure(bool watched, std::chrono::milliseconds period, std::chrono::m
 
 int main(int argc, char** argv) {
     using namespace std::chrono_literals;
-    const std::chrono::milliseconds period = std::chrono::seconds(argc > 1 ? std::atoi(argv[1]) : 120);
+    const std::chrono::milliseconds period =
+        std::chrono::seconds(argc > 1 ? std::atoi(argv[1]) : 120);
     std::mt19937 random(std::random_device{}());
     std::uniform_int_distribution<long long> moment(0, period.count() - 1);
     for (const bool watched : {true, false}) {

@@ -60,8 +60,8 @@ class NamespaceLoop : public UpdateTest {
                                                             std::chrono::milliseconds limit) {
         const std::uint64_t before = modifies();
         const auto start = Clock::now();
-        const std::string command = "ip addr add " + to + "/64 dev lo && ip addr del " + from +
-                                    "/64 dev lo";
+        const std::string command =
+            "ip addr add " + to + "/64 dev lo && ip addr del " + from + "/64 dev lo";
         if (std::system(command.c_str()) != 0) {
             return std::nullopt;
         }

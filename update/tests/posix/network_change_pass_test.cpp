@@ -74,8 +74,7 @@ TEST(NetworkChangePass, AFlappingAddressGivesAtMostOnePassEveryTwoSeconds) {
         std::this_thread::sleep_for(2500ms);
         loop.stop();
         const std::uint64_t passes = (test.lists() - before) / 6;
-        return passes >= 2 && passes <= 4 ? std::string("ok")
-                                          : "passes: " + std::to_string(passes);
+        return passes >= 2 && passes <= 4 ? std::string("ok") : "passes: " + std::to_string(passes);
     });
     if (report == "unavailable") {
         GTEST_SKIP() << "no private network namespace here";
