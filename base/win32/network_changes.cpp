@@ -14,20 +14,19 @@ namespace {
 class AddressWatch : public NetworkChangeWatch {
   public:
     explicit AddressWatch(Listener listener) : NetworkChangeWatch(std::move(listener)) {
-        if (NotifyUnicastIpAddressChange(AF_UNSPEC, &AddressWatch::on_change, this, FALSE,
-                                         &handle_) != NO_ERROR) {
-            handle_ = nullptr;
-        }
+        // Wine accepts the registration without a handle (and never calls back).
+        registered_ = NotifyUnicastIpAddressChange(AF_UNSPEC, &AddressWatch::on_change, this, FALSE,
+                                                   &handle_) == NO_ERROR;
     }
 
     ~AddressWatch() override {
         // Waits for a callback in progress, so none runs on a destroyed watch.
-        if (handle_ != nullptr) {
+        if (registered_ && handle_ != nullptr) {
             CancelMibChangeNotify2(handle_);
         }
     }
 
-    bool hears_addresses() const override { return handle_ != nullptr; }
+    bool hears_addresses() const override { return registered_; }
 
   private:
     static void WINAPI on_change(void* context, MIB_UNICASTIPADDRESS_ROW*, MIB_NOTIFICATION_TYPE) {
@@ -35,6 +34,7 @@ class AddressWatch : public NetworkChangeWatch {
     }
 
     HANDLE handle_ = nullptr;
+    bool registered_ = false;
 };
 
 }  // namespace

@@ -22,6 +22,13 @@ bool heard_within(const std::atomic<int>& heard, int at_least, std::chrono::mill
     return heard >= at_least;
 }
 
+// A netlink route socket is open to anyone outside a locked-down container.
+TEST(NetworkChangesInTheKernel, TheAddressNewsIsRegistered) {
+    auto watch = watch_network_changes([] {});
+    ASSERT_NE(watch, nullptr);
+    EXPECT_TRUE(watch->hears_addresses());
+}
+
 TEST(NetworkChangesInTheKernel, AnAddressAddedOrRemovedIsHeardAtOnce) {
     const std::string report = testing::in_private_network([] {
         std::atomic<int> heard{0};
