@@ -105,8 +105,8 @@ Text Ipv4Sources::ask_echo(const EchoSource& source, TextList& notes) {
         constexpr int kGet = 0;
         Text status;
         Bytes body;
-        http_request(source.url, kGet, {}, nullptr, nullptr, {}, nullptr, false, {}, {}, {}, {},
-                     {}, 0, nullptr, &status, &body);
+        http_request(source.url, kGet, {}, nullptr, nullptr, {}, nullptr, false, {}, {}, {}, {}, {},
+                     0, nullptr, &status, &body);
         read = read_echo_reply(status, body);
     }
     if (read.address.empty()) {

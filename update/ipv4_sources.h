@@ -37,7 +37,9 @@ class Ipv4Sources {
   public:
     explicit Ipv4Sources(Ipv4InterfaceSource interfaces = interface_ipv4_addresses);
     // Before the first find (tests).
-    void set_interface_source(Ipv4InterfaceSource interfaces) { interfaces_ = std::move(interfaces); }
+    void set_interface_source(Ipv4InterfaceSource interfaces) {
+        interfaces_ = std::move(interfaces);
+    }
 
     // The echo services to ask after the first two sources (from any thread; the next
     // search uses them).

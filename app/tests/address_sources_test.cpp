@@ -13,10 +13,12 @@ namespace {
 // The file as a user edits it by hand, in GBK, beside the original's sections.
 TEST(AddressSources, TheListedUrlsInKeyOrderUpToTheFirstGap) {
     const auto path = std::filesystem::temp_directory_path() /
-                      ("velmora-sources-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + ".ini");
+                      ("velmora-sources-" +
+                       std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + ".ini");
     {
         std::ofstream file(path, std::ios::binary);
-        file << gbk("[登入]\r\nID=100001\r\n[地址来源]\r\n2 = https://echo-b.velmora.example/ip\r\n") +
+        file << gbk("[登入]\r\nID=100001\r\n[地址来源]\r\n2 = "
+                    "https://echo-b.velmora.example/ip\r\n") +
                     "1=http://echo-a.velmora.example/\r\n3=\"http://echo-c.velmora.example/\"\r\n"
                     "5=http://after-a-gap.velmora.example/\r\n";
     }

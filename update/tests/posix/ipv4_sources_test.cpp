@@ -35,7 +35,8 @@ class Ipv4SourcesTest : public ::testing::Test {
         echo_.route("/private", [](const auto&) { return body("192.168.1.20\n"); });
         echo_.route("/huge", [](const auto&) { return body(std::string(3 << 20, '1')); });
         echo_.route("/two", [](const auto&) { return body("198.51.100.1 198.51.100.2"); });
-        echo_.route("/missing", [](const auto&) { return FixtureReply{http_reply(404, "Not Found", "")}; });
+        echo_.route("/missing",
+                    [](const auto&) { return FixtureReply{http_reply(404, "Not Found", "")}; });
         echo_.route("/good", [](const auto&) { return body(" \t203.0.113.9\r\n"); });
     }
 
@@ -58,7 +59,8 @@ class Ipv4SourcesTest : public ::testing::Test {
 
 TEST_F(Ipv4SourcesTest, TheEndpointComesFirstThenTheOneInterfaceAddressThenTheEchoes) {
     FixtureServer endpoint;
-    endpoint.route("/d", [](const auto&) { return body("198.51.100.30;198.51.100.31|198.51.100.40"); });
+    endpoint.route("/d",
+                   [](const auto&) { return body("198.51.100.30;198.51.100.31|198.51.100.40"); });
     interfaces_ = {bytes(10, 0, 0, 2), bytes(198, 51, 100, 7)};
     sources_.set_echo_sources(list({"/good"}));
 
