@@ -10,7 +10,7 @@
 namespace velmora {
 
 Text log_time_text(const Endpoints& endpoints) {
-    return date_time_to_text(network_time(endpoints.time_url).value_or(local_now()));
+    return date_time_to_text(network_time(endpoints.time_url).value_or(machine_now_utc8()));
 }
 
 RunLog::RunLog(Controls& controls, const Endpoints& endpoints, HistoryFile* history)

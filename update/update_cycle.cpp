@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <climits>
 
 #include "api/api_post.h"
 #include "api/credential.h"
@@ -69,14 +68,46 @@ UpdateCycle::UpdateCycle(const ApiContext& context, const PageWatchList& watch, 
       watch_(watch),
       log_(log),
       observer_(observer),
-      failures_(std::move(clock)) {}
+      failures_(clock),
+      backoff_(clock) {}
+
+bool UpdateCycle::held_back_by(const Text& action, const Text& credential, const ApiReply& reply) {
+    const Text code = reply_code(reply.text);
+    const bool news = backoff_.answered(action, credential, code);
+    if (backoff_.take_ended()) {
+        log_.write(gbk("服务商已恢复受理请求，恢复正常检测"));
+    }
+    const Refusal refusal = refusal_of(code);
+    if (refusal == Refusal::none) {
+        return false;
+    }
+    if (news && !shutdown_requested()) {
+        const Text reason = failure_reason(reply);
+        const Text line = refusal == Refusal::credential
+                              ? gbk("服务商不接受登入凭据（") + reason +
+                                    gbk("），请重新登入；在此之前每小时只再试一次")
+                              : gbk("服务商暂不受理请求（") + reason +
+                                    gbk("），10分钟后再试，仍不受理则隔30分钟、60分钟再试");
+        log_.write(line);
+        if (observer_ != nullptr) {
+            observer_->failure_began(line);
+        }
+    }
+    return true;
+}
 
 bool UpdateCycle::read_values(int page, const Text& domain_id, const Text& record_type,
                               std::map<Text, Text>& values) {
     Controls& controls = context_.controls;
-    const ApiReply reply =
-        api_call(context_.endpoints, "Record.List",
-                 record_list_body(credential_text(controls), domain_id, record_type));
+    const Text credential = credential_text(controls);
+    if (!backoff_.may_ask(credential)) {
+        return false;
+    }
+    const ApiReply reply = api_call(context_.endpoints, "Record.List",
+                                    record_list_body(credential, domain_id, record_type));
+    if (held_back_by("Record.List", credential, reply)) {
+        return false;
+    }
     const RecordListReply fields = read_record_list_reply(reply.text);
     Text reason = failure_reason(reply);
     if (reason.empty() && !values_line_up(fields)) {
@@ -130,7 +161,11 @@ Text UpdateCycle::usable_address(const Text& record_type, PassOutcome& outcome) 
 }
 
 Text UpdateCycle::usable_ipv4_address(PassOutcome& outcome) {
-    const PublicAddress found = discover_usable_address(context_.endpoints);
+    const Ipv4Sources::Found sources = ipv4_sources_.find(context_.endpoints);
+    for (const Text& note : sources.notes) {
+        log_.write(note);
+    }
+    const PublicAddress& found = sources.address;
     if (found.address.empty()) {
         outcome.address_missing = true;
         report_failure("address", gbk("未取得可用的公网IP：") + found.failure);
@@ -202,19 +237,44 @@ void UpdateCycle::check_slot(int page, int slot, const PageValues& page_values,
     if (new_value.empty()) {
         return;
     }
+    if (!backoff_.may_ask(credential)) {
+        // Said once per address: the log still tells what the address is meanwhile.
+        const Text line =
+            gbk("公网IP为") + new_value + gbk("，记录") + subject + gbk("待服务商恢复受理后更新");
+        if (failures_.should_log("held:" + record_key, line, false)) {
+            log_.write(line);
+        }
+        return;
+    }
+    failures_.recovered("held:" + record_key);
     Text changed_at;
     const ApiReply reply =
         modify_record(context_, log_, credential, record.domainId, record.recordId,
                       record.subDomain, new_value, record.recordType, &changed_at);
+    if (held_back_by("Record.Modify", credential, reply)) {
+        return;
+    }
     const Text reason = failure_reason(reply);
     if (reason.empty()) {
         ++outcome.settled;
+        show_written_value(page, slot, record.recordId, new_value);
         report_recovery(modify_key, gbk("记录已恢复正常") + subject);
         if (observer_ != nullptr) {
             observer_->record_changed(record.subDomain, new_value, changed_at);
         }
     } else {
         report_failure(modify_key, gbk("更新记录失败") + subject + gbk("：") + reason);
+    }
+}
+
+void UpdateCycle::show_written_value(int page, int slot, const Text& record_id, const Text& value) {
+    // The row is what the next pass compares with when the list cannot be read: showing
+    // the value the provider accepted keeps an outage of the list from rewriting the
+    // record every pass.
+    Controls& controls = context_.controls;
+    const Text& list = control::record_list(page);
+    if (controls.list_cell_text(list, slot, kRecordIdColumn) == record_id) {
+        controls.set_list_cell_text(list, slot, kValueColumn, value);
     }
 }
 
@@ -267,9 +327,10 @@ void UpdateCycle::run(const std::function<void()>& before_each_pass) {
         if (before_each_pass) {
             before_each_pass();
         }
+        schedule_.pass_started();
         const PassOutcome outcome = run_pass();
         passes_without_address = outcome.address_missing ? passes_without_address + 1 : 0;
-        if (!delay(pause_after(passes_without_address, period))) {
+        if (!schedule_.wait(pause_after(passes_without_address, period))) {
             return;
         }
     }

@@ -7,8 +7,12 @@
 #include <map>
 
 #include "api/api_context.h"
+#include "api/api_post.h"
 #include "update/failure_memory.h"
+#include "update/ipv4_sources.h"
 #include "update/page_watch_list.h"
+#include "update/pass_schedule.h"
+#include "update/provider_backoff.h"
 #include "update/run_log.h"
 #include "update/update_observer.h"
 
@@ -47,8 +51,21 @@ class UpdateCycle {
     PassOutcome run_pass();
 
     // Pass, then a pause (pause_after), again and again until shutdown is requested (the
-    // pause ends at once then). `before_each_pass`, when set, is called before each pass.
+    // pause ends at once then). A network change ends the pause early (PassSchedule);
+    // the pause after that pass starts again from its end. `before_each_pass`, when
+    // set, is called before each pass.
     void run(const std::function<void()>& before_each_pass = {});
+
+    // Where the IPv4 address comes from besides the endpoint (the echo list from any
+    // thread).
+    Ipv4Sources& ipv4_sources() { return ipv4_sources_; }
+
+    // The network changed (callable from any thread).
+    void network_changed() { schedule_.network_changed(); }
+
+    // A new login happened (callable from any thread): a back-off from the provider's
+    // refusals ends, and the next pass asks at the normal pace.
+    void login_renewed() { backoff_.login_renewed(); }
 
   private:
     // What the refresh learned of one page: record id -> value, for each type whose list
@@ -71,6 +88,11 @@ class UpdateCycle {
     Text usable_ipv4_address(PassOutcome& outcome);
     Text usable_ipv6_address(PassOutcome& outcome);
 
+    // After a change the provider accepted: the slot's row shows the value written.
+    void show_written_value(int page, int slot, const Text& record_id, const Text& value);
+    // Notes the provider's answer for the back-off; true when it was a refusal that
+    // holds the loop back (then logged once, instead of the request's own failure line).
+    bool held_back_by(const Text& action, const Text& credential, const ApiReply& reply);
     void report_failure(const Text& key, const Text& line, bool remind = true);
 
     void report_recovery(const Text& key, const Text& line);
@@ -80,6 +102,9 @@ class UpdateCycle {
     RunLog& log_;
     UpdateObserver* observer_;
     FailureMemory failures_;
+    ProviderBackoff backoff_;
+    PassSchedule schedule_;
+    Ipv4Sources ipv4_sources_;
 };
 
 }  // namespace velmora

@@ -13,25 +13,41 @@ UpdateLoop::~UpdateLoop() {
     stop();
 }
 
+void UpdateLoop::set_echo_sources(std::vector<EchoSource> sources) {
+    std::lock_guard lock(mutex_);
+    echo_sources_ = std::move(sources);
+    if (cycle_) {
+        cycle_->ipv4_sources().set_echo_sources(echo_sources_);
+    }
+}
+
 bool UpdateLoop::start() {
     std::lock_guard lock(mutex_);
     if (thread_.joinable()) {
+        cycle_->login_renewed();
         return false;
     }
-    thread_ = std::thread([this] {
-        UpdateCycle({controls_, endpoints_}, watch_, log_, observer_).run(before_pass_);
-    });
+    cycle_ =
+        std::make_unique<UpdateCycle>(ApiContext{controls_, endpoints_}, watch_, log_, observer_);
+    cycle_->ipv4_sources().set_echo_sources(echo_sources_);
+    network_ = watch_network_changes([cycle = cycle_.get()] { cycle->network_changed(); });
+    thread_ = std::thread(
+        [cycle = cycle_.get(), before_pass = before_pass_] { cycle->run(before_pass); });
     return true;
 }
 
 void UpdateLoop::stop() {
     std::thread thread;
+    std::unique_ptr<UpdateCycle> cycle;
+    std::unique_ptr<NetworkChangeWatch> network;
     {
         std::lock_guard lock(mutex_);
         if (!thread_.joinable()) {
             return;
         }
         thread.swap(thread_);
+        cycle.swap(cycle_);
+        network.swap(network_);
     }
     request_shutdown();
     thread.join();

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "app/settings/address_sources.h"
 #include "app/session/login_flow.h"
 #include "app/session/page_events.h"
 #include "app/session/window_created.h"
@@ -69,7 +70,9 @@ bool SessionCore::log_in_by_itself(bool start_loop) {
 }
 
 PassOutcome SessionCore::run_one_pass() {
-    return UpdateCycle({controls_, endpoints_}, watch_, log_).run_pass();
+    UpdateCycle cycle({controls_, endpoints_}, watch_, log_);
+    cycle.ipv4_sources().set_echo_sources(read_echo_sources(settings_path_));
+    return cycle.run_pass();
 }
 
 void SessionCore::login() {
@@ -81,6 +84,7 @@ bool SessionCore::run_login(LoginBy by) {
     // Record.Modify a record; without any lock the loop runs as it always did.
     const bool start_loop =
         by != LoginBy::itself_for_one_pass && claim_loop() != LoopOwnership::Claim::held_elsewhere;
+    update_loop_.set_echo_sources(read_echo_sources(settings_path_));
     return velmora::run_login({controls_, endpoints_}, {.settings_path = settings_path_,
                                                         .update_loop = update_loop_,
                                                         .log = log_,

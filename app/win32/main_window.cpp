@@ -7,6 +7,7 @@
 #include "app/win32/object_window.h"
 #include "app/win32/record_list.h"
 #include "app/window/window_layout.h"
+#include "base/system/network_changes.h"
 #include "base/controls/control_names.h"
 #include "base/gbk.h"
 #include "base/win32/wide_text.h"
@@ -301,6 +302,12 @@ LRESULT MainWindow::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
         case WM_SIZE:
             if (wparam == SIZE_MINIMIZED && minimised_) {
                 minimised_();
+            }
+            break;
+        case WM_POWERBROADCAST:
+            // After sleep the address may have changed: the loop looks again at once.
+            if (wparam == PBT_APMRESUMEAUTOMATIC || wparam == PBT_APMRESUMESUSPEND) {
+                machine_resumed();
             }
             break;
         case WM_INITMENUPOPUP:

@@ -53,4 +53,25 @@ std::vector<InterfaceAddress> interface_ipv6_addresses() {
     return addresses;
 }
 
+std::vector<Ipv4Bytes> interface_ipv4_addresses() {
+    ifaddrs* list = nullptr;
+    if (getifaddrs(&list) != 0) {
+        return {};
+    }
+    std::vector<Ipv4Bytes> addresses;
+    for (const ifaddrs* entry = list; entry != nullptr; entry = entry->ifa_next) {
+        const unsigned up = IFF_UP | IFF_RUNNING;
+        if (entry->ifa_addr == nullptr || entry->ifa_addr->sa_family != AF_INET ||
+            (entry->ifa_flags & up) != up) {
+            continue;
+        }
+        Ipv4Bytes address;
+        const auto* socket_address = reinterpret_cast<const sockaddr_in*>(entry->ifa_addr);
+        std::memcpy(address.data(), &socket_address->sin_addr, address.size());
+        addresses.push_back(address);
+    }
+    freeifaddrs(list);
+    return addresses;
+}
+
 }  // namespace velmora

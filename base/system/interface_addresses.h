@@ -37,6 +37,13 @@ struct InterfaceAddress {
 // preferred and confirmed.
 std::vector<InterfaceAddress> interface_ipv6_addresses();
 
+// An IPv4 address as its 4 bytes in network order.
+using Ipv4Bytes = std::array<std::uint8_t, 4>;
+
+// The IPv4 addresses of every interface that is up (and, on Linux, running), in the
+// system's order; empty when the list cannot be read.
+std::vector<Ipv4Bytes> interface_ipv4_addresses();
+
 // Where the address choice gets its list: interface_ipv6_addresses, or a fake in tests.
 using InterfaceAddressSource = std::function<std::vector<InterfaceAddress>()>;
 

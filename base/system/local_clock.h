@@ -5,7 +5,8 @@
 
 namespace velmora {
 
-// The local wall-clock time now, to the second.
-DateTime local_now();
+// The machine's clock now, to the second, in UTC+8: the zone the network time is given
+// in, so that lines dated by either clock read alike wherever the machine stands.
+DateTime machine_now_utc8();
 
 }  // namespace velmora

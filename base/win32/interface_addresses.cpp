@@ -30,26 +30,34 @@ InterfaceAddress interface_address(const IP_ADAPTER_ADDRESSES& adapter,
     return address;
 }
 
-}  // namespace
-
-std::vector<InterfaceAddress> interface_ipv6_addresses() {
+// The adapters holding addresses of `family`, up or not; empty when there are none or
+// the list cannot be read. The list may grow between the size query and the read: ask
+// again with the new size.
+std::vector<unsigned char> adapter_list(ULONG family) {
     constexpr ULONG flags =
         GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_MULTICAST | GAA_FLAG_SKIP_DNS_SERVER;
-    // The list may grow between the size query and the read: ask again with the new size.
     std::vector<unsigned char> buffer(16 * 1024);
     ULONG result = ERROR_BUFFER_OVERFLOW;
     for (int attempt = 0; attempt < 4 && result == ERROR_BUFFER_OVERFLOW; ++attempt) {
         ULONG size = static_cast<ULONG>(buffer.size());
-        result =
-            GetAdaptersAddresses(AF_INET6, flags, nullptr,
-                                 reinterpret_cast<IP_ADAPTER_ADDRESSES*>(buffer.data()), &size);
+        result = GetAdaptersAddresses(
+            family, flags, nullptr, reinterpret_cast<IP_ADAPTER_ADDRESSES*>(buffer.data()), &size);
         if (result == ERROR_BUFFER_OVERFLOW) {
             buffer.resize(size);
         }
     }
-    std::vector<InterfaceAddress> addresses;
     if (result != NO_ERROR) {
-        return addresses;  // ERROR_NO_DATA: no interface holds an IPv6 address
+        buffer.clear();  // ERROR_NO_DATA: no interface holds such an address
+    }
+    return buffer;
+}
+
+// Each unicast address of `family` on an adapter that is up.
+template <class Visit>
+void for_each_up_address(ULONG family, Visit visit) {
+    const std::vector<unsigned char> buffer = adapter_list(family);
+    if (buffer.empty()) {
+        return;
     }
     for (auto* adapter = reinterpret_cast<const IP_ADAPTER_ADDRESSES*>(buffer.data());
          adapter != nullptr; adapter = adapter->Next) {
@@ -59,11 +67,34 @@ std::vector<InterfaceAddress> interface_ipv6_addresses() {
         for (const IP_ADAPTER_UNICAST_ADDRESS* unicast = adapter->FirstUnicastAddress;
              unicast != nullptr; unicast = unicast->Next) {
             if (unicast->Address.lpSockaddr != nullptr &&
-                unicast->Address.lpSockaddr->sa_family == AF_INET6) {
-                addresses.push_back(interface_address(*adapter, *unicast));
+                unicast->Address.lpSockaddr->sa_family == family) {
+                visit(*adapter, *unicast);
             }
         }
     }
+}
+
+}  // namespace
+
+std::vector<InterfaceAddress> interface_ipv6_addresses() {
+    std::vector<InterfaceAddress> addresses;
+    for_each_up_address(AF_INET6, [&](const IP_ADAPTER_ADDRESSES& adapter,
+                                      const IP_ADAPTER_UNICAST_ADDRESS& unicast) {
+        addresses.push_back(interface_address(adapter, unicast));
+    });
+    return addresses;
+}
+
+std::vector<Ipv4Bytes> interface_ipv4_addresses() {
+    std::vector<Ipv4Bytes> addresses;
+    for_each_up_address(
+        AF_INET, [&](const IP_ADAPTER_ADDRESSES&, const IP_ADAPTER_UNICAST_ADDRESS& unicast) {
+            Ipv4Bytes address;
+            const auto* socket_address =
+                reinterpret_cast<const sockaddr_in*>(unicast.Address.lpSockaddr);
+            std::memcpy(address.data(), &socket_address->sin_addr, address.size());
+            addresses.push_back(address);
+        });
     return addresses;
 }
 

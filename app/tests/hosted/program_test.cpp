@@ -431,7 +431,7 @@ TEST_F(Headless, OnePassSaysByItsStatusWhetherEveryRecordFollows) {
     sandbox::ForcedReply refused;
     refused.account_id = "100001";
     refused.action = "Record.Modify";
-    refused.code = "-1";
+    refused.code = "17";
     sandbox_->set_forced_reply(refused);
     EXPECT_EQ(finish(start({"--once"})), 1);
     EXPECT_NE(out(1).find("]：更新记录失败（www）："), std::string::npos) << out(1);

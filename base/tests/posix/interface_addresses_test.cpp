@@ -4,10 +4,7 @@
 #include "base/system/interface_addresses.h"
 
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sched.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -18,6 +15,8 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "base/tests/posix/private_network.h"
 
 namespace velmora {
 namespace {
@@ -103,70 +102,23 @@ TEST(InterfaceAddresses, ListWhatTheIpToolShowsOnThisMachine) {
     }
 }
 
-bool write_file(const char* path, const std::string& text) {
-    const int fd = open(path, O_WRONLY);
-    const bool written =
-        fd >= 0 && write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
-    if (fd >= 0) {
-        close(fd);
-    }
-    return written;
-}
-
-// A new network namespace for this process, in a new user namespace where it can be
-// had without privilege. The user namespace needs a single-threaded process, which a
-// sanitizer's helper thread prevents; then a privileged user still gets the network one.
-bool enter_private_network_namespace() {
-    const uid_t uid = getuid();
-    const gid_t gid = getgid();
-    if (unshare(CLONE_NEWUSER | CLONE_NEWNET) == 0) {
-        return write_file("/proc/self/setgroups", "deny") &&
-               write_file("/proc/self/uid_map", "0 " + std::to_string(uid) + " 1") &&
-               write_file("/proc/self/gid_map", "0 " + std::to_string(gid) + " 1");
-    }
-    return unshare(CLONE_NEWNET) == 0;
-}
-
-// In a forked child: a private network namespace (the machine's own interfaces stay
-// untouched), `setup` run by the shell, then what the reader and the ip tool see, as
-// "ours" lines, a "--" line and "ip" lines. Exit status 77: no namespace to be had, or
-// no IPv6 in it.
+// In a forked child: a private network namespace, `setup` run by the shell, then what
+// the reader and the ip tool see, as "ours" lines, a "--" line and "ip" lines;
+// "unavailable" when there is no namespace to be had, or no IPv6 in it.
 std::string read_in_private_namespace(const std::string& setup) {
-    int out[2];
-    if (pipe(out) != 0) {
-        return {};
-    }
-    const pid_t child = fork();
-    if (child == 0) {
-        close(out[0]);
-        if (!enter_private_network_namespace() || std::system(setup.c_str()) != 0) {
-            _exit(77);
-        }
-        std::string report;
-        for (const std::string& line : described(interface_ipv6_addresses())) {
-            report += line + "\n";
-        }
-        report += "--\n";
-        for (const std::string& line : ip_tool_view()) {
-            report += line + "\n";
-        }
-        const bool sent =
-            write(out[1], report.data(), report.size()) == static_cast<ssize_t>(report.size());
-        _exit(sent ? 0 : 1);
-    }
-    close(out[1]);
-    std::string report;
-    char buffer[4096];
-    for (ssize_t n; (n = read(out[0], buffer, sizeof buffer)) > 0;) {
-        report.append(buffer, static_cast<std::size_t>(n));
-    }
-    close(out[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
-    if (WIFEXITED(status) && WEXITSTATUS(status) == 77) {
-        return "unavailable";
-    }
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? report : "failed";
+    return testing::in_private_network(
+        [] {
+            std::string report;
+            for (const std::string& line : described(interface_ipv6_addresses())) {
+                report += line + "\n";
+            }
+            report += "--\n";
+            for (const std::string& line : ip_tool_view()) {
+                report += line + "\n";
+            }
+            return report;
+        },
+        setup);
 }
 
 TEST(InterfaceAddresses, ReadTheKernelsFlagsOfEveryAddress) {
@@ -177,7 +129,7 @@ TEST(InterfaceAddresses, ReadTheKernelsFlagsOfEveryAddress) {
     // deprecated one (preferred lifetime over), and a prefix for which the kernel makes
     // a temporary address itself.
     const std::string report = read_in_private_namespace(
-        "exec >/dev/null 2>&1; ip link set lo up &&"
+        "ip link set lo up &&"
         " echo 2 >/proc/sys/net/ipv6/conf/lo/use_tempaddr &&"
         " ip addr add 2001:db8:3::1/64 dev lo &&"
         " ip addr add 2001:db8:2::1/64 dev lo preferred_lft 0 &&"
@@ -200,7 +152,7 @@ TEST(InterfaceAddresses, ReadTheKernelsFlagsOfEveryAddress) {
     EXPECT_EQ(std::count(ours.begin(), ours.end(), '\n'), 5) << ours;
 
     // An interface that is down holds nothing the reader lists.
-    EXPECT_EQ(read_in_private_namespace("exec >/dev/null 2>&1; true"), "--\n");
+    EXPECT_EQ(read_in_private_namespace("true"), "--\n");
 }
 
 }  // namespace

@@ -46,7 +46,7 @@ TEST_F(UpdatePass, NoWatchedRowMakesOnlyTheRefreshRequests) {
     sandbox_.set_record_value(5003, "192.0.2.99");
     run_pass();
     // A page nobody watches has no failure worth a line either.
-    sandbox_.set_forced_reply({.account_id = "100001", .action = "Record.List", .code = "-1"});
+    sandbox_.set_forced_reply({.account_id = "100001", .action = "Record.List", .code = "-15"});
     run_pass();
     EXPECT_EQ(run_log(), "");
     EXPECT_EQ(count("Record.List"), 12u);
@@ -55,7 +55,7 @@ TEST_F(UpdatePass, NoWatchedRowMakesOnlyTheRefreshRequests) {
     EXPECT_EQ(shown_value(1, 3), "192.0.2.99");
 }
 
-TEST_F(UpdatePass, AChangedAddressIsWrittenEveryPassUntilTheRefreshShowsIt) {
+TEST_F(UpdatePass, AnAcceptedChangeIsWhatTheRowShowsSoAListOutageSendsItOnce) {
     log_in();
     watch_row(1, 3);  // home, 198.51.100.11
     sandbox_.set_public_address("203.0.113.77");
@@ -69,35 +69,41 @@ TEST_F(UpdatePass, AChangedAddressIsWrittenEveryPassUntilTheRefreshShowsIt) {
                        "\xC4\xAC\xC8\xCF"});
     EXPECT_EQ(run_log(), success_line("203.0.113.77"));
     EXPECT_EQ(sandbox_.records(1001)->at(2).value, "203.0.113.77");
-    // The list learns the new value only from a later refresh.
-    EXPECT_EQ(shown_value(1, 3), "198.51.100.11");
+    EXPECT_EQ(shown_value(1, 3), "203.0.113.77");
 
-    // A refresh that fails is logged and leaves the old value shown, so the change is
-    // sent again.
-    sandbox_.set_forced_reply({.account_id = "100001", .action = "Record.List", .code = "-1"});
+    // Passes whose list fails compare with the row: the change is not sent again.
+    sandbox_.set_forced_reply({.account_id = "100001", .action = "Record.List", .code = "-15"});
     run_pass();
-    EXPECT_EQ(count("Record.Modify"), 2u);
+    run_pass();
+    run_pass();
+    EXPECT_EQ(count("Record.Modify"), 1u);
 
     sandbox_.clear_forced_replies();
     run_pass();
-    run_pass();
-    EXPECT_EQ(count("Record.Modify"), 2u);
+    EXPECT_EQ(count("Record.Modify"), 1u);
     EXPECT_EQ(shown_value(1, 3), "203.0.113.77");
-    EXPECT_EQ(run_log(),
-              success_line("203.0.113.77") +
-                  log_line(gbk("读取记录列表失败（velmora-demo.example的A记录）：服务商返回代码-1："
-                               "Login failed")) +
-                  success_line("203.0.113.77") +
-                  log_line(gbk("记录列表已恢复读取（velmora-demo.example的A记录）")) +
-                  no_change_line() + no_change_line());
+    EXPECT_EQ(
+        run_log(),
+        success_line("203.0.113.77") +
+            log_line(gbk("读取记录列表失败（velmora-demo.example的A记录）：服务商返回代码-15："
+                         "Domain id invalid")) +
+            no_change_line() + no_change_line() + no_change_line() +
+            log_line(gbk("记录列表已恢复读取（velmora-demo.example的A记录）")) + no_change_line());
+
+    // A refused change leaves the row as the provider last listed it.
+    sandbox_.set_public_address("203.0.113.78");
+    sandbox_.set_forced_reply({.account_id = "100001", .action = "Record.Modify", .code = "17"});
+    run_pass();
+    EXPECT_EQ(shown_value(1, 3), "203.0.113.77");
 }
 
 TEST_F(UpdatePass, ARefusedChangeIsLoggedOnceAnHourUntilItWorks) {
     log_in();
     watch_row(1, 1);  // www
     sandbox_.set_public_address("203.0.113.77");
-    sandbox_.set_forced_reply({.account_id = "100001", .action = "Record.Modify", .code = "-1"});
-    const Text refused = log_line(gbk("更新记录失败（www）：服务商返回代码-1：Login failed"));
+    sandbox_.set_forced_reply({.account_id = "100001", .action = "Record.Modify", .code = "17"});
+    const Text refused =
+        log_line(gbk("更新记录失败（www）：服务商返回代码17：Record value invalid"));
 
     run_pass();
     now_ += 59min;

@@ -62,6 +62,13 @@ class UpdateTest : public SandboxTest {
     std::chrono::steady_clock::time_point now_{};
     RunLog log_{controls_, endpoints_};
     UpdateCycle cycle_{{controls_, endpoints_}, watch_, log_, nullptr, [this] { return now_; }};
+
+  public:
+    // The machine's own interfaces stay out of the passes: a public IPv4 address on one
+    // would stand in for the endpoint the tests silence.
+    UpdateTest() {
+        cycle_.ipv4_sources().set_interface_source([] { return std::vector<Ipv4Bytes>{}; });
+    }
 };
 
 }  // namespace velmora::testing
