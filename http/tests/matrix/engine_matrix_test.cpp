@@ -10,6 +10,7 @@
 #include "base/event_pump.h"
 #include "base/gbk.h"
 #include "http/com_request.h"
+#include "http/connection_pool.h"
 #include "http/http_request.h"
 #include "http/network_time.h"
 #include "http/tests/matrix/fixture_host.h"
@@ -74,6 +75,28 @@ TEST_F(EngineMatrix, ExchangesPutTheirHeadersAndBodyOnTheWire) {
                         o.text, "\r\nContent-Type: application/x-www-form-urlencoded\r\n"));
                     EXPECT_EQ(o.text.substr(o.text.size() - 7), "\r\n\r\nk=v");
                 }
+            }
+        }
+    }
+}
+
+// The fixture's servers close the connection after each reply: every request of a pool
+// then goes out on a new connection, byte for byte as it does without a pool.
+TEST_F(EngineMatrix, APoolChangesNothingOnTheWireWhenTheServerClosesEachConnection) {
+    for (const char* server : {"plain", "tls"}) {
+        const HttpRequest request{.url = host().url(server, "/wire?q=1"),
+                                  .method = 1,
+                                  .body = "k=v",
+                                  .cookies = "a=1",
+                                  .extra_headers = "X-Probe: 1"};
+        const Text alone[] = {run(Engine::full, request).text, run(Engine::simple, request).text};
+        const ConnectionPool pool;
+        for (int round = 0; round < 2; ++round) {
+            for (const Engine engine : engines) {
+                SCOPED_TRACE(name(engine) + " " + server + " " + std::to_string(round));
+                const HttpOutcome o = run(engine, request);
+                EXPECT_EQ(o.status, "200 OK");
+                EXPECT_EQ(o.text, alone[engine == Engine::full ? 0 : 1]);
             }
         }
     }
