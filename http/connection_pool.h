@@ -1,9 +1,9 @@
 // Connections kept open for a run of exchanges, such as one update pass or one login.
 //
-// While a pool is open on a thread, the engine's exchanges made on that thread (and the
-// request object's, which run over the same transfer) keep their connection and TLS
-// session for the next exchange to the same origin; without one, every exchange opens
-// and closes its own connection. A connection the server closed is replaced by a new
+// While a pool is open on a thread, the engine's exchanges made on that thread keep their
+// connection and TLS session for the next exchange to the same origin; without one, every
+// exchange opens and closes its own connection. The request object (com_request) keeps
+// pooled: it makes one request per pass. A connection the server closed is replaced by a new
 // one. Each thread has its own connections, so a pool never crosses threads.
 #pragma once
 

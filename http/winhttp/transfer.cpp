@@ -155,8 +155,9 @@ bool transfer_ready() {
 }
 
 // The handles of one exchange in WinHttp's asynchronous mode, opened, used and closed by
-// the one thread that runs the exchange: closing a handle is how an operation in flight
-// is cut short, and no other thread ever holds one. The settings are kept, since every
+// the one thread that runs the exchange (the session may be the thread's pooled one, then
+// closed by its pool): closing a handle is how an operation in flight is cut short, and no
+// other thread ever holds one. The settings are kept, since every
 // redirect hop is a request of its own.
 struct Transfer::State {
     const WinHttpFunctions* api = winhttp_functions();
