@@ -128,7 +128,10 @@ struct PooledSession {
     PooledSession() = default;
     PooledSession(const PooledSession&) = delete;
     PooledSession& operator=(const PooledSession&) = delete;
-    ~PooledSession() { close(); }
+    // No closing here: a pool closes its session as it ends, and what a pool still holds
+    // when the process exits the system reclaims; closing a WinHttp handle while the
+    // process ends can wait for service threads that are already gone.
+    ~PooledSession() = default;
 
     void close() {
         if (session) {
