@@ -15,14 +15,9 @@ Text api_url(const Endpoints& endpoints, const Text& action) {
 
 ApiReply api_call(const Endpoints& endpoints, const Text& action, const Text& body) {
     constexpr int kPost = 1;
-    ApiReply reply;
-    reply.text = http_request(api_url(endpoints, action), kPost, body, nullptr, nullptr, {},
-                              nullptr, false, {}, {}, {}, {}, {}, 0, nullptr, &reply.status);
-    return reply;
-}
-
-Text api_post(const Endpoints& endpoints, const Text& action, const Text& body) {
-    return api_call(endpoints, action, body).text;
+    HttpOutcome outcome =
+        http_request(HttpRequest{.url = api_url(endpoints, action), .method = kPost, .body = body});
+    return {std::move(outcome.text), std::move(outcome.status)};
 }
 
 Text reply_code(const Text& reply) {

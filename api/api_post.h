@@ -19,10 +19,6 @@ Text api_url(const Endpoints& endpoints, const Text& action);
 // POSTs the form body to the action.
 ApiReply api_call(const Endpoints& endpoints, const Text& action, const Text& body);
 
-// The reply text alone: a transport failure is not told apart from a reply, it simply
-// carries no markers.
-Text api_post(const Endpoints& endpoints, const Text& action, const Text& body);
-
 // The status code of a reply, e.g. "1"; the empty text when the reply has none.
 Text reply_code(const Text& reply);
 

@@ -17,7 +17,6 @@ struct WaitState {
     std::mutex mutex;
     bool shutdown = false;
     std::vector<EventPump*> pumps;
-    std::vector<void (*)()> shutdown_listeners;
 };
 
 WaitState& wait_state() {
@@ -106,26 +105,13 @@ bool delay(std::chrono::milliseconds duration) {
 
 void request_shutdown() {
     WaitState& state = wait_state();
-    std::vector<void (*)()> listeners;
-    {
-        std::lock_guard lock(state.mutex);
-        state.shutdown = true;
-        // Under the lock, so no pump can be removed and destroyed while it is signalled.
-        for (EventPump* pump : state.pumps) {
-            pump->interrupt();
-        }
-        backend::wake_waiters();
-        listeners = state.shutdown_listeners;
-    }
-    for (auto* listener : listeners) {
-        listener();
-    }
-}
-
-void add_shutdown_listener(void (*listener)()) {
-    WaitState& state = wait_state();
     std::lock_guard lock(state.mutex);
-    state.shutdown_listeners.push_back(listener);
+    state.shutdown = true;
+    // Under the lock, so no pump can be removed and destroyed while it is signalled.
+    for (EventPump* pump : state.pumps) {
+        pump->interrupt();
+    }
+    backend::wake_waiters();
 }
 
 bool shutdown_requested() {

@@ -51,10 +51,6 @@ inline bool delay(int amount, int unit) {
 // delays return false immediately. Loops test shutdown_requested() to end themselves.
 void request_shutdown();
 bool shutdown_requested();
-// Adds work to every later request_shutdown() besides ending waits, such as closing a
-// transfer that blocks in the platform's HTTP service: the listener runs on the thread
-// that requests shutdown, after the flag is set and outside the internal lock.
-void add_shutdown_listener(void (*listener)());
 // Ends shutdown again, for tests that need a fresh state.
 void reset_shutdown();
 

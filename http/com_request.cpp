@@ -10,7 +10,7 @@
 #include "http/cookies.h"
 #include "http/header_block.h"
 #include "http/http_method.h"
-#include "http/winhttp_request_object.h"
+#include "http/request_object_class.h"
 
 namespace velmora {
 namespace {
@@ -117,61 +117,60 @@ void await_response(const ComObject& request, std::chrono::milliseconds limit) {
 
 }  // namespace
 
-Bytes com_request(const Text& url, int method, const Text& body, Text* send_cookies,
-                  Text* received_cookies, const Text& extra_headers, Text* response_headers,
-                  int* status_code, bool no_redirect, const Bytes& body_bytes, const Text& proxy,
-                  int timeout_seconds, const Text& auth_user, const Text& auth_password,
-                  int auth_target, const ComObject& request_object, bool merge_cookies,
-                  bool add_default_headers, bool normalize_header_names) {
-    const Text verb = verb_for_method(method);
-    ComObject request = request_object;
+ComOutcome com_request(const ComRequest& r) {
+    const Text verb = verb_for_method(r.method);
+    ComObject request = r.request_object;
     if (object_is_empty(request)) {
         register_winhttp_request_class();
         if (!create_object(request, winhttp_request_prog_id)) {
             return {};
         }
     }
+    ComOutcome outcome;
+    outcome.made = true;
 
     std::chrono::milliseconds limit = longest_default_limit;
-    if (timeout_seconds != -1) {
-        const std::int32_t each = timeout_seconds >= 1 && timeout_seconds <= INT32_MAX / 1000
-                                      ? timeout_seconds * 1000
+    if (r.timeout_seconds != -1) {
+        const std::int32_t each = r.timeout_seconds >= 1 && r.timeout_seconds <= INT32_MAX / 1000
+                                      ? r.timeout_seconds * 1000
                                       : 15000;
         call_method(request, "SetTimeouts", each, each, each, each);
         limit = std::chrono::milliseconds(each);
     }
-    if (!proxy.empty()) {
-        call_method(request, "SetProxy", std::int32_t{2}, proxy);
+    if (!r.proxy.empty()) {
+        call_method(request, "SetProxy", std::int32_t{2}, r.proxy);
     }
     constexpr bool asynchronous = true;
-    call_method(request, "Open", verb, url, asynchronous);
-    if (no_redirect) {
+    call_method(request, "Open", verb, r.url, asynchronous);
+    if (r.no_redirect) {
         write_option(request, option_enable_redirects, 0);
     }
     write_option(request, option_ignored_certificate_errors, ignore_no_certificate_errors);
 
-    const Text block =
-        header_block(url, method == 1, extra_headers, add_default_headers, normalize_header_names);
-    if (!proxy.empty() && !auth_user.empty()) {
-        call_method(request, "SetCredentials", auth_user, auth_password,
-                    static_cast<std::int32_t>(auth_target));
-        if (auth_target == 1) {
+    const Text block = header_block(r.url, r.method == 1, r.extra_headers, r.add_default_headers,
+                                    r.normalize_header_names);
+    if (!r.proxy.empty() && !r.auth_user.empty()) {
+        call_method(request, "SetCredentials", r.auth_user, r.auth_password,
+                    static_cast<std::int32_t>(r.auth_target));
+        if (r.auth_target == 1) {
             set_request_header(request, "Proxy-Authorization",
-                               "Basic " + base64_encode(auth_user + ":" + auth_password));
+                               "Basic " + base64_encode(r.auth_user + ":" + r.auth_password));
         }
     }
-    if (send_cookies && !send_cookies->empty()) {
-        if (find_text(*send_cookies, "Cookie:", 1, true) != -1) {
-            *send_cookies = replace_text(*send_cookies, "Cookie:", "", 1, -1, false);
+    outcome.cookies = r.cookies;
+    if (outcome.cookies && !outcome.cookies->empty()) {
+        Text& cookies = *outcome.cookies;
+        if (find_text(cookies, "Cookie:", 1, true) != -1) {
+            cookies = replace_text(cookies, "Cookie:", "", 1, -1, false);
         }
-        set_request_header(request, "Cookie", *send_cookies);
+        set_request_header(request, "Cookie", cookies);
     }
     set_header_lines(request, block);
 
-    if (body_bytes.empty()) {
-        call_method(request, "Send", body);
+    if (r.body_bytes.empty()) {
+        call_method(request, "Send", r.body);
     } else {
-        call_method(request, "Send", body_bytes);
+        call_method(request, "Send", r.body_bytes);
     }
     if (!last_automation_error()) {
         await_response(request, limit);
@@ -179,29 +178,54 @@ Bytes com_request(const Text& url, int method, const Text& body, Text* send_cook
 
     // Taken over, not copied: a body may be large.
     Variant body_value = read_variant_property(request, "ResponseBody");
-    Bytes* body_bytes_read = std::get_if<Bytes>(&body_value);
-    Bytes response = body_bytes_read ? std::move(*body_bytes_read) : Bytes();
-    const Text headers = call_text_method(request, "GetAllResponseHeaders");
-    if (response_headers) {
-        *response_headers = headers;
+    if (Bytes* body_read = std::get_if<Bytes>(&body_value)) {
+        outcome.body = std::move(*body_read);
     }
-    if (status_code) {
-        *status_code = static_cast<int>(read_number_property(request, "Status"));
-    }
+    outcome.headers = call_text_method(request, "GetAllResponseHeaders");
+    outcome.status = static_cast<int>(read_number_property(request, "Status"));
 
-    Text local_received;
-    Text& received = received_cookies ? *received_cookies : local_received;
+    Text& received = outcome.received_cookies;
+    received = r.received_cookies;
     // Only a line naming Set-Cookie carries a cookie; most replies have none.
-    if (find_text(headers, "Set-Cookie") != -1) {
-        for (const Text& line : split_text(headers, "\r\n")) {
+    if (find_text(outcome.headers, "Set-Cookie") != -1) {
+        for (const Text& line : split_text(outcome.headers, "\r\n")) {
             collect_set_cookie(line, received);
         }
     }
     finish_received_cookies(received);
-    if (merge_cookies && send_cookies) {
-        received = velmora::merge_cookies(*send_cookies, received);
+    if (r.merge_cookies && outcome.cookies) {
+        received = velmora::merge_cookies(*outcome.cookies, received);
     }
-    return response;
+    return outcome;
+}
+
+Bytes com_request(const Text& url, int method, const Text& body, Text* send_cookies,
+                  Text* received_cookies, const Text& extra_headers, Text* response_headers,
+                  int* status_code, bool no_redirect, const Bytes& body_bytes, const Text& proxy,
+                  int timeout_seconds, const Text& auth_user, const Text& auth_password,
+                  int auth_target, const ComObject& request_object, bool merge_cookies,
+                  bool add_default_headers, bool normalize_header_names) {
+    ComOutcome o = com_request(
+        {url, method, body, send_cookies ? std::optional<Text>(*send_cookies) : std::nullopt,
+         received_cookies ? *received_cookies : Text(), extra_headers, no_redirect, body_bytes,
+         proxy, timeout_seconds, auth_user, auth_password, auth_target, request_object,
+         merge_cookies, add_default_headers, normalize_header_names});
+    if (!o.made) {
+        return {};
+    }
+    if (send_cookies) {
+        *send_cookies = std::move(*o.cookies);
+    }
+    if (received_cookies) {
+        *received_cookies = std::move(o.received_cookies);
+    }
+    if (response_headers) {
+        *response_headers = std::move(o.headers);
+    }
+    if (status_code) {
+        *status_code = o.status;
+    }
+    return std::move(o.body);
 }
 
 }  // namespace velmora

@@ -15,8 +15,7 @@ constexpr int hours_ahead_of_utc = 8;
 }  // namespace
 
 std::optional<DateTime> network_time(const Text& time_url) {
-    Text headers;
-    com_request(time_url, method_head, {}, nullptr, nullptr, {}, &headers);
+    const Text headers = com_request(ComRequest{.url = time_url, .method = method_head}).headers;
     // The line named Date, in any letter case; a "Date:" inside another header's name
     // (X-Last-Update-Date) is not the server's clock.
     const std::optional<HttpDate> date = parse_http_date(header_value(headers, "Date"));

@@ -3,7 +3,8 @@
 // folder (http/curl/, http/winhttp/) defines it over its own HTTP service.
 //
 // Each setter is one configuration step and reports whether the service accepted it, so
-// a caller can bind its own failure message to each step. Nothing survives the object.
+// a caller can bind its own failure message to each step. Nothing survives the object but
+// an idle connection kept by an open ConnectionPool (http/connection_pool.h).
 // The steps are taken in one of two orders: proxy, timeouts, URL, verb (the engine), or
 // proxy, URL, verb, timeouts (its simple variant); the rest follow in declaration order.
 #pragma once
@@ -21,6 +22,12 @@ namespace velmora {
 // Loads the platform's HTTP service once per process; false when it is unusable or
 // lacks HTTP(S).
 bool transfer_ready();
+
+// Whether a ConnectionPool is open on the calling thread.
+bool connections_pooled();
+// Closes the calling thread's kept connections; the backend defines it, the outermost
+// ConnectionPool calls it as it ends.
+void close_pooled_connections();
 
 // Inactivity limits per phase, and a limit on the whole exchange (every redirect hop
 // included) that holds however slowly a server trickles. Zero means no limit of our own.

@@ -134,6 +134,15 @@ void add_control_routes(httplib::Server& server, SandboxServer& sandbox) {
         answer_json(res, counters_json(sandbox.counters()));
     });
 
+    server.Get("/control/connections", [&sandbox](const httplib::Request&, httplib::Response& res) {
+        const ApiConnections counts = sandbox.api_connections();
+        answer_json(res,
+                    JsonObject()
+                        .number("api_connections", static_cast<std::int64_t>(counts.connections))
+                        .number("api_handshakes", static_cast<std::int64_t>(counts.handshakes))
+                        .str());
+    });
+
     server.Post("/control/counters/reset",
                 [&sandbox](const httplib::Request&, httplib::Response& res) {
                     sandbox.reset_counters();

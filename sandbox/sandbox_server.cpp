@@ -1,10 +1,12 @@
 #include "sandbox/sandbox_server.h"
 
 #include <httplib.h>
+#include <openssl/ssl.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -152,6 +154,18 @@ bool SandboxServer::start(std::string* error) {
         stop();
         return false;
     }
+    // A completed handshake, full or resumed, is what a client pays for each new TLS
+    // connection.
+    SSL_CTX* tls = servers_->api->ssl_context();
+    SSL_CTX_set_app_data(tls, this);
+    SSL_CTX_set_info_callback(tls, [](const SSL* ssl, int where, int) {
+        if (where & SSL_CB_HANDSHAKE_DONE) {
+            static_cast<SandboxServer*>(SSL_CTX_get_app_data(SSL_get_SSL_CTX(ssl)))
+                ->count_handshake();
+        }
+    });
+    servers_->api->set_keep_alive_max_count(
+        static_cast<std::size_t>(std::max(options_.api_requests_per_connection, 1)));
     install_routes();
 
     const int threads = options_.threads > 0 ? options_.threads : 1;
@@ -237,6 +251,7 @@ void SandboxServer::install_routes() {
         servers_->api->Post("/" + std::string(action), [this, action](const httplib::Request& req,
                                                                       httplib::Response& res) {
             count(std::string(action));
+            count_connection(req.remote_addr, req.remote_port);
             record_request({std::string(action), req.body, req.get_header_value("Content-Type")});
             res.set_content(answer_api_action(*store_, action, decode_form(req.body)),
                             "application/json; charset=utf-8");
@@ -327,6 +342,23 @@ void SandboxServer::count(const std::string& action) {
     ++counters_[action];
 }
 
+void SandboxServer::count_connection(const std::string& remote_address, int remote_port) {
+    std::lock_guard lock(mutex_);
+    if (seen_connections_.emplace(remote_address, remote_port).second) {
+        ++connections_.connections;
+    }
+}
+
+void SandboxServer::count_handshake() {
+    std::lock_guard lock(mutex_);
+    ++connections_.handshakes;
+}
+
+ApiConnections SandboxServer::api_connections() const {
+    std::lock_guard lock(mutex_);
+    return connections_;
+}
+
 void SandboxServer::record_request(ApiRequest request) {
     std::lock_guard lock(mutex_);
     if (requests_.size() >= kept_requests) {
@@ -349,6 +381,8 @@ void SandboxServer::reset_counters() {
     std::lock_guard lock(mutex_);
     counters_.clear();
     requests_.clear();
+    connections_ = {};
+    seen_connections_.clear();
 }
 
 std::string SandboxServer::state_json() const {
@@ -359,8 +393,10 @@ std::string SandboxServer::state_json() const {
     DnsAnswer dns4;
     DnsAnswer dns6;
     std::string date;
+    ApiConnections connections;
     {
         std::lock_guard lock(mutex_);
+        connections = connections_;
         for (const auto& [action, n] : counters_) {
             counters.number(action, static_cast<std::int64_t>(n));
         }
@@ -390,6 +426,8 @@ std::string SandboxServer::state_json() const {
         .raw("dns6_reply", reply_json(dns6.reply))
         .text("date", date)
         .raw("counters", counters.str())
+        .number("api_connections", static_cast<std::int64_t>(connections.connections))
+        .number("api_handshakes", static_cast<std::int64_t>(connections.handshakes))
         .raw("forced_replies", json_array(forced))
         .boolean("record_type_ignored", store_->record_type_ignored())
         .str();

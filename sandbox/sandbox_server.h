@@ -25,6 +25,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,15 @@ struct SandboxOptions {
     SeedData seed = demo_seed();
     // Worker threads per server.
     int threads = 8;
+    // Requests the API server answers on one connection before it closes it, as a
+    // production web server allows (the server library's own limit is 5).
+    int api_requests_per_connection = 1000;
+};
+
+// What reached the API server over the wire since the start or the last reset.
+struct ApiConnections {
+    std::uint64_t connections = 0;  // connections that carried at least one request
+    std::uint64_t handshakes = 0;   // TLS handshakes completed, resumed ones included
 };
 
 // One API request as it reached the sandbox.
@@ -129,7 +139,8 @@ class SandboxServer {
     // The API requests received since the start or the last reset, oldest first (the
     // most recent 10000 are kept).
     std::vector<ApiRequest> api_requests() const;
-    // Zeroes the counters and forgets the API requests.
+    ApiConnections api_connections() const;
+    // Zeroes the counters and the connection counts and forgets the API requests.
     void reset_counters();
 
     // What GET /control/state answers (JSON).
@@ -145,6 +156,8 @@ class SandboxServer {
     };
 
     void count(const std::string& action);
+    void count_connection(const std::string& remote_address, int remote_port);
+    void count_handshake();
     void record_request(ApiRequest request);
     void serve_dns(httplib::Server& server, const std::string& counter, DnsAnswer& answer);
     std::string dns_reply(const DnsAnswer& answer, const std::string& name, bool with_client,
@@ -170,6 +183,8 @@ class SandboxServer {
     DnsAnswer dns6_;
     std::string date_header_;
     Counters counters_;
+    ApiConnections connections_;
+    std::set<std::pair<std::string, int>> seen_connections_;  // remote address and port
     std::vector<ApiRequest> requests_;
 };
 

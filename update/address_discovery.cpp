@@ -19,9 +19,11 @@ Text text_after_last(const Text& text, const Text& separator) {
 Text echoed_client_address(const Text& address, const Text& name, Text* status) {
     constexpr int kGet = 0;
     const Text url = "http://" + address + "/d?dn=" + name + "&clientip=1";
-    return text_after_last(http_request_simple(url, kGet, {}, nullptr, nullptr, {}, nullptr, false,
-                                               {}, {}, {}, {}, {}, 0, nullptr, status),
-                           "|");
+    HttpOutcome outcome = http_request_simple(HttpRequest{.url = url, .method = kGet});
+    if (status) {
+        *status = std::move(outcome.status);
+    }
+    return text_after_last(outcome.text, "|");
 }
 
 Text discover_public_address(const Endpoints& endpoints) {

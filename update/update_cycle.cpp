@@ -11,6 +11,7 @@
 #include "base/controls/control_names.h"
 #include "base/event_pump.h"
 #include "base/gbk.h"
+#include "http/connection_pool.h"
 #include "update/address_discovery.h"
 #include "update/ipv6_address.h"
 #include "update/ipv6_discovery.h"
@@ -299,6 +300,8 @@ void UpdateCycle::report_recovery(const Text& key, const Text& line) {
 }
 
 PassOutcome UpdateCycle::run_pass() {
+    // The pass's requests to one host share a connection, closed when the pass ends.
+    const ConnectionPool connections;
     Controls& controls = context_.controls;
     PassOutcome outcome;
     std::array<PageValues, control::kPageCount> pages;

@@ -9,6 +9,7 @@
 #include "base/controls/control_names.h"
 #include "base/event_pump.h"
 #include "base/gbk.h"
+#include "http/connection_pool.h"
 
 namespace velmora {
 
@@ -62,6 +63,8 @@ bool run_login(const ApiContext& context, const LoginRun& run) {
         return false;
     }
     LoginButtonLock busy(controls);
+    // The login's requests share one connection to the API host.
+    const ConnectionPool connections;
     for (int page = 1; page <= control::kPageCount; ++page) {
         controls.clear_list(control::record_list(page));
     }

@@ -109,26 +109,6 @@ TEST_F(DelayTest, DelaysAfterShutdownReturnFalseUntilReset) {
     EXPECT_TRUE(delay(1, 0));
 }
 
-std::atomic<int> shutdown_listener_calls{0};
-std::atomic<bool> listener_saw_shutdown{false};
-
-void count_shutdown() {
-    // Asking for the flag from inside a listener would deadlock under the internal lock.
-    listener_saw_shutdown = shutdown_requested();
-    ++shutdown_listener_calls;
-}
-
-TEST_F(DelayTest, ShutdownListenersRunOnEveryShutdownAfterTheFlagIsSet) {
-    add_shutdown_listener(&count_shutdown);
-    const int before = shutdown_listener_calls;
-    request_shutdown();
-    EXPECT_EQ(shutdown_listener_calls, before + 1);
-    EXPECT_TRUE(listener_saw_shutdown);
-    reset_shutdown();
-    request_shutdown();
-    EXPECT_EQ(shutdown_listener_calls, before + 2);
-}
-
 TEST_F(DelayTest, HugeDelaysStillWaitAndCanBeInterrupted) {
     auto wait = std::async(std::launch::async, [] { return delay(2147483647, 3); });
     std::this_thread::sleep_for(milliseconds(20));

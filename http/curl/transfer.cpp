@@ -148,28 +148,44 @@ namespace {
 
 // Making and freeing libcurl handles (and the transfer machinery they grow at their first
 // transfer) costs more than a loopback exchange itself, so each thread keeps one pair and
-// resets it for every exchange. Nothing of an exchange survives into the next: every
-// option is reset, connections are closed when their transfer ends, and neither host
-// names, TLS sessions nor trust stores are cached (see Transfer::State's constructor).
+// resets it for every exchange. Nothing of an exchange survives into the next but, while
+// a ConnectionPool is open, the idle connection (in the multi handle's cache) and the TLS
+// session (in the easy handle's): every option is reset, and neither host names nor trust
+// stores are cached (see Transfer::State's constructor).
 struct ThreadHandles {
     CURL* handle = nullptr;
     CURLM* multi = nullptr;
     bool in_use = false;
+    // The pool ended while an exchange held the handles: they are freed once it is done.
+    bool close_when_released = false;
     ThreadHandles() = default;
     ThreadHandles(const ThreadHandles&) = delete;
     ThreadHandles& operator=(const ThreadHandles&) = delete;
-    ~ThreadHandles() {
+    ~ThreadHandles() { close(); }
+    // Freeing the handles closes the connections they keep and forgets the TLS sessions.
+    void close() {
         if (multi) {
             curl_multi_cleanup(multi);
         }
         if (handle) {
             curl_easy_cleanup(handle);
         }
+        multi = nullptr;
+        handle = nullptr;
+        close_when_released = false;
     }
 };
 thread_local ThreadHandles thread_handles;
 
 }  // namespace
+
+void close_pooled_connections() {
+    if (thread_handles.in_use) {
+        thread_handles.close_when_released = true;
+    } else {
+        thread_handles.close();
+    }
+}
 
 Transfer::State::State() {
     if (!transfer_ready()) {
@@ -200,11 +216,13 @@ Transfer::State::State() {
     }
     // Threads make requests; libcurl must not use signals for its own timeouts.
     curl_easy_setopt(handle_, CURLOPT_NOSIGNAL, 1L);
-    // No connection, host name, TLS session or trust store outlives the exchange (a
-    // cached store would also hide a later change of the extra CA bundle).
-    curl_easy_setopt(handle_, CURLOPT_FORBID_REUSE, 1L);
+    // No host name or trust store outlives the exchange (a cached store would also hide a
+    // later change of the extra CA bundle), and the connection and TLS session only in
+    // the thread's handles while a pool is open.
+    const long pooled = borrowed_ && connections_pooled() ? 1L : 0L;
+    curl_easy_setopt(handle_, CURLOPT_FORBID_REUSE, 1L - pooled);
     curl_easy_setopt(handle_, CURLOPT_DNS_CACHE_TIMEOUT, 0L);
-    curl_easy_setopt(handle_, CURLOPT_SSL_SESSIONID_CACHE, 0L);
+    curl_easy_setopt(handle_, CURLOPT_SSL_SESSIONID_CACHE, pooled);
     curl_easy_setopt(handle_, CURLOPT_CA_CACHE_TIMEOUT, 0L);
     curl_easy_setopt(handle_, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
     curl_easy_setopt(handle_, CURLOPT_PROTOCOLS_STR, "http,https");
@@ -225,6 +243,9 @@ Transfer::State::~State() {
             curl_easy_reset(handle_);
         }
         thread_handles.in_use = false;
+        if (thread_handles.close_when_released) {
+            thread_handles.close();
+        }
     } else {
         if (multi_) {
             curl_multi_cleanup(multi_);

@@ -85,60 +85,77 @@ struct Recorded {
 
 const std::string url = "http://time.velmora.example/";
 
-TEST(ComRequestSteps, AGetWithTheDefaults) {
+// Every step in its order, in one exchange that takes each of them.
+TEST(ComRequestSteps, TheGoldenSequence) {
     Recorded request;
-    int status = 0;
-    const Bytes body = com_request(url, 0, {}, nullptr, nullptr, {}, nullptr, &status, false, {},
-                                   {}, 0, {}, {}, 1, request.handle(), true, true, false);
-    EXPECT_EQ(body, (Bytes{'o', 'k'}));
-    EXPECT_EQ(status, 200);
-    // Without normalisation the block starts with CRLF: the empty first line is skipped
-    // and the four defaults are set one by one.
+    const ComOutcome o = com_request(ComRequest{.url = url,
+                                                .method = 1,
+                                                .body = "k=v",
+                                                .cookies = "Cookie: a=1",
+                                                .extra_headers = "X-A: 1",
+                                                .no_redirect = true,
+                                                .proxy = "127.0.0.1:3128",
+                                                .timeout_seconds = 5,
+                                                .auth_user = "u",
+                                                .auth_password = "p",
+                                                .request_object = request.handle(),
+                                                .normalize_header_names = false});
+    // Without normalisation the block starts with the caller's line and each default
+    // follows as a line of its own.
     EXPECT_EQ(
         request.object->calls,
+        (std::vector<std::string>{
+            "SetTimeouts(5000,5000,5000,5000)", "SetProxy(2,127.0.0.1:3128)",
+            "Open(POST," + url + ",True)", "Option(6,0)", "Option(4,0)", "SetCredentials(u,p,1)",
+            "SetRequestHeader(Proxy-Authorization,Basic dTpw)", "SetRequestHeader(Cookie, a=1)",
+            "SetRequestHeader(X-A,1)", "SetRequestHeader(Accept,*/*)",
+            "SetRequestHeader(Referer," + url + ")", "SetRequestHeader(Accept-Language,zh-cn)",
+            "SetRequestHeader(User-Agent,Mozilla/4.0 (compatible; MSIE 9.0; Windows NT 6.1))",
+            "SetRequestHeader(Content-Type,application/x-www-form-urlencoded)", "Send(k=v)",
+            "WaitForResponse(1)"}));
+    EXPECT_EQ(o.body, (Bytes{'o', 'k'}));
+    EXPECT_EQ(o.status, 200);
+    EXPECT_EQ(o.headers, "Set-Cookie: n=1\r\n\r\n");
+    // "Cookie:" goes from the text sent, and what was sent is merged with what came.
+    EXPECT_EQ(o.received_cookies, "n=1; a=1");
+}
+
+// The steps the golden sequence takes that a request without their input leaves out.
+TEST(ComRequestSteps, StepsWithoutTheirInputAreLeftOut) {
+    // -1 keeps the object's time-outs; credentials need a proxy, whatever their target; a
+    // block of one line without a colon is still set, as an empty name and value.
+    Recorded bare;
+    com_request(ComRequest{.url = url,
+                           .method = 2,
+                           .timeout_seconds = -1,
+                           .auth_user = "u",
+                           .auth_password = "p",
+                           .auth_target = 0,
+                           .request_object = bare.handle(),
+                           .add_default_headers = false});
+    EXPECT_EQ(bare.object->calls,
+              (std::vector<std::string>{"Open(HEAD," + url + ",True)", "Option(4,0)",
+                                        "SetRequestHeader(,)", "Send()", "WaitForResponse(1)"}));
+
+    // Without cookies to send none is set and nothing is merged; a block that begins
+    // with its line break (no caller's lines, not normalised) sets no empty header. The
+    // positional form gives the same.
+    Recorded unsent;
+    Text only_received;
+    int status = 0;
+    EXPECT_EQ(com_request(url, 0, {}, nullptr, &only_received, {}, nullptr, &status, false, {}, {},
+                          0, {}, {}, 1, unsent.handle(), true, true, false),
+              (Bytes{'o', 'k'}));
+    EXPECT_EQ(only_received, "n=1");
+    EXPECT_EQ(status, 200);
+    EXPECT_EQ(
+        unsent.object->calls,
         (std::vector<std::string>{
             "SetTimeouts(15000,15000,15000,15000)", "Open(GET," + url + ",True)", "Option(4,0)",
             "SetRequestHeader(Accept,*/*)", "SetRequestHeader(Referer," + url + ")",
             "SetRequestHeader(Accept-Language,zh-cn)",
-            "SetRequestHeader(User-Agent,Mozilla/4.0 (compatible; "
-            "MSIE 9.0; Windows NT 6.1))",
+            "SetRequestHeader(User-Agent,Mozilla/4.0 (compatible; MSIE 9.0; Windows NT 6.1))",
             "Send()", "WaitForResponse(1)"}));
-}
-
-TEST(ComRequestSteps, TimeoutsProxyRedirectsAndCredentials) {
-    Recorded keep_timeouts;
-    com_request(url, 1, "a=1", nullptr, nullptr, {}, nullptr, nullptr, true, {}, {}, -1, "u", "p",
-                0, keep_timeouts.handle(), true, false);
-    // -1 keeps the object's time-outs; credentials need a proxy, whatever their target.
-    EXPECT_EQ(keep_timeouts.object->calls,
-              (std::vector<std::string>{"Open(POST," + url + ",True)", "Option(6,0)", "Option(4,0)",
-                                        "SetRequestHeader(,)", "Send(a=1)", "WaitForResponse(1)"}));
-
-    Recorded proxied;
-    com_request(url, 2, {}, nullptr, nullptr, "X-A: 1", nullptr, nullptr, false, {},
-                "127.0.0.1:3128", 5, "u", "p", 1, proxied.handle(), true, false);
-    EXPECT_EQ(proxied.object->calls,
-              (std::vector<std::string>{
-                  "SetTimeouts(5000,5000,5000,5000)", "SetProxy(2,127.0.0.1:3128)",
-                  "Open(HEAD," + url + ",True)", "Option(4,0)", "SetCredentials(u,p,1)",
-                  "SetRequestHeader(Proxy-Authorization,Basic dTpw)", "SetRequestHeader(X-A,1)",
-                  "Send()", "WaitForResponse(1)"}));
-}
-
-TEST(ComRequestSteps, CookiesAreSetAndMergedOnlyWhenPassed) {
-    Recorded request;
-    Text sent = "a=1";
-    Text received;
-    com_request(url, 0, {}, &sent, &received, {}, nullptr, nullptr, false, {}, {}, 0, {}, {}, 1,
-                request.handle(), true, false);
-    EXPECT_EQ(request.object->calls[3], "SetRequestHeader(Cookie,a=1)");
-    EXPECT_EQ(received, "n=1; a=1");
-
-    Recorded unsent;
-    Text only_received;
-    com_request(url, 0, {}, nullptr, &only_received, {}, nullptr, nullptr, false, {}, {}, 0, {}, {},
-                1, unsent.handle());
-    EXPECT_EQ(only_received, "n=1");
 }
 
 // The exchange is waited for a second at a time, so the wait ends once the time-out has
@@ -147,8 +164,7 @@ TEST(ComRequestSteps, AnExchangeThatDoesNotEndIsAbortedAtTheTimeOut) {
     Recorded silent;
     silent.object->responds = false;
     const auto started = std::chrono::steady_clock::now();
-    com_request(url, 0, {}, nullptr, nullptr, {}, nullptr, nullptr, false, {}, {}, 2, {}, {}, 1,
-                silent.handle());
+    com_request(ComRequest{.url = url, .timeout_seconds = 2, .request_object = silent.handle()});
     const auto took = std::chrono::steady_clock::now() - started;
     EXPECT_GE(took, std::chrono::seconds(2));
     EXPECT_LT(took, std::chrono::seconds(4));
@@ -160,18 +176,16 @@ TEST(ComRequestSteps, AnExchangeThatDoesNotEndIsAbortedAtTheTimeOut) {
     // aborted.
     Recorded answered;
     answered.object->answers_at_once = true;
-    int status = 0;
-    EXPECT_EQ(com_request(url, 0, {}, nullptr, nullptr, {}, nullptr, &status, false, {}, {}, 2, {},
-                          {}, 1, answered.handle()),
-              (Bytes{'o', 'k'}));
-    EXPECT_EQ(status, 200);
+    const ComOutcome o = com_request(
+        ComRequest{.url = url, .timeout_seconds = 2, .request_object = answered.handle()});
+    EXPECT_EQ(o.body, (Bytes{'o', 'k'}));
+    EXPECT_EQ(o.status, 200);
     EXPECT_EQ(answered.object->calls.back(), "WaitForResponse(1)");
 
     // A refused Send leaves nothing to wait for.
     Recorded refused;
     refused.object->send_fails = true;
-    com_request(url, 0, {}, nullptr, nullptr, {}, nullptr, nullptr, false, {}, {}, 1, {}, {}, 1,
-                refused.handle());
+    com_request(ComRequest{.url = url, .timeout_seconds = 1, .request_object = refused.handle()});
     EXPECT_EQ(refused.object->calls.back(), "Send()");
 }
 
@@ -180,8 +194,7 @@ TEST(ComRequestSteps, ShutdownEndsTheWaitAtOnce) {
     silent.object->responds = false;
     request_shutdown();
     const auto started = std::chrono::steady_clock::now();
-    com_request(url, 0, {}, nullptr, nullptr, {}, nullptr, nullptr, false, {}, {}, 30, {}, {}, 1,
-                silent.handle());
+    com_request(ComRequest{.url = url, .timeout_seconds = 30, .request_object = silent.handle()});
     reset_shutdown();
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
     EXPECT_EQ(silent.object->calls.back(), "Abort()");

@@ -116,15 +116,51 @@ struct Credentials {
     std::string password;
 };
 
+// The session kept for the calling thread while a ConnectionPool is open: WinHttp keeps
+// idle connections and TLS sessions per session handle. One exchange uses it at a time;
+// one begun while it is in use (from an event handler run during a wait) opens its own.
+struct PooledSession {
+    HINTERNET session = nullptr;
+    std::string proxy;
+    bool in_use = false;
+    bool close_when_released = false;
+
+    PooledSession() = default;
+    PooledSession(const PooledSession&) = delete;
+    PooledSession& operator=(const PooledSession&) = delete;
+    // No closing here: a pool closes its session as it ends, and what a pool still holds
+    // when the process exits the system reclaims; closing a WinHttp handle while the
+    // process ends can wait for service threads that are already gone.
+    ~PooledSession() = default;
+
+    void close() {
+        if (session) {
+            winhttp_functions()->close_handle(session);
+        }
+        session = nullptr;
+        close_when_released = false;
+    }
+};
+thread_local PooledSession pooled_session;
+
 }  // namespace
+
+void close_pooled_connections() {
+    if (pooled_session.in_use) {
+        pooled_session.close_when_released = true;
+    } else {
+        pooled_session.close();
+    }
+}
 
 bool transfer_ready() {
     return winhttp_functions() != nullptr;
 }
 
 // The handles of one exchange in WinHttp's asynchronous mode, opened, used and closed by
-// the one thread that runs the exchange: closing a handle is how an operation in flight
-// is cut short, and no other thread ever holds one. The settings are kept, since every
+// the one thread that runs the exchange (the session may be the thread's pooled one, then
+// closed by its pool): closing a handle is how an operation in flight is cut short, and no
+// other thread ever holds one. The settings are kept, since every
 // redirect hop is a request of its own.
 struct Transfer::State {
     const WinHttpFunctions* api = winhttp_functions();
@@ -134,6 +170,7 @@ struct Transfer::State {
     NotificationsRef notifications;  // of `request`
     DWORD_PTR request_context = 0;   // what the status callback receives for `request`
     std::string connected_to;        // host and port of `connection`
+    bool session_pooled = false;     // `session` is the thread's pooled one
 
     std::string url;  // escaped, of the current request
     std::optional<RequestTarget> target;
@@ -155,9 +192,37 @@ struct Transfer::State {
         if (connection) {
             api->close_handle(connection);
         }
-        if (session) {
+        if (session_pooled) {
+            pooled_session.in_use = false;
+            if (pooled_session.close_when_released) {
+                pooled_session.close();
+            }
+        } else if (session) {
             api->close_handle(session);
         }
+    }
+
+    // The session for `proxy`: the thread's pooled one while a pool is open and no other
+    // exchange holds it, else one of this exchange's own.
+    HINTERNET open_session(const std::string& proxy) {
+        const bool pool = connections_pooled() && !pooled_session.in_use;
+        if (pool && pooled_session.session && pooled_session.proxy == proxy) {
+            pooled_session.in_use = session_pooled = true;
+            return pooled_session.session;
+        }
+        const std::u16string wide = to_wide(proxy);
+        // No agent name: the caller's header block carries the User-Agent line.
+        HINTERNET opened = api->open(
+            nullptr, proxy.empty() ? WINHTTP_ACCESS_TYPE_NO_PROXY : WINHTTP_ACCESS_TYPE_NAMED_PROXY,
+            proxy.empty() ? WINHTTP_NO_PROXY_NAME : reinterpret_cast<LPCWSTR>(wide.c_str()),
+            WINHTTP_NO_PROXY_BYPASS, WINHTTP_FLAG_ASYNC);
+        if (pool && opened) {
+            pooled_session.close();
+            pooled_session.session = opened;
+            pooled_session.proxy = proxy;
+            pooled_session.in_use = session_pooled = true;
+        }
+        return opened;
     }
 
     void close_request() {
@@ -425,12 +490,7 @@ bool Transfer::set_proxy(const std::string& host_port) {
         return false;
     }
     s.through_proxy = !host_port.empty();
-    const std::u16string proxy = to_wide(host_port);
-    // No agent name: the caller's header block carries the User-Agent line.
-    s.session = s.api->open(
-        nullptr, s.through_proxy ? WINHTTP_ACCESS_TYPE_NAMED_PROXY : WINHTTP_ACCESS_TYPE_NO_PROXY,
-        s.through_proxy ? reinterpret_cast<LPCWSTR>(proxy.c_str()) : WINHTTP_NO_PROXY_NAME,
-        WINHTTP_NO_PROXY_BYPASS, WINHTTP_FLAG_ASYNC);
+    s.session = s.open_session(host_port);
     return s.session != nullptr;
 }
 

@@ -26,6 +26,9 @@ inline constexpr char kEightDomainToken[] = "9a8b7c6d5e4f30211203f4e5d6c7b8a9";
 
 class SandboxTest : public ::testing::Test {
   protected:
+    SandboxTest() : SandboxTest(options()) {}
+    explicit SandboxTest(sandbox::SandboxOptions options) : sandbox_(std::move(options)) {}
+
     void SetUp() override {
         std::string error;
         ASSERT_TRUE(sandbox_.start(&error)) << error;
@@ -72,7 +75,7 @@ class SandboxTest : public ::testing::Test {
         return options;
     }
 
-    sandbox::SandboxServer sandbox_{options()};
+    sandbox::SandboxServer sandbox_;
     MemoryControls controls_;
     Endpoints endpoints_;
 };

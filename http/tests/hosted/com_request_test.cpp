@@ -12,7 +12,7 @@
 #include "http/tests/support/fixture_server.h"
 #include "http/tests/support/loopback_socket.h"
 #include "http/tests/support/test_certificates.h"
-#include "http/winhttp_request_object.h"
+#include "http/request_object_class.h"
 
 namespace velmora {
 namespace {

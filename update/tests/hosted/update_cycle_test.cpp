@@ -40,6 +40,47 @@ TEST_F(UpdatePass, AnUnchangedWatchedRowLogsOneNoChangeLinePerPass) {
     EXPECT_EQ(count("httpdns"), 2u);
 }
 
+TEST_F(UpdatePass, ASixPagePassUsesOneApiConnection) {
+    enter_credential(testing::kEightDomainId, testing::kEightDomainToken);
+    log_in();
+    watch_row(1, 1);
+    sandbox_.set_public_address("203.0.113.40");
+
+    run_pass();
+    EXPECT_EQ(count("Record.List"), 12u);
+    EXPECT_EQ(count("Record.Modify"), 1u);
+    EXPECT_EQ(sandbox_.api_connections().connections, 1u);
+    EXPECT_EQ(sandbox_.api_connections().handshakes, 1u);
+    // The connection ends with its pass: the next pass opens one of its own.
+    run_pass();
+    EXPECT_EQ(count("Record.List"), 24u);
+    EXPECT_EQ(sandbox_.api_connections().connections, 2u);
+    EXPECT_EQ(sandbox_.api_connections().handshakes, 2u);
+}
+
+class UpdatePassOnClosingServer : public testing::UpdateTest {
+  protected:
+    UpdatePassOnClosingServer() : UpdateTest(closing_options()) {}
+    static sandbox::SandboxOptions closing_options() {
+        sandbox::SandboxOptions options = SandboxTest::options();
+        options.api_requests_per_connection = 1;
+        return options;
+    }
+};
+
+TEST_F(UpdatePassOnClosingServer, EveryRequestStillArrivesOverANewConnection) {
+    enter_credential(testing::kEightDomainId, testing::kEightDomainToken);
+    log_in();
+    watch_row(1, 1);
+    sandbox_.set_public_address("203.0.113.41");
+
+    run_pass();
+    EXPECT_EQ(count("Record.List"), 12u);
+    EXPECT_EQ(count("Record.Modify"), 1u);
+    EXPECT_EQ(sandbox_.api_connections().connections, 13u);
+    EXPECT_EQ(run_log(), success_line("203.0.113.41"));
+}
+
 TEST_F(UpdatePass, NoWatchedRowMakesOnlyTheRefreshRequests) {
     log_in();
     sandbox_.set_public_address("203.0.113.77");

@@ -30,6 +30,8 @@ inline Text log_line(const Text& message) {
 
 class UpdateTest : public SandboxTest {
   protected:
+    using SandboxTest::SandboxTest;
+
     void log_in() {
         lookup_domains(context());
         for (int page = 1; page <= control::kPageCount; ++page) {

@@ -1,4 +1,4 @@
-#include "http/winhttp_request_object.h"
+#include "http/request_object_class.h"
 
 namespace velmora {
 
