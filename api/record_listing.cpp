@@ -15,12 +15,6 @@ namespace velmora {
 
 namespace {
 
-constexpr int kRecordIdColumn = 0;
-constexpr int kNameColumn = 1;
-constexpr int kTypeColumn = 2;
-constexpr int kValueColumn = 3;
-constexpr int kTtlColumn = 4;
-
 // Writes field i into `column` of row i (row 0 is the domain row and gets none).
 void write_column(Controls& controls, const Text& list, int column, const TextList& fields) {
     for (std::size_t i = 0; i < fields.size(); ++i) {
@@ -55,7 +49,7 @@ void append_aaaa_rows(const ApiContext& context, const Text& list, const Text& d
     std::set<Text> shown;
     const int rows = controls.list_row_count(list);
     for (int row = 1; row < rows; ++row) {
-        shown.insert(controls.list_cell_text(list, row, kRecordIdColumn));
+        shown.insert(controls.list_cell_text(list, row, control::column::kRecordId));
     }
     for (std::size_t i = 0; i < fields.record_ids.size(); ++i) {
         if (fields.types[i] != "AAAA" || !shown.insert(fields.record_ids[i]).second) {
@@ -65,12 +59,12 @@ void append_aaaa_rows(const ApiContext& context, const Text& list, const Text& d
         if (row < 0) {
             return;
         }
-        controls.set_list_cell_text(list, row, kRecordIdColumn, fields.record_ids[i]);
-        controls.set_list_cell_text(list, row, kNameColumn, fields.names[i + 1]);
-        controls.set_list_cell_text(list, row, kTypeColumn, fields.types[i]);
-        controls.set_list_cell_text(list, row, kValueColumn, fields.values[i]);
+        controls.set_list_cell_text(list, row, control::column::kRecordId, fields.record_ids[i]);
+        controls.set_list_cell_text(list, row, control::column::kHost, fields.names[i + 1]);
+        controls.set_list_cell_text(list, row, control::column::kType, fields.types[i]);
+        controls.set_list_cell_text(list, row, control::column::kValue, fields.values[i]);
         if (i < fields.ttls.size()) {
-            controls.set_list_cell_text(list, row, kTtlColumn, fields.ttls[i]);
+            controls.set_list_cell_text(list, row, control::column::kTtl, fields.ttls[i]);
         }
     }
 }
@@ -114,20 +108,20 @@ bool load_record_page(const ApiContext& context, int page, bool announce_success
     for (const Text& name : fields.names) {
         const int row = controls.insert_list_row(list);
         if (row >= 0) {
-            controls.set_list_cell_text(list, row, kNameColumn, name);
+            controls.set_list_cell_text(list, row, control::column::kHost, name);
         }
     }
-    write_column(controls, list, kRecordIdColumn, fields.record_ids);
-    write_column(controls, list, kTypeColumn, fields.types);
-    write_column(controls, list, kValueColumn, fields.values);
-    write_column(controls, list, kTtlColumn, fields.ttls);
+    write_column(controls, list, control::column::kRecordId, fields.record_ids);
+    write_column(controls, list, control::column::kType, fields.types);
+    write_column(controls, list, control::column::kValue, fields.values);
+    write_column(controls, list, control::column::kTtl, fields.ttls);
 
     // Every page carries its domain id in the domain row, whichever page is current,
     // because the refresh and the watch handlers read it from there and send it as it
     // stands. Only the domain object's own id in digits is taken; otherwise the cell
     // keeps what it had.
     if (!fields.domain_ids.empty() && is_domain_id(fields.domain_ids.front())) {
-        controls.set_list_cell_text(list, 0, kRecordIdColumn, fields.domain_ids.front());
+        controls.set_list_cell_text(list, 0, control::column::kRecordId, fields.domain_ids.front());
     }
     append_aaaa_rows(context, list, domain_id);
     return is_login;

@@ -21,9 +21,6 @@ namespace velmora {
 
 namespace {
 
-constexpr int kRecordIdColumn = 0;
-constexpr int kValueColumn = 3;
-
 bool page_watches_type(const PageWatchList& watch, int page, const Text& record_type) {
     for (int slot = 1; slot <= PageWatchList::kSlotCount; ++slot) {
         if (watch.flag(page, slot) == 1 &&
@@ -138,7 +135,7 @@ UpdateCycle::PageValues UpdateCycle::refresh_page(int page) {
     // A page whose load has not written its domain id yet (the first pass can run while
     // the login still loads the later pages) has nothing to ask for: a request without
     // a domain id can only be refused.
-    const Text domain_id = controls.list_cell_text(list, 0, kRecordIdColumn);
+    const Text domain_id = controls.list_cell_text(list, 0, control::column::kRecordId);
     if (domain_id.empty()) {
         return {};
     }
@@ -151,7 +148,7 @@ UpdateCycle::PageValues UpdateCycle::refresh_page(int page) {
     for (int row = 1; row < rows; ++row) {
         const auto value = page_values.values.find(controls.list_cell_text(list, row, 0));
         if (value != page_values.values.end()) {
-            controls.set_list_cell_text(list, row, kValueColumn, value->second);
+            controls.set_list_cell_text(list, row, control::column::kValue, value->second);
         }
     }
     return page_values;
@@ -216,7 +213,7 @@ void UpdateCycle::check_slot(int page, int slot, const PageValues& page_values,
         shown = value->second;
     } else {
         // The list could not be read this pass: the row still shows the last value read.
-        shown = controls.list_cell_text(control::record_list(page), slot, kValueColumn);
+        shown = controls.list_cell_text(control::record_list(page), slot, control::column::kValue);
     }
 
     const Text address = usable_address(record.recordType, outcome);
@@ -274,8 +271,8 @@ void UpdateCycle::show_written_value(int page, int slot, const Text& record_id, 
     // record every pass.
     Controls& controls = context_.controls;
     const Text& list = control::record_list(page);
-    if (controls.list_cell_text(list, slot, kRecordIdColumn) == record_id) {
-        controls.set_list_cell_text(list, slot, kValueColumn, value);
+    if (controls.list_cell_text(list, slot, control::column::kRecordId) == record_id) {
+        controls.set_list_cell_text(list, slot, control::column::kValue, value);
     }
 }
 
