@@ -24,14 +24,15 @@ function(velmora_add_test name target)
   set(VELMORA_ADDED_TESTS ${added} PARENT_SCOPE)
 endfunction()
 
-# velmora_add_tests(<prefix> LIBS <targets...> [SUPPORT <sources...>])
+# velmora_add_tests(<prefix> LIBS <targets...> [SUPPORT <sources...>] [EXCLUDE <regex>])
 # Every tests/*_test.cpp beside the calling CMakeLists.txt, every
 # tests/<platform>/*_test.cpp of this platform's backend and, on Linux, every
 # tests/hosted/*_test.cpp (tests that host their servers in-process, on loopback) and
 # tests/qt/*_test.cpp (the Qt window's own) becomes one GoogleTest executable named
-# <prefix>_<file>, registered with CTest under <prefix>.<file>.
+# <prefix>_<file>, registered with CTest under <prefix>.<file>; sources whose path
+# matches EXCLUDE are left out.
 function(velmora_add_tests prefix)
-  cmake_parse_arguments(ARG "" "" "LIBS;SUPPORT" ${ARGN})
+  cmake_parse_arguments(ARG "" "EXCLUDE" "LIBS;SUPPORT" ${ARGN})
   set(folders tests tests/${VELMORA_PLATFORM})
   if(NOT WIN32)
     list(APPEND folders tests/hosted tests/qt)
@@ -39,6 +40,9 @@ function(velmora_add_tests prefix)
   list(TRANSFORM folders PREPEND ${CMAKE_CURRENT_SOURCE_DIR}/)
   list(TRANSFORM folders APPEND /*_test.cpp)
   file(GLOB test_sources CONFIGURE_DEPENDS ${folders})
+  if(ARG_EXCLUDE)
+    list(FILTER test_sources EXCLUDE REGEX "${ARG_EXCLUDE}")
+  endif()
   foreach(source IN LISTS test_sources)
     get_filename_component(name ${source} NAME_WE)
     string(REGEX REPLACE "_test$" "" short ${name})
