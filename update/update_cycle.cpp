@@ -38,7 +38,8 @@ Text in_brackets(const Text& text) {
 // Whether the record already holds the address: the same text for IPv4, the same
 // address however written for IPv6.
 bool holds(const Text& record_type, const Text& shown, const Text& address) {
-    return record_type == "AAAA" ? same_ipv6_address(shown, address) : shown == address;
+    return follows_the_ipv6_address(record_type) ? same_ipv6_address(shown, address)
+                                                 : shown == address;
 }
 
 Text source_name(Ipv6Source source) {
@@ -155,7 +156,8 @@ UpdateCycle::PageValues UpdateCycle::refresh_page(int page) {
 }
 
 Text UpdateCycle::usable_address(const Text& record_type, PassOutcome& outcome) {
-    return record_type == "AAAA" ? usable_ipv6_address(outcome) : usable_ipv4_address(outcome);
+    return follows_the_ipv6_address(record_type) ? usable_ipv6_address(outcome)
+                                                 : usable_ipv4_address(outcome);
 }
 
 Text UpdateCycle::usable_ipv4_address(PassOutcome& outcome) {
@@ -201,8 +203,8 @@ void UpdateCycle::check_slot(int page, int slot, const PageValues& page_values,
     const Text subject = in_brackets(record.subDomain);
 
     Text shown;
-    const bool listed =
-        record.recordType == "AAAA" ? page_values.listed_aaaa : page_values.listed_a;
+    const bool listed = follows_the_ipv6_address(record.recordType) ? page_values.listed_aaaa
+                                                                    : page_values.listed_a;
     if (listed) {
         const auto value = page_values.values.find(record.recordId);
         if (value == page_values.values.end()) {
