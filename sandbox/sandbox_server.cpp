@@ -140,9 +140,15 @@ bool SandboxServer::start(std::string* error) {
         reason = "invalid seed: " + seed_error_;
         return false;
     }
-    const std::optional<TlsIdentity> identity =
-        TlsIdentity::generate(options_.extra_dns_names, &reason);
-    if (!identity || !write_ca_file(identity->ca_pem(), &reason)) {
+    if (!identity_) {
+        std::optional<TlsIdentity> made = TlsIdentity::generate(options_.extra_dns_names, &reason);
+        if (!made) {
+            return false;
+        }
+        identity_ = std::make_unique<TlsIdentity>(std::move(*made));
+    }
+    const TlsIdentity* identity = identity_.get();
+    if (!write_ca_file(identity->ca_pem(), &reason)) {
         return false;
     }
     servers_ = std::make_unique<Servers>();
@@ -175,12 +181,14 @@ bool SandboxServer::start(std::string* error) {
         int wanted;
         int* bound;
     };
+    // Started again, the servers listen where they did before.
+    const auto where = [](int bound, int wanted) { return bound != 0 ? bound : wanted; };
     std::vector<Listener> listeners{
-        {servers_->api.get(), loopback, options_.api_port, &api_port_},
-        {&servers_->dns, loopback, options_.dns_port, &dns_port_},
-        {&servers_->dns6, loopback6, options_.dns6_port, &dns6_port_},
-        {&servers_->time, loopback, options_.time_port, &time_port_},
-        {&servers_->control, loopback, options_.control_port, &control_port_},
+        {servers_->api.get(), loopback, where(api_port_, options_.api_port), &api_port_},
+        {&servers_->dns, loopback, where(dns_port_, options_.dns_port), &dns_port_},
+        {&servers_->dns6, loopback6, where(dns6_port_, options_.dns6_port), &dns6_port_},
+        {&servers_->time, loopback, where(time_port_, options_.time_port), &time_port_},
+        {&servers_->control, loopback, where(control_port_, options_.control_port), &control_port_},
     };
     dns6_port_ = 0;
     if (options_.dns6_port == 0 && !has_ipv6_loopback()) {

@@ -38,6 +38,8 @@ class Server;
 
 namespace velmora::sandbox {
 
+class TlsIdentity;
+
 struct SandboxOptions {
     // 0: an ephemeral port chosen by the system.
     int api_port = 0;
@@ -148,6 +150,9 @@ class SandboxServer {
 
   private:
     struct Servers;
+    // Made at the first start and kept, so that a server started again (a provider back
+    // after an outage) is trusted by clients that read its CA before.
+    std::unique_ptr<TlsIdentity> identity_;
 
     // What one HTTP-DNS endpoint reports; each listener has its own.
     struct DnsAnswer {

@@ -55,12 +55,12 @@ bool load_named_pages(const ApiContext& context, const LoginRun& run) {
 
 }  // namespace
 
-bool run_login(const ApiContext& context, const LoginRun& run) {
+LoginOutcome run_login(const ApiContext& context, const LoginRun& run) {
     Controls& controls = context.controls;
     if (controls.edit_text(control::id_edit()).empty() ||
         controls.edit_text(control::token_edit()).empty()) {
         show_message(controls, gbk("请输入Id，Token后再试"));
-        return false;
+        return {};
     }
     LoginButtonLock busy(controls);
     // The login's requests share one connection to the API host.
@@ -73,16 +73,19 @@ bool run_login(const ApiContext& context, const LoginRun& run) {
     // Closed while the address was asked for: the edit boxes now read empty, and saving
     // them would lose the stored credential.
     if (shutdown_requested()) {
-        return false;
+        return {};
     }
     save_settings(controls, run.settings_path);
-    const Text lookup_refusal = lookup_domains(context);
-    // Without a page to load, no page-1 load will tell the user why nothing came.
-    if (!lookup_refusal.empty() && !shutdown_requested() &&
-        controls.tab_caption(control::record_tabs(), 1).empty()) {
-        show_message(controls, lookup_refusal);
+    const DomainLookup lookup = lookup_domains(context);
+    if (!lookup.answered && run.retried_when_unreachable) {
+        return {.logged_in = false, .unreachable = lookup.refusal};
     }
-    return load_named_pages(context, run);
+    // Without a page to load, no page-1 load will tell the user why nothing came.
+    if (!lookup.refusal.empty() && !shutdown_requested() &&
+        controls.tab_caption(control::record_tabs(), 1).empty()) {
+        show_message(controls, lookup.refusal);
+    }
+    return {.logged_in = load_named_pages(context, run), .unreachable = {}};
 }
 
 }  // namespace velmora

@@ -23,9 +23,19 @@ struct LoginRun {
     bool quiet = false;
     // Whether a successful login starts the update loop (a single pass runs without).
     bool start_loop = true;
+    // The caller tries again when the provider could not be reached, so that failure
+    // shows no box (nobody need answer it for the retry to succeed).
+    bool retried_when_unreachable = false;
 };
 
-// True when page 1 logged in.
-bool run_login(const ApiContext& context, const LoginRun& run);
+struct LoginOutcome {
+    bool logged_in = false;  // page 1 logged in
+    // With retried_when_unreachable, why the account's domains got no reply at all
+    // (the engine's numbered message: no network, no route, a time-out, a refused
+    // connection); else empty.
+    Text unreachable;
+};
+
+LoginOutcome run_login(const ApiContext& context, const LoginRun& run);
 
 }  // namespace velmora

@@ -62,11 +62,34 @@ SessionCore::Resume SessionCore::resume() {
         controls_.edit_text(control::token_edit()).empty()) {
         return Resume::not_asked;
     }
-    return log_in_by_itself() ? Resume::logged_in : Resume::failed;
+    const std::optional<LoginOutcome> outcome = log_in_when_reachable();
+    if (!outcome) {
+        return Resume::taken_over;
+    }
+    return outcome->logged_in ? Resume::logged_in : Resume::failed;
 }
 
 bool SessionCore::log_in_by_itself(bool start_loop) {
-    return run_login(start_loop ? LoginBy::itself : LoginBy::itself_for_one_pass);
+    if (!start_loop) {
+        return run_login(LoginBy::itself_for_one_pass).logged_in;
+    }
+    const std::optional<LoginOutcome> outcome = log_in_when_reachable();
+    return outcome && outcome->logged_in;
+}
+
+std::optional<LoginOutcome> SessionCore::log_in_when_reachable() {
+    LoginRetry retry(
+        log_,
+        [this](const Text& reason) {
+            if (observer_ != nullptr) {
+                observer_->login_waiting(reason);
+            }
+        },
+        login_retry_waits(endpoints_.update_period));
+    retrying_ = &retry;
+    std::optional<LoginOutcome> outcome = retry.run([this] { return run_login(LoginBy::itself); });
+    retrying_ = nullptr;
+    return outcome;
 }
 
 PassOutcome SessionCore::run_one_pass() {
@@ -76,20 +99,25 @@ PassOutcome SessionCore::run_one_pass() {
 }
 
 void SessionCore::login() {
+    if (retrying_ != nullptr) {
+        retrying_->cancel();
+    }
     run_login(LoginBy::user);
 }
 
-bool SessionCore::run_login(LoginBy by) {
+LoginOutcome SessionCore::run_login(LoginBy by) {
     // Another run keeping these records would make every change of address cost two
     // Record.Modify a record; without any lock the loop runs as it always did.
     const bool start_loop =
         by != LoginBy::itself_for_one_pass && claim_loop() != LoopOwnership::Claim::held_elsewhere;
     update_loop_.set_echo_sources(read_echo_sources(settings_path_));
-    return velmora::run_login({controls_, endpoints_}, {.settings_path = settings_path_,
-                                                        .update_loop = update_loop_,
-                                                        .log = log_,
-                                                        .quiet = by != LoginBy::user,
-                                                        .start_loop = start_loop});
+    return velmora::run_login({controls_, endpoints_},
+                              {.settings_path = settings_path_,
+                               .update_loop = update_loop_,
+                               .log = log_,
+                               .quiet = by != LoginBy::user,
+                               .start_loop = start_loop,
+                               .retried_when_unreachable = by == LoginBy::itself});
 }
 
 LoopOwnership::Claim SessionCore::claim_loop() {

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <optional>
 
+#include "app/session/login_retry.h"
 #include "app/session/loop_ownership.h"
 #include "app/settings/run_options.h"
 #include "app/session/settings_follower.h"
@@ -37,15 +38,17 @@ class SessionCore {
     // into the controls, and a log line when the settings cannot be kept.
     void window_created();
 
-    enum class Resume { not_asked, logged_in, failed };
+    enum class Resume { not_asked, logged_in, failed, taken_over };
     // After window_created(): with 启动时登入 on and an ID and a token stored, logs in
-    // as 登入 does, but with no box unless the login fails, and ticks the remembered
-    // watches again.
+    // as log_in_by_itself() does. `taken_over`: the user's own login (or the close)
+    // came while it waited for the network.
     Resume resume();
 
-    // Logs in as 登入 does, but with no box unless the login fails, and ticks the
-    // remembered watches again; without `start_loop` the update loop is left unstarted
-    // (for a single pass). True when page 1 logged in.
+    // Logs in as 登入 does, but with no box unless the provider refuses, and ticks the
+    // remembered watches again. While the provider cannot be reached it waits and tries
+    // again (see login_retry.h), telling the update observer. Without `start_loop` the
+    // update loop is left unstarted and a single try is made (for a single pass). True
+    // when page 1 logged in.
     bool log_in_by_itself(bool start_loop = true);
     // One pass of the update loop, as the loop would run it.
     PassOutcome run_one_pass();
@@ -63,9 +66,13 @@ class SessionCore {
     bool option(RunOption option) const;
     bool set_option(RunOption option, bool on);
 
-    // Tells `observer` what the update loop does beyond its log (for a tray icon); call
-    // before the first login. It must outlive the core.
-    void set_update_observer(UpdateObserver* observer) { update_loop_.set_observer(observer); }
+    // Tells `observer` what the update loop does beyond its log, and when the login at
+    // start waits for the network (for a tray icon); call before the first login. It must
+    // outlive the core.
+    void set_update_observer(UpdateObserver* observer) {
+        observer_ = observer;
+        update_loop_.set_observer(observer);
+    }
 
     const PageWatchList& watch_list() const { return watch_; }
 
@@ -83,7 +90,8 @@ class SessionCore {
         itself,              // at start: no box unless it fails, the loop starts
         itself_for_one_pass  // as `itself`, but the loop stays unstarted
     };
-    bool run_login(LoginBy by);
+    LoginOutcome run_login(LoginBy by);
+    std::optional<LoginOutcome> log_in_when_reachable();
     void say_once_that_choices_are_not_kept();
 
     Controls& controls_;
@@ -98,6 +106,9 @@ class SessionCore {
     LoopOwnership loop_owner_;
     bool loop_note_told_ = false;
     SettingsFollower follower_;
+    UpdateObserver* observer_ = nullptr;
+    // The login at start while it waits for the network; the user's own login ends it.
+    LoginRetry* retrying_ = nullptr;
 };
 
 }  // namespace velmora

@@ -68,7 +68,7 @@ AccountListing list_account(const Endpoints& endpoints, const Text& id, const Te
     controls.set_edit_text(control::token_edit(), token);
     const ApiContext context{controls, endpoints};
     AccountListing listing;
-    const Text lookup_refusal = lookup_domains(context);
+    const Text lookup_refusal = lookup_domains(context).refusal;
     for (int page = 1; page <= control::kPageCount; ++page) {
         if (controls.tab_caption(control::record_tabs(), page).empty()) {
             continue;

@@ -11,6 +11,9 @@ using namespace std::chrono_literals;
 
 TEST(TrayTexts, TheTooltipGrowsWithWhatIsKnown) {
     EXPECT_EQ(tray_tooltip({}, {}), "Velmora");
+    EXPECT_EQ(tray_tooltip_waiting(gbk("711 发送请求失败!")),
+              "Velmora\n" + gbk("等待网络，稍后自动登入\n711 发送请求失败!"));
+    EXPECT_EQ(tray_tooltip_waiting({}), "Velmora");
     EXPECT_EQ(tray_tooltip("198.51.100.10", gbk("2026年12月10日8时30分")),
               "Velmora\n" + gbk("公网IP：") + "198.51.100.10\n" + gbk("上次检测：") +
                   gbk("2026年12月10日8时30分"));

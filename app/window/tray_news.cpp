@@ -17,6 +17,10 @@ void TrayNews::failure_began(const Text& message) {
     sink_.post([this, message] { notify(message); });
 }
 
+void TrayNews::login_waiting(const Text& reason) {
+    sink_.post([this, reason] { sink_.set_tooltip(tray_tooltip_waiting(reason)); });
+}
+
 void TrayNews::notify(const Text& message) {
     if (sink_.shown() && throttle_.may_show()) {
         sink_.show_notice(message);

@@ -34,6 +34,7 @@ class TrayNews : public UpdateObserver {
     void checked(const Text& address, const Text& time) override;
     void record_changed(const Text& sub_domain, const Text& address, const Text& time) override;
     void failure_began(const Text& message) override;
+    void login_waiting(const Text& reason) override;
 
   private:
     void notify(const Text& message);

@@ -35,6 +35,11 @@ Text tray_tooltip(const Text& address, const Text& checked_at) {
     return tooltip;
 }
 
+Text tray_tooltip_waiting(const Text& reason) {
+    return reason.empty() ? tray_tooltip({}, {})
+                          : "Velmora\n" + gbk("等待网络，稍后自动登入") + "\n" + reason;
+}
+
 Text record_changed_notice(const Text& sub_domain, const Text& address) {
     return gbk("记录已更新：") + sub_domain + gbk(" → ") + address;
 }

@@ -21,6 +21,9 @@ const Text& quit();              // 退出
 // "Velmora", then the public address and the time of the last check on lines of their
 // own once the loop has checked a record.
 Text tray_tooltip(const Text& address, const Text& checked_at);
+// While the login at start waits for the network: "Velmora", then "等待网络，稍后自动登入"
+// and why the last try failed; the plain "Velmora" once `reason` is empty.
+Text tray_tooltip_waiting(const Text& reason);
 
 // A record was changed: "记录已更新：" + host record + " → " + address.
 Text record_changed_notice(const Text& sub_domain, const Text& address);

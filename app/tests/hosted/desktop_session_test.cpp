@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "api/tests/support/sandbox_fixture.h"
@@ -119,6 +120,85 @@ TEST_F(DesktopSessionTest, AFailedLoginAtStartShowsItsBoxAndBringsTheWindowBack)
     session.start(DesktopSession::Start::minimised);
     EXPECT_EQ(controls_.message_boxes().size(), 1u);
     EXPECT_EQ(shell_.moves.back(), "bring_back");
+}
+
+// What the tray would be told while the login at start waits.
+class WaitingTray : public UpdateObserver {
+  public:
+    void checked(const Text&, const Text&) override {}
+    void record_changed(const Text&, const Text&, const Text&) override {}
+    void failure_began(const Text&) override {}
+    void login_waiting(const Text& reason) override {
+        heard.push_back(reason);
+        if (on_waiting) {
+            on_waiting();
+        }
+    }
+    std::vector<Text> heard;
+    std::function<void()> on_waiting;
+};
+
+std::size_t occurrences(const Text& text, const Text& part) {
+    std::size_t found = 0;
+    for (auto at = text.find(part); at != Text::npos; at = text.find(part, at + 1)) {
+        ++found;
+    }
+    return found;
+}
+
+// A start before the network: the provider's port refuses for a while, then a provider
+// answers there. The login waits without a box, says so once, and logs in by itself.
+TEST_F(DesktopSessionTest, ALoginAtStartWaitsForTheProviderWithoutABox) {
+    store_credential(testing::kThreeDomainToken);
+    store(gbk("运行选项"), gbk("启动时登入"), gbk("真"));
+    store(gbk("监控记录"), "1001", "5001");
+    sandbox::SandboxServer provider(options());
+    ASSERT_TRUE(provider.start());
+    set_extra_ca_file(provider.ca_file());
+    provider.stop();  // its port now refuses
+    endpoints_.api_host = provider.api_host();
+    endpoints_.update_period = std::chrono::milliseconds(1600);  // first retry after 200 ms
+    std::thread network_comes([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+        EXPECT_TRUE(provider.start());
+    });
+
+    DesktopSession session(shell_, controls_, endpoints_, settings_);
+    WaitingTray tray;
+    session.core().set_update_observer(&tray);
+    session.start(DesktopSession::Start::minimised);
+    network_comes.join();
+
+    EXPECT_TRUE(controls_.message_boxes().empty());
+    EXPECT_EQ(std::count(shell_.moves.begin(), shell_.moves.end(), "bring_back"), 0);
+    EXPECT_TRUE(controls_.list_row_checked(control::record_list(1), 1));
+    const Text log = controls_.edit_text(control::run_log());
+    EXPECT_EQ(occurrences(log, gbk("连不上服务商，等网络恢复后自动重新登入：")), 1u) << log;
+    EXPECT_EQ(occurrences(log, gbk("已连上服务商，自动登入成功")), 1u) << log;
+    ASSERT_EQ(tray.heard.size(), 2u);
+    EXPECT_FALSE(tray.heard.front().empty());
+    EXPECT_TRUE(tray.heard.back().empty());
+    session.close_down();
+}
+
+// The user's own 登入 during the wait takes over: the waiting login tries no more (else
+// this start would never return), and the window is not brought back as after a failure.
+TEST_F(DesktopSessionTest, TheUsersLoginEndsTheWaitOfTheLoginAtStart) {
+    store_credential(testing::kThreeDomainToken);
+    store(gbk("运行选项"), gbk("启动时登入"), gbk("真"));
+    endpoints_.api_host = "127.0.0.1:1";  // refuses
+    DesktopSession session(shell_, controls_, endpoints_, settings_);
+    WaitingTray tray;
+    tray.on_waiting = [&] {  // a click handled during the wait
+        if (tray.heard.size() == 1) {
+            session.login();
+        }
+    };
+    session.core().set_update_observer(&tray);
+    session.start(DesktopSession::Start::shown);
+    EXPECT_EQ(tray.heard.size(), 2u);                 // it waited, then no more
+    EXPECT_EQ(controls_.message_boxes().size(), 1u);  // the user's own login's box
+    EXPECT_EQ(std::count(shell_.moves.begin(), shell_.moves.end(), "bring_back"), 0);
 }
 
 TEST_F(DesktopSessionTest, MinimisingHidesIntoTheTrayOnlyWithTheOptionAndATray) {

@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <regex>
+#include <csignal>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -94,6 +96,11 @@ class HeadlessSetUp : public ::testing::Test {
     // the unprivileged user nobody when `unprivileged`.
     Finished run(const std::vector<std::string>& words, const std::string& input = {},
                  bool unprivileged = false) {
+        return finish(spawn(words, input, unprivileged));
+    }
+
+    pid_t spawn(const std::vector<std::string>& words, const std::string& input = {},
+                bool unprivileged = false) {
         fs::create_directories(folder_ + "/etc");
         const std::string in = folder_ + "/in", out = folder_ + "/out", err = folder_ + "/err";
         EXPECT_TRUE(replace_file_atomically(in, input));
@@ -117,6 +124,11 @@ class HeadlessSetUp : public ::testing::Test {
             ::execv(VELMORA_TEST_HEADLESS, argv.data());
             ::_exit(127);
         }
+        return child;
+    }
+
+    Finished finish(pid_t child) {
+        const std::string out = folder_ + "/out", err = folder_ + "/err";
         int status = 0;
         ::waitpid(child, &status, 0);
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, read_whole_file(out).value_or(""),
@@ -158,6 +170,39 @@ TEST_F(HeadlessSetUp, LogsInFromStandardInputWatchesByNameAndFollowsTheAddress) 
     // The history lies beside the settings file it was given.
     EXPECT_TRUE(fs::exists(folder_ + "/etc/velmora.log"));
     EXPECT_FALSE(fs::exists(folder_ + "/nowhere"));
+}
+
+// Started before the network (the provider's port refuses), the run waits, says so once,
+// and follows the address once the provider answers, with nobody to answer a box.
+TEST_F(HeadlessSetUp, ARunStartedBeforeTheNetworkWaitsAndThenFollowsTheAddress) {
+    fs::create_directories(folder_ + "/etc");
+    ASSERT_TRUE(write_ini_item(settings(), gbk("登入数据"), "ID", "100001"));
+    ASSERT_TRUE(
+        write_ini_item(settings(), gbk("登入数据"), "Token", "5f0c3e7a9b1d4c2e8f6a0b3d7c9e1f24"));
+    ASSERT_TRUE(write_ini_item(settings(), gbk("监控记录"), "1001", "5001"));
+    sandbox_->stop();
+    const pid_t program = spawn({});
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    ASSERT_TRUE(sandbox_->start());
+    sandbox_->set_public_address("203.0.113.45");
+    const std::string logged_in = "]：已连上服务商，自动登入成功\n";
+    bool followed = false;
+    for (int tries = 0; tries < 150 && !followed; ++tries) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        followed =
+            sandbox_->records(1001)->front().value == "203.0.113.45" &&
+            read_whole_file(folder_ + "/out").value_or("").find(logged_in) != std::string::npos;
+    }
+    ::kill(program, SIGTERM);
+    const Finished stopped = finish(program);
+    EXPECT_TRUE(followed) << stopped.out;
+    EXPECT_EQ(stopped.status, 0) << stopped.err;
+    EXPECT_EQ(stopped.err, "");
+    const std::regex waiting("]：连不上服务商，等网络恢复后自动重新登入：登入未完成：7\\d\\d ");
+    EXPECT_EQ(std::distance(std::sregex_iterator(stopped.out.begin(), stopped.out.end(), waiting),
+                            std::sregex_iterator()),
+              1)
+        << stopped.out;
 }
 
 // A settings file made by root by hand, which the service's user cannot read: one line
