@@ -28,8 +28,7 @@ class LoginRetry {
   public:
     // `waiting` hears why the login waits after each failed try with a new reason, and
     // the empty text once it waits no more. Both must outlive the retry.
-    LoginRetry(RunLog& log, std::function<void(const Text& reason)> waiting,
-               LoginRetryWaits waits);
+    LoginRetry(RunLog& log, std::function<void(const Text& reason)> waiting, LoginRetryWaits waits);
 
     // Calls `attempt` until it logs in or the provider answers; one log line each time
     // the reason for waiting changes. Nothing when a shutdown or cancel() ended it first.

@@ -60,8 +60,8 @@ endforeach()
 # (others than the Linux executable test's) with a short pause between update passes,
 # through window messages. The sandbox's CA is in the prefix's Root store, and its
 # certificate names localhost. The program reaches the sandbox's HTTP-DNS endpoint and
-# time site through relays each test runs, so that a test can silence them; the endpoint
-# over IPv6 it reaches directly.
+# time site (and the API, so that a test can start without it) through relays each test
+# runs, so that a test can silence them; the endpoint over IPv6 it reaches directly.
 set(api_port 28543)
 set(dns_port 28153)
 set(dns6_port 28154)
@@ -69,8 +69,9 @@ set(time_port 28180)
 set(control_port 28181)
 set(dns_relay_port 28182)
 set(time_relay_port 28183)
+set(api_relay_port 28184)
 set(sandboxed ${CMAKE_CURRENT_BINARY_DIR}/sandboxed)
-configure_sandboxed_build_config(${sandboxed}/generated "localhost:${api_port}"
+configure_sandboxed_build_config(${sandboxed}/generated "localhost:${api_relay_port}"
   "localhost:${dns_relay_port}" "http://localhost:${time_relay_port}/" "" 2
   "[::1]:${dns6_port}")
 velmora_program(velmora_sandboxed ${sandboxed}/generated)
@@ -90,6 +91,8 @@ foreach(source ${executable_tests})
   target_compile_definitions(app_${name} PRIVATE
     VELMORA_TEST_EXECUTABLE="Z:$<TARGET_FILE:velmora_sandboxed>"
     VELMORA_TEST_CONTROL_PORT=${control_port}
+    VELMORA_TEST_API_PORT=${api_port}
+    VELMORA_TEST_API_RELAY_PORT=${api_relay_port}
     VELMORA_TEST_DNS_PORT=${dns_port}
     VELMORA_TEST_TIME_PORT=${time_port}
     VELMORA_TEST_DNS_RELAY_PORT=${dns_relay_port}

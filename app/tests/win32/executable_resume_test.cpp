@@ -88,6 +88,41 @@ TEST_F(VelmoraResume, TicksItsRememberedRecordsAgainWhenItLogsInByItselfAtStart)
     EXPECT_EQ(read_ini_item(settings, watches, "1003"), "7002");
 }
 
+// Started at logon before the network: the provider's port refuses at first. The login
+// waits without a box, says so once, and once the provider is reachable ticks the record
+// and follows the address by itself.
+TEST_F(VelmoraResume, ALoginAtStartBeforeTheNetworkWaitsAndFollowsWithoutABox) {
+    const std::wstring folder = folder_beside_program(L"续 跑");
+    const Text settings = fresh_settings(folder);
+    write_ini_item(settings, gbk("登入数据"), "Token", "5f0c3e7a9b1d4c2e8f6a0b3d7c9e1f24");
+    write_ini_item(settings, gbk("运行选项"), gbk("启动时登入"), gbk("真"));
+    write_ini_item(settings, gbk("监控记录"), "1003", "7002");
+    api_relay_.reset();
+    Program program(folder, L"--minimized");
+    HWND window = program.main_window();
+    ASSERT_NE(window, nullptr) << program.describe();
+    const MainControls controls(window);
+    const std::wstring waiting = L"]：连不上服务商，等网络恢复后自动重新登入：登入未完成：7";
+    ASSERT_TRUE(wait_until([&] { return occurrences(window_text(controls.run_log), waiting) > 0; },
+                           milliseconds(20000)))
+        << utf8(window_text(controls.run_log));
+    api_relay_.emplace(VELMORA_TEST_API_RELAY_PORT, VELMORA_TEST_API_PORT);
+    ASSERT_TRUE(api_relay_->listening());
+    EXPECT_TRUE(wait_until(
+        [&] {
+            return window_text(controls.run_log).find(L"]：更新记录值成功|IP为：198.51.100.10") !=
+                   std::wstring::npos;
+        },
+        milliseconds(20000)))
+        << utf8(window_text(controls.run_log));
+    const std::wstring log = window_text(controls.run_log);
+    EXPECT_EQ(occurrences(log, waiting), 1u) << utf8(log);
+    EXPECT_EQ(occurrences(log, L"]：已连上服务商，自动登入成功"), 1u) << utf8(log);
+    EXPECT_TRUE(row_ticked(controls.lists[2], 2));
+    EXPECT_EQ(program.find_window(L"#32770", window), nullptr);
+    EXPECT_FALSE(IsWindowVisible(window));
+}
+
 // Started hidden in the tray (as at logon) with a token the provider refuses: the failure's
 // box comes, and once answered the window shows instead of staying hidden.
 TEST_F(VelmoraResume, ALoginAtStartThatFailsShowsTheWindow) {

@@ -398,6 +398,7 @@ std::wstring balloon_text() {
 }
 
 void ExecutableTest::SetUp() {
+    ASSERT_TRUE(api_relay_->listening());
     ASSERT_TRUE(dns_relay_.listening());
     ASSERT_TRUE(time_relay_.listening());
     sandbox_control("public-address?ip=198.51.100.10", 1);

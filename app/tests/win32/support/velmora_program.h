@@ -14,6 +14,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -123,10 +124,13 @@ void choose_in_tray_menu(const Program& program, HWND tray_window, TrayMenuItem 
 // none shows.
 std::wstring balloon_text();
 
-// The relays in front of the sandbox's HTTP-DNS endpoint and time site, for every test
-// that starts the program.
+// The relays in front of the sandbox's API, HTTP-DNS endpoint and time site, for every
+// test that starts the program. A test may take the API's away (its port then refuses)
+// and bring it back.
 class ExecutableTest : public testing::Test {
   protected:
+    std::optional<TcpRelay> api_relay_{std::in_place, VELMORA_TEST_API_RELAY_PORT,
+                                       VELMORA_TEST_API_PORT};
     TcpRelay dns_relay_{VELMORA_TEST_DNS_RELAY_PORT, VELMORA_TEST_DNS_PORT};
     TcpRelay time_relay_{VELMORA_TEST_TIME_RELAY_PORT, VELMORA_TEST_TIME_PORT};
 
