@@ -173,13 +173,19 @@ TEST_F(HeadlessSetUp, LogsInFromStandardInputWatchesByNameAndFollowsTheAddress) 
 }
 
 // Started before the network (the provider's port refuses), the run waits, says so once,
-// and follows the address once the provider answers, with nobody to answer a box.
+// and follows the address once the provider answers, with nobody to answer a box; a
+// refused token ends the run at once instead.
 TEST_F(HeadlessSetUp, ARunStartedBeforeTheNetworkWaitsAndThenFollowsTheAddress) {
     fs::create_directories(folder_ + "/etc");
     ASSERT_TRUE(write_ini_item(settings(), gbk("登入数据"), "ID", "100001"));
+    ASSERT_TRUE(write_ini_item(settings(), gbk("监控记录"), "1001", "5001"));
+    // A refusal is an answer: said, and not tried again.
+    ASSERT_TRUE(write_ini_item(settings(), gbk("登入数据"), "Token", "wrong"));
+    const Finished refused = run({});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("登入失败"), std::string::npos) << refused.err;
     ASSERT_TRUE(
         write_ini_item(settings(), gbk("登入数据"), "Token", "5f0c3e7a9b1d4c2e8f6a0b3d7c9e1f24"));
-    ASSERT_TRUE(write_ini_item(settings(), gbk("监控记录"), "1001", "5001"));
     sandbox_->stop();
     const pid_t program = spawn({});
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));
