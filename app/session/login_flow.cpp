@@ -75,7 +75,9 @@ bool run_login(const ApiContext& context, const LoginRun& run) {
     if (shutdown_requested()) {
         return false;
     }
-    save_settings(controls, run.settings_path);
+    if (const Text problem = save_settings(controls, run.settings_path); !problem.empty()) {
+        run.log.write(problem);
+    }
     const Text lookup_refusal = lookup_domains(context);
     // Without a page to load, no page-1 load will tell the user why nothing came.
     if (!lookup_refusal.empty() && !shutdown_requested() &&

@@ -13,7 +13,8 @@ OptionItems option_items(SessionCore& session) {
     return {option(tray_menu::log_in_at_start(), RunOption::log_in_at_start),
             {tray_menu::start_at_logon(), [] { return starts_at_logon(); },
              [](bool on) { set_starts_at_logon(on); }},
-            option(tray_menu::minimise_to_tray(), RunOption::minimise_to_tray)};
+            option(tray_menu::minimise_to_tray(), RunOption::minimise_to_tray),
+            option(tray_menu::protect_token(), RunOption::protect_token)};
 }
 
 }  // namespace velmora

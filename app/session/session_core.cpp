@@ -8,6 +8,7 @@
 #include "app/session/window_created.h"
 #include "app/settings/remembered_watches.h"
 #include "app/settings/settings_file.h"
+#include "app/settings/token_protection.h"
 #include "base/controls/control_names.h"
 #include "base/event_pump.h"
 #include "base/gbk.h"
@@ -47,7 +48,10 @@ SessionCore::~SessionCore() {
 }
 
 void SessionCore::window_created() {
-    on_window_created({controls_, endpoints_}, settings_path_);
+    if (const Text problem = on_window_created({controls_, endpoints_}, settings_path_);
+        !problem.empty()) {
+        log_.write(problem);
+    }
     if (!settings_kept_) {
         log_.write(gbk("设置文件夹无法建立或写入，本次运行的设置和记录不会保存：") +
                    settings_path_);
@@ -128,11 +132,31 @@ bool SessionCore::option(RunOption option) const {
 }
 
 bool SessionCore::set_option(RunOption option, bool on) {
+    if (option == RunOption::protect_token) {
+        return set_token_protected(on);
+    }
     if (set_run_option(settings_path_, option, on)) {
         return true;
     }
     say_once_that_choices_are_not_kept();
     return false;
+}
+
+bool SessionCore::set_token_protected(bool on) {
+    if (on == option(RunOption::protect_token)) {
+        return true;
+    }
+    const Text id = controls_.edit_text(control::id_edit());
+    const Text token = controls_.edit_text(control::token_edit());
+    const Text problem =
+        on ? protect_token(settings_path_, id, token) : unprotect_token(settings_path_, id, token);
+    if (!problem.empty()) {
+        log_.write(problem);
+        return false;
+    }
+    log_.write(on ? gbk("已打开保护令牌：Token已交给系统保存，设置文件中的Token已清空")
+                  : gbk("已关闭保护令牌：Token已放回设置文件"));
+    return true;
 }
 
 void SessionCore::say_once_that_choices_are_not_kept() {

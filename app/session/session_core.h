@@ -59,7 +59,8 @@ class SessionCore {
     void close_down();
 
     // The options of 运行选项 (start at logon is base/autostart.h's). A change that
-    // cannot be saved is said once in the log; false then.
+    // cannot be saved is said once in the log; false then. 保护令牌 moves the token
+    // of the edit boxes into the platform's store or back (app/settings/token_protection.h).
     bool option(RunOption option) const;
     bool set_option(RunOption option, bool on);
 
@@ -85,6 +86,8 @@ class SessionCore {
     };
     bool run_login(LoginBy by);
     void say_once_that_choices_are_not_kept();
+    // 保护令牌, with the ID and token of the edit boxes; one log line either way.
+    bool set_token_protected(bool on);
 
     Controls& controls_;
     const Endpoints& endpoints_;
