@@ -23,18 +23,17 @@ int service_protection(ShellConsole& console, const SettingsLocation& settings, 
         console.complain(problem);
         return kFailed;
     }
-    console.print(
-        (on ? gbk("Token已用本机的密钥加密到 ") + service_credential_path(path) +
-                  gbk("，设置文件中的Token已清空。\n")
-            : gbk("Token已放回 ") + path + gbk("，加密的凭据已删除。\n")) +
-        gbk("请运行：systemctl daemon-reload && systemctl restart velmora-headless\n"));
+    console.print((on ? gbk("Token已用本机的密钥加密到 ") + service_credential_path(path) +
+                            gbk("，设置文件中的Token已清空。\n")
+                      : gbk("Token已放回 ") + path + gbk("，加密的凭据已删除。\n")) +
+                  gbk("请运行：systemctl daemon-reload && systemctl restart velmora-headless\n"));
     return 0;
 }
 
 }  // namespace
 
-int change_token_protection(ShellConsole& console, const SettingsLocation& settings,
-                            bool system, bool on) {
+int change_token_protection(ShellConsole& console, const SettingsLocation& settings, bool system,
+                            bool on) {
     if (system) {
         return service_protection(console, settings, on);
     }
@@ -44,8 +43,8 @@ int change_token_protection(ShellConsole& console, const SettingsLocation& setti
         return 0;
     }
     const StoredCredential stored = stored_credential(path);
-    const Text problem = on ? protect_token(path, stored.id, stored.token)
-                            : unprotect_token(path, stored.id, {});
+    const Text problem =
+        on ? protect_token(path, stored.id, stored.token) : unprotect_token(path, stored.id, {});
     if (!problem.empty()) {
         console.complain(problem);
         return kFailed;

@@ -8,7 +8,7 @@
 namespace velmora {
 
 // The exit status; a line on standard output when done, on standard error when not.
-int change_token_protection(ShellConsole& console, const SettingsLocation& settings,
-                            bool system, bool on);
+int change_token_protection(ShellConsole& console, const SettingsLocation& settings, bool system,
+                            bool on);
 
 }  // namespace velmora

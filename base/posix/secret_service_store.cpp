@@ -143,8 +143,7 @@ class Attributes {
   public:
     explicit Attributes(const Text& id) : lib_(library()), id_(utf8_of(id)) {
         table_ = lib_.hash_table_new(lib_.str_hash, lib_.str_equal);
-        lib_.hash_table_insert(table_, const_cast<char*>("program"),
-                               const_cast<char*>("velmora"));
+        lib_.hash_table_insert(table_, const_cast<char*>("program"), const_cast<char*>("velmora"));
         lib_.hash_table_insert(table_, const_cast<char*>("id"), id_.data());
     }
     ~Attributes() { lib_.hash_table_unref(table_); }

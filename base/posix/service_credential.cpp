@@ -105,9 +105,10 @@ Outcome run_systemd_creds(const std::vector<std::string>& arguments, const std::
 
 Text encrypt_service_credential(const Text& token, const Text& path) {
     // The host's key: the file is of no use on another machine, and needs no TPM.
-    const Outcome outcome = run_systemd_creds(
-        {"encrypt", "--name=velmora-token", "--with-key=host", "-", path}, token);
-    return outcome.ran ? Text() : gbk("systemd-creds 无法加密Token（需要 systemd 250 以上和 root 权限）");
+    const Outcome outcome =
+        run_systemd_creds({"encrypt", "--name=velmora-token", "--with-key=host", "-", path}, token);
+    return outcome.ran ? Text()
+                       : gbk("systemd-creds 无法加密Token（需要 systemd 250 以上和 root 权限）");
 }
 
 std::optional<Text> decrypt_service_credential(const Text& path) {
