@@ -30,9 +30,9 @@ class TokenProtection : public testing::SandboxTest {
   protected:
     // One bus for the whole process: the library keeps its first connection.
     static void SetUpTestSuite() {
-        keyring_folder_ = (fs::temp_directory_path() /
-                           ("velmora-keyring-" + std::to_string(::getpid())))
-                              .string();
+        keyring_folder_ =
+            (fs::temp_directory_path() / ("velmora-keyring-" + std::to_string(::getpid())))
+                .string();
         keyring_ = new testing::PrivateKeyring(keyring_folder_);
         ::setenv("DBUS_SESSION_BUS_ADDRESS", keyring_->bus_address().c_str(), 1);
     }
@@ -61,10 +61,14 @@ class TokenProtection : public testing::SandboxTest {
         SandboxTest::TearDown();
     }
 
-    std::optional<Text> kept(const Text& id) const { return platform_token_store(path_)->find(id).token; }
+    std::optional<Text> kept(const Text& id) const {
+        return platform_token_store(path_)->find(id).token;
+    }
     std::string file() const { return read_whole_file(path_).value_or(""); }
     Text file_token() const { return read_ini_item(path_, gbk("登入数据"), "Token"); }
-    bool option_on() const { return read_ini_item(path_, gbk("运行选项"), gbk("保护令牌")) == gbk("真"); }
+    bool option_on() const {
+        return read_ini_item(path_, gbk("运行选项"), gbk("保护令牌")) == gbk("真");
+    }
     static bool logged(MemoryControls& controls, const Text& line) {
         return controls.edit_text(control::run_log()).find(line) != Text::npos;
     }
