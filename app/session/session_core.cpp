@@ -150,6 +150,7 @@ bool SessionCore::set_token_protected(bool on) {
     const Text token = controls_.edit_text(control::token_edit());
     const Text problem =
         on ? protect_token(settings_path_, id, token) : unprotect_token(settings_path_, id, token);
+    token_protection_note_ = problem;
     if (!problem.empty()) {
         log_.write(problem);
         return false;
@@ -157,6 +158,10 @@ bool SessionCore::set_token_protected(bool on) {
     log_.write(on ? gbk("已打开保护令牌：Token已交给系统保存，设置文件中的Token已清空")
                   : gbk("已关闭保护令牌：Token已放回设置文件"));
     return true;
+}
+
+Text SessionCore::token_protection_note() const {
+    return token_protection_note_;
 }
 
 void SessionCore::say_once_that_choices_are_not_kept() {

@@ -64,6 +64,9 @@ class SessionCore {
     bool option(RunOption option) const;
     bool set_option(RunOption option, bool on);
 
+    // Why 保护令牌 could not be turned the last time it was asked; empty once it was.
+    Text token_protection_note() const;
+
     // Tells `observer` what the update loop does beyond its log (for a tray icon); call
     // before the first login. It must outlive the core.
     void set_update_observer(UpdateObserver* observer) { update_loop_.set_observer(observer); }
@@ -100,6 +103,7 @@ class SessionCore {
     std::atomic<bool> unsaved_choice_told_{false};
     LoopOwnership loop_owner_;
     bool loop_note_told_ = false;
+    Text token_protection_note_;  // window thread only
     SettingsFollower follower_;
 };
 

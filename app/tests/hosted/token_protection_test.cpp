@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "api/tests/support/sandbox_fixture.h"
+#include "app/session/option_items.h"
 #include "app/session/session_core.h"
 #include "app/session/settings_follower.h"
 #include "app/settings/settings_file.h"
@@ -153,12 +154,26 @@ TEST_F(TokenProtection, TurningOnWithoutATokenIsRefusedAndChangesNothing) {
     controls.set_edit_text(control::token_edit(), "");
     EXPECT_FALSE(core.set_option(RunOption::protect_token, true));
     EXPECT_TRUE(logged(controls, gbk("没有打开保护令牌：请先输入ID和Token")));
+    // The menus' item says why, until the option is turned.
+    const auto item_shown = [&core] {
+        for (const OptionItem& item : option_items(core)) {
+            if (item.caption == gbk("保护令牌")) {
+                return shown_caption(item);
+            }
+        }
+        return Text();
+    };
+    EXPECT_EQ(item_shown(), gbk("保护令牌（没有打开保护令牌：请先输入ID和Token）"));
     EXPECT_EQ(file(), before);
     EXPECT_EQ(kept(testing::kThreeDomainId), std::nullopt);
 
     // Turning off what is not on moves nothing either.
     EXPECT_TRUE(core.set_option(RunOption::protect_token, false));
     EXPECT_EQ(file(), before);
+
+    controls.set_edit_text(control::token_edit(), testing::kThreeDomainToken);
+    EXPECT_TRUE(core.set_option(RunOption::protect_token, true));
+    EXPECT_EQ(item_shown(), gbk("保护令牌"));
 }
 
 // An older copy, or a file whose store lost the token: the box stays empty, as at a
