@@ -158,6 +158,13 @@ for file in "$tree/etc/velmora/velmora.ini" "$tree/etc/velmora/token.cred"; do
 done
 grep -qx 'LoadCredentialEncrypted=velmora-token:/etc/velmora/token.cred' \
     "$tree/etc/systemd/system/velmora-headless.service.d/token.conf" || fail "no drop-in loads the credential"
+# Root's set-up goes on with the credential: a listing logs in with it, and a new login
+# goes into it, not into the file.
+in_tree velmora-headless --system --list | grep -q '^  @  *A  *198.51.100.10  *5002  *监控中$' ||
+    fail "--system --list does not log in with the protected token"
+printf '100001\n%s\n' "$token" | in_tree velmora-headless --system --login ||
+    fail "velmora-headless --system --login with the token protected failed"
+grep -q $'^Token=\r$' "$tree/etc/velmora/velmora.ini" || fail "a login wrote the token into the settings"
 # Its loop as the service's user, with /etc read-only, a runtime folder and the token's
 # credential as the unit gives them (the tree runs no systemd: the credential is
 # decrypted into a folder only that user reads, as systemd does): the record follows the

@@ -56,7 +56,12 @@ TokenRead token_for(const Text& settings_path, const Text& id) {
         return {std::move(*credential), {}};
     }
     if (!run_option(settings_path, RunOption::protect_token)) {
-        return {read_ini_item(settings_path, login_section(), "Token"), {}};
+        Text token = read_ini_item(settings_path, login_section(), "Token");
+        // Root's set-up tasks on the service's settings (--system --list, --status).
+        if (token.empty() && exists(service_credential_path(settings_path))) {
+            token = decrypt_service_credential(service_credential_path(settings_path)).value_or("");
+        }
+        return {std::move(token), {}};
     }
     if (id.empty()) {
         return {};

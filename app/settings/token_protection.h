@@ -15,7 +15,8 @@ struct TokenRead {
 };
 
 // The token a run uses for the account `id`: the credential systemd passed to the
-// service first, then with the option on the store's, else the file's Token.
+// service first, then with the option on the store's, else the file's Token, or when
+// that is empty the service's credential beside the file, decrypted (for root).
 TokenRead token_for(const Text& settings_path, const Text& id);
 
 // A login's token for `id`, saved where it is kept: with the option on into the store
