@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "api/show_message.h"
 #include "app/settings/address_sources.h"
 #include "app/session/login_flow.h"
 #include "app/session/page_events.h"
@@ -47,10 +48,13 @@ SessionCore::~SessionCore() {
     controls_.set_row_check_handler({});
 }
 
-void SessionCore::window_created() {
+void SessionCore::window_created(bool shown) {
     if (const Text problem = on_window_created({controls_, endpoints_}, settings_path_);
         !problem.empty()) {
         log_.write(problem);
+        if (shown) {
+            show_message(controls_, problem);
+        }
     }
     if (!settings_kept_) {
         log_.write(gbk("设置文件夹无法建立或写入，本次运行的设置和记录不会保存：") +

@@ -34,8 +34,10 @@ class SessionCore {
     SessionCore& operator=(const SessionCore&) = delete;
 
     // The window exists: the public address into the title, the remembered settings
-    // into the controls, and a log line when the settings cannot be kept.
-    void window_created();
+    // into the controls, and a log line when the settings cannot be kept. A protected
+    // token that cannot be had is said in the log, and in a box too when the user
+    // started the window (`shown`), not the logon or a service.
+    void window_created(bool shown = false);
 
     enum class Resume { not_asked, logged_in, failed };
     // After window_created(): with 启动时登入 on and an ID and a token stored, logs in

@@ -182,13 +182,18 @@ TEST_F(TokenProtection, AnOptionOnWithNothingInTheStoreAsksForTheToken) {
     ASSERT_EQ(protect_token(path_, testing::kThreeDomainId, testing::kThreeDomainToken), "");
     platform_token_store(path_)->forget(testing::kThreeDomainId);
     const std::string before = file();
-    MemoryControls controls;
-    SessionCore core(controls, endpoints_, settings_);
-    core.window_created();
-    EXPECT_EQ(controls.edit_text(control::token_edit()), "");
-    EXPECT_TRUE(logged(controls, gbk("保护令牌已打开，但无法取出这个ID的Token")));
-    EXPECT_EQ(core.resume(), SessionCore::Resume::not_asked);
-    EXPECT_EQ(file(), before);
+    for (const bool shown : {false, true}) {
+        SCOPED_TRACE(shown ? "started by the user" : "started at logon");
+        reset_shutdown();  // the run before has ended
+        MemoryControls controls;
+        SessionCore core(controls, endpoints_, settings_);
+        core.window_created(shown);
+        EXPECT_EQ(controls.edit_text(control::token_edit()), "");
+        EXPECT_TRUE(logged(controls, gbk("保护令牌已打开，但无法取出这个ID的Token")));
+        EXPECT_EQ(controls.message_boxes().size(), shown ? 1u : 0u);
+        EXPECT_EQ(core.resume(), SessionCore::Resume::not_asked);
+        EXPECT_EQ(file(), before);
+    }
 }
 
 TEST_F(TokenProtection, ACredentialPassedBySystemdWinsAndIsNeverWrittenBack) {
