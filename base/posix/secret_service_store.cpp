@@ -1,13 +1,15 @@
 // The Secret Service through libsecret, loaded at the first use: velmora-headless's
 // package does not depend on it, and a run with the token kept in velmora.ini never maps
-// it. The headers give only the types.
+// it. The few types its calls take are declared here, as the library's stable interface
+// gives them, so that no development package is needed to build (the arm64 cross build's
+// could not be installed beside this machine's).
 #include <dlfcn.h>
-#include <libsecret/secret.h>
 
 #include <chrono>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "base/gbk.h"
@@ -17,40 +19,50 @@ namespace velmora {
 
 namespace {
 
+// GLib's and libsecret's types, as far as these calls go.
+struct GHashTable;
+struct GCancellable;
+struct GError;
+using GHashFunc = unsigned (*)(const void*);
+using GEqualFunc = int (*)(const void*, const void*);
+
+struct SecretSchemaAttribute {
+    const char* name;
+    int type;  // 0: a string
+};
+struct SecretSchema {
+    const char* name;
+    int flags;
+    SecretSchemaAttribute attributes[32];
+    int reserved;
+    void* reserved_pointers[7];
+};
+
+constexpr const char* kDefaultCollection = "default";
+
 // A keyring that is not running, or is locked behind a prompt nobody answers, must not
 // hold up a login or a menu.
 constexpr std::chrono::milliseconds kAnswerLimit{2000};
 
-const SecretSchema kSchema = {"example.velmora.Token",
-                              SECRET_SCHEMA_NONE,
-                              {{"program", SECRET_SCHEMA_ATTRIBUTE_STRING},
-                               {"id", SECRET_SCHEMA_ATTRIBUTE_STRING},
-                               {nullptr, SECRET_SCHEMA_ATTRIBUTE_STRING}},
-                              0,
-                              nullptr,
-                              nullptr,
-                              nullptr,
-                              nullptr,
-                              nullptr,
-                              nullptr,
-                              nullptr};
+const SecretSchema kSchema = {"example.velmora.Token", 0, {{"program", 0}, {"id", 0}}, 0, {}};
 
 struct Library {
     bool loaded = false;
-    decltype(&secret_password_storev_sync) store = nullptr;
-    decltype(&secret_password_lookupv_sync) lookup = nullptr;
-    decltype(&secret_password_clearv_sync) clear = nullptr;
-    decltype(&secret_password_free) free_password = nullptr;
-    decltype(&g_hash_table_new) hash_table_new = nullptr;
-    decltype(&g_hash_table_insert) hash_table_insert = nullptr;
-    decltype(&g_hash_table_unref) hash_table_unref = nullptr;
-    decltype(&g_str_hash) str_hash = nullptr;
-    decltype(&g_str_equal) str_equal = nullptr;
-    decltype(&g_cancellable_new) cancellable_new = nullptr;
-    decltype(&g_cancellable_cancel) cancellable_cancel = nullptr;
-    decltype(&g_object_ref) object_ref = nullptr;
-    decltype(&g_object_unref) object_unref = nullptr;
-    decltype(&g_error_free) error_free = nullptr;
+    int (*store)(const SecretSchema*, GHashTable*, const char* collection, const char* label,
+                 const char* password, GCancellable*, GError**) = nullptr;
+    char* (*lookup)(const SecretSchema*, GHashTable*, GCancellable*, GError**) = nullptr;
+    int (*clear)(const SecretSchema*, GHashTable*, GCancellable*, GError**) = nullptr;
+    void (*free_password)(char*) = nullptr;
+    GHashTable* (*hash_table_new)(GHashFunc, GEqualFunc) = nullptr;
+    int (*hash_table_insert)(GHashTable*, void* key, void* value) = nullptr;
+    void (*hash_table_unref)(GHashTable*) = nullptr;
+    GHashFunc str_hash = nullptr;
+    GEqualFunc str_equal = nullptr;
+    GCancellable* (*cancellable_new)() = nullptr;
+    void (*cancellable_cancel)(GCancellable*) = nullptr;
+    void* (*object_ref)(void*) = nullptr;
+    void (*object_unref)(void*) = nullptr;
+    void (*error_free)(GError*) = nullptr;
 };
 
 template <typename Function>
@@ -170,8 +182,8 @@ class SecretServiceStore : public TokenStore {
             GError* error = nullptr;
             const std::string label = "Velmora API token (ID " + utf8_of(id) + ")";
             Answer result;
-            result.ok = lib.store(&kSchema, attributes.table(), SECRET_COLLECTION_DEFAULT,
-                                  label.c_str(), password.c_str(), cancellable, &error) != 0;
+            result.ok = lib.store(&kSchema, attributes.table(), kDefaultCollection, label.c_str(),
+                                  password.c_str(), cancellable, &error) != 0;
             if (error != nullptr) {
                 result.ok = false;
                 lib.error_free(error);
@@ -189,7 +201,7 @@ class SecretServiceStore : public TokenStore {
             const Library& lib = library();
             const Attributes attributes(id);
             GError* error = nullptr;
-            gchar* found = lib.lookup(&kSchema, attributes.table(), cancellable, &error);
+            char* found = lib.lookup(&kSchema, attributes.table(), cancellable, &error);
             Answer result;
             result.ok = error == nullptr;
             if (error != nullptr) {
