@@ -279,17 +279,17 @@ TEST_F(HeadlessSetUp, WithoutAStoreThatAnswersProtectionIsRefusedWithinTwoSecond
 }
 
 // The system service's run: the unit hands the token over as a credential, which wins
-// over what the file says and is never written into it.
+// over what the file says (here a stale token) and is never written into it.
 TEST_F(HeadlessSetUp, TheServiceLogsInWithTheCredentialSystemdPasses) {
     ASSERT_EQ(run({"--login"}, std::string("100001\n") + kToken + "\n").status, 0);
     ASSERT_EQ(run({"--watch", "www.velmora-demo.example", "--type", "A"}).status, 0);
-    ASSERT_TRUE(write_ini_item(settings(), gbk("登入数据"), "Token", ""));
+    ASSERT_TRUE(write_ini_item(settings(), gbk("登入数据"), "Token", "stale"));
     fs::create_directories(folder_ + "/credentials");
     ASSERT_TRUE(replace_file_atomically(folder_ + "/credentials/velmora-token", kToken));
     const Finished pass =
         run({"--once"}, {}, false, {"CREDENTIALS_DIRECTORY=" + folder_ + "/credentials"});
     EXPECT_EQ(pass.status, 0) << pass.out << pass.err;
-    EXPECT_EQ(read_ini_item(settings(), gbk("登入数据"), "Token"), "");
+    EXPECT_EQ(read_ini_item(settings(), gbk("登入数据"), "Token"), "stale");
 }
 
 // Every run with the option on, through a keyring of the test's own: the token's bytes

@@ -1,7 +1,7 @@
 // 保护令牌 against a Secret Service of the test's own (a keyring daemon on a session bus
 // the test starts): the token moves out of velmora.ini and back, a login keeps the typed
-// token in the store only, a restart logs in with the store's token, a running loop
-// takes a token changed in the store, and a systemd credential wins over both.
+// token in the store only, a restart logs in with the store's token, and a running loop
+// takes a token changed in the store.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -194,24 +194,6 @@ TEST_F(TokenProtection, AnOptionOnWithNothingInTheStoreAsksForTheToken) {
         EXPECT_EQ(core.resume(), SessionCore::Resume::not_asked);
         EXPECT_EQ(file(), before);
     }
-}
-
-TEST_F(TokenProtection, ACredentialPassedBySystemdWinsAndIsNeverWrittenBack) {
-    const fs::path credentials = directory_ / "credentials";
-    fs::create_directories(credentials);
-    ASSERT_TRUE(replace_file_atomically((credentials / "velmora-token").string(),
-                                        std::string(testing::kEightDomainToken) + "\n"));
-    ASSERT_TRUE(write_ini_item(path_, gbk("登入数据"), "Token", "stale"));
-    ::setenv("CREDENTIALS_DIRECTORY", credentials.c_str(), 1);
-    const StoredCredential stored = stored_credential(path_);
-    MemoryControls controls;
-    load_settings(controls, path_);
-    EXPECT_EQ(save_settings(controls, path_), "");
-    ::unsetenv("CREDENTIALS_DIRECTORY");
-    EXPECT_EQ(stored.token, testing::kEightDomainToken);
-    EXPECT_EQ(controls.edit_text(control::token_edit()), testing::kEightDomainToken);
-    EXPECT_EQ(file_token(), "stale");
-    EXPECT_EQ(stored_credential(path_).token, "stale");
 }
 
 }  // namespace
