@@ -38,6 +38,9 @@ set(CPACK_COMPONENT_HEADLESS_DESCRIPTION "dynamic DNS updater for the Velmora DN
 # Every HTTPS request is verified against the system's certificate store; the package's
 # scripts make the service's user.
 set(CPACK_DEBIAN_HEADLESS_PACKAGE_DEPENDS "ca-certificates, passwd")
+# --protect-token: the desktop's keyring (libsecret, opened only when used) or, for the
+# system service, systemd-creds.
+set(CPACK_DEBIAN_HEADLESS_PACKAGE_SUGGESTS "libsecret-1-0, systemd")
 set(CPACK_DEBIAN_HEADLESS_PACKAGE_CONTROL_EXTRA
     "${packaging}/postinst;${packaging}/prerm;${packaging}/postrm")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
@@ -49,7 +52,8 @@ set(CPACK_COMPONENT_WINDOW_DESCRIPTION "dynamic DNS updater for the Velmora DNS 
  is velmora-headless's.")
 set(CPACK_COMPONENT_WINDOW_DEPENDS headless)
 # The window's Chinese texts need a CJK font; the program runs without one.
-set(CPACK_DEBIAN_WINDOW_PACKAGE_RECOMMENDS "fonts-wqy-microhei | fonts-noto-cjk")
+# 保护令牌 keeps the token in the desktop's keyring through libsecret.
+set(CPACK_DEBIAN_WINDOW_PACKAGE_RECOMMENDS "fonts-wqy-microhei | fonts-noto-cjk, libsecret-1-0")
 # The units name the programs under the configured prefix: package there.
 set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 set(CPACK_STRIP_FILES ON)

@@ -2,7 +2,8 @@
 # Installs the two Debian packages (bash scripts/package.sh makes them) into a fresh
 # Debian 12 tree and runs them there: velmora-headless alone first (it must pull in no
 # window library), set up as the system service is (--system --login from standard
-# input, --system --watch) and its loop run as the service's user on a read-only /etc,
+# input, --system --watch, --system --protect-token) and its loop run as the service's
+# user on a read-only /etc with the token's systemd credential,
 # then velmora beside it. apt gets the packages' Depends only, no Recommends, so the
 # programs running there show that they are all they need. Prints what each package
 # pulls into the minimal tree.
@@ -144,13 +145,42 @@ in_tree velmora-headless --system --watch velmora-demo.example --type A ||
     fail "the settings lost their owner or mode: $(in_tree stat -c '%U %a' /etc/velmora/velmora.ini)"
 in_tree velmora-headless --system --list | grep -q '^  @  *A  *198.51.100.10  *5002  *监控中$' ||
     fail "--system --list does not show the watched record"
-# Its loop as the service's user, with /etc read-only and a runtime folder as the unit
-# gives it (the tree runs no systemd): the record follows the sandbox's address.
+# The token protected for the service (systemd-creds comes with systemd, which a minimal
+# tree lacks): encrypted with the host's key, the settings' Token emptied (the key kept),
+# and the unit told through a drop-in to load it.
+in_tree env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends systemd \
+    >"$work/apt-install-systemd.log" 2>&1 || fail "apt install systemd failed (log: $work/apt-install-systemd.log)"
+in_tree velmora-headless --system --protect-token || fail "velmora-headless --system --protect-token failed"
+token=5f0c3e7a9b1d4c2e8f6a0b3d7c9e1f24
+grep -q $'^Token=\r$' "$tree/etc/velmora/velmora.ini" || fail "the settings' Token was not emptied"
+for file in "$tree/etc/velmora/velmora.ini" "$tree/etc/velmora/token.cred"; do
+    ! grep -qF "$token" "$file" || fail "the token stands in clear in $file"
+done
+grep -qx 'LoadCredentialEncrypted=velmora-token:/etc/velmora/token.cred' \
+    "$tree/etc/systemd/system/velmora-headless.service.d/token.conf" || fail "no drop-in loads the credential"
+# Root's set-up goes on with the credential: a listing logs in with it, and a new login
+# goes into it, not into the file.
+in_tree velmora-headless --system --list | grep -q '^  @  *A  *198.51.100.10  *5002  *监控中$' ||
+    fail "--system --list does not log in with the protected token"
+printf '100001\n%s\n' "$token" | in_tree velmora-headless --system --login ||
+    fail "velmora-headless --system --login with the token protected failed"
+grep -q $'^Token=\r$' "$tree/etc/velmora/velmora.ini" || fail "a login wrote the token into the settings"
+# Its loop as the service's user, with /etc read-only, a runtime folder and the token's
+# credential as the unit gives them (the tree runs no systemd: the credential is
+# decrypted into a folder only that user reads, as systemd does): the record follows the
+# sandbox's address.
 mount_in_tree --bind "$tree/etc/velmora" "$tree/etc/velmora"
 mount -o remount,bind,ro "$tree/etc/velmora"
 in_tree install -d -m 0700 -o velmora -g velmora /run/velmora
+credentials=/run/credentials/velmora-headless.service
+in_tree install -d -m 0500 -o velmora -g velmora "$credentials"
+in_tree systemd-creds decrypt --name=velmora-token /etc/velmora/token.cred "$credentials/velmora-token" ||
+    fail "systemd-creds cannot decrypt the service's credential"
+in_tree chown velmora:velmora "$credentials/velmora-token"
+in_tree chmod 0400 "$credentials/velmora-token"
 status=0
 in_tree setpriv --reuid=velmora --regid=velmora --init-groups env RUNTIME_DIRECTORY=/run/velmora \
+    CREDENTIALS_DIRECTORY="$credentials" \
     velmora-headless --system --once >"$work/service.log" 2>&1 || status=$?
 cat "$work/service.log"
 [[ $status -eq 0 ]] || fail "the service's pass ended with status $status"

@@ -10,6 +10,7 @@ packages=(
   openssl ca-certificates xvfb xauth libx11-dev libxtst-dev trayer fonts-wqy-microhei iproute2
   clang libclang-rt-14-dev clang-format-15
   g++-mingw-w64-x86-64-posix wine wine64 fonts-wine googletest locales
+  libsecret-1-0 gnome-keyring dbus-daemon
 )
 
 # Where the arm64 architecture was added (scripts/setup-arm64.sh), a library can be

@@ -21,9 +21,13 @@ struct TaskOption {
 };
 
 constexpr TaskOption kTaskOptions[] = {
-    {"--login", ShellTask::login, false},   {"--list", ShellTask::list, false},
-    {"--watch", ShellTask::watch, true},    {"--unwatch", ShellTask::unwatch, true},
+    {"--login", ShellTask::login, false},
+    {"--list", ShellTask::list, false},
+    {"--watch", ShellTask::watch, true},
+    {"--unwatch", ShellTask::unwatch, true},
     {"--status", ShellTask::status, false},
+    {"--protect-token", ShellTask::protect_token, false},
+    {"--unprotect-token", ShellTask::unprotect_token, false},
 };
 
 const TaskOption* task_option(const Text& word) {
@@ -163,6 +167,11 @@ Text help_text(HeadlessMode headless) {
                 "  --unwatch NAME\n"
                 "               不再监控名为NAME的记录\n"
                 "  --status     监控中的记录和服务商现在的记录值、现在的公网IP、最近的运行记录\n"
+                "  --protect-token\n"
+                "               保护令牌：Token交给桌面的密钥环保存，设置文件中的Token清空；\n"
+                "               与 --system 同用时用 systemd-creds 加密到 /etc/velmora/token.cred\n"
+                "  --unprotect-token\n"
+                "               把Token放回设置文件\n"
                 "  --settings FILE\n"
                 "               使用设置文件FILE（运行记录在它旁边），用于以上各项和更新\n"
                 "  --system     使用系统服务的设置：/etc/velmora/velmora.ini，\n"

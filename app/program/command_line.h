@@ -14,7 +14,7 @@ enum class HeadlessMode { offered, not_offered, only };
 enum class CommandLineAction { run, show_help, show_version, refuse };
 
 // A set-up done from a shell instead of a window; it ends once done.
-enum class ShellTask { none, login, list, watch, unwatch, status };
+enum class ShellTask { none, login, list, watch, unwatch, status, protect_token, unprotect_token };
 
 struct CommandLine {
     CommandLineAction action = CommandLineAction::run;

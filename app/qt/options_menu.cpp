@@ -12,8 +12,10 @@ void add_option_items(QMenu& menu, SessionCore& core) {
     for (OptionItem item : option_items(core)) {
         QAction* action = menu.addAction(to_qstring(item.caption));
         action->setCheckable(true);
-        QObject::connect(&menu, &QMenu::aboutToShow, action,
-                         [action, is_on = item.is_on] { action->setChecked(is_on()); });
+        QObject::connect(&menu, &QMenu::aboutToShow, action, [action, item] {
+            action->setChecked(item.is_on());
+            action->setText(to_qstring(shown_caption(item)));
+        });
         QObject::connect(
             action, &QAction::triggered, action, [action, item = std::move(item)](bool on) {
                 item.turn(on);

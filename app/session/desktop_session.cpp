@@ -8,8 +8,8 @@ void DesktopSession::start(Start how) {
     } else if (!shell_.tray_shown()) {
         shell_.show_minimised();
     }
-    shell_.after_painting([this] {
-        core_.window_created();
+    shell_.after_painting([this, how] {
+        core_.window_created(how == Start::shown);
         if (core_.resume() == SessionCore::Resume::failed) {
             shell_.bring_back();
         }

@@ -75,7 +75,9 @@ LoginOutcome run_login(const ApiContext& context, const LoginRun& run) {
     if (shutdown_requested()) {
         return {};
     }
-    save_settings(controls, run.settings_path);
+    if (const Text problem = save_settings(controls, run.settings_path); !problem.empty()) {
+        run.log.write(problem);
+    }
     const DomainLookup lookup = lookup_domains(context);
     if (!lookup.answered && run.retried_when_unreachable) {
         return {.logged_in = false, .unreachable = lookup.refusal};

@@ -13,7 +13,11 @@ OptionItems option_items(SessionCore& session) {
     return {option(tray_menu::log_in_at_start(), RunOption::log_in_at_start),
             {tray_menu::start_at_logon(), [] { return starts_at_logon(); },
              [](bool on) { set_starts_at_logon(on); }},
-            option(tray_menu::minimise_to_tray(), RunOption::minimise_to_tray)};
+            option(tray_menu::minimise_to_tray(), RunOption::minimise_to_tray),
+            {tray_menu::protect_token(),
+             [&session] { return session.option(RunOption::protect_token); },
+             [&session](bool on) { session.set_option(RunOption::protect_token, on); },
+             [&session] { return session.token_protection_note(); }}};
 }
 
 }  // namespace velmora

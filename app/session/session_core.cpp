@@ -2,12 +2,14 @@
 
 #include <utility>
 
+#include "api/show_message.h"
 #include "app/settings/address_sources.h"
 #include "app/session/login_flow.h"
 #include "app/session/page_events.h"
 #include "app/session/window_created.h"
 #include "app/settings/remembered_watches.h"
 #include "app/settings/settings_file.h"
+#include "app/settings/token_protection.h"
 #include "base/controls/control_names.h"
 #include "base/event_pump.h"
 #include "base/gbk.h"
@@ -46,8 +48,14 @@ SessionCore::~SessionCore() {
     controls_.set_row_check_handler({});
 }
 
-void SessionCore::window_created() {
-    on_window_created({controls_, endpoints_}, settings_path_);
+void SessionCore::window_created(bool shown) {
+    if (const Text problem = on_window_created({controls_, endpoints_}, settings_path_);
+        !problem.empty()) {
+        log_.write(problem);
+        if (shown) {
+            show_message(controls_, problem);
+        }
+    }
     if (!settings_kept_) {
         log_.write(gbk("设置文件夹无法建立或写入，本次运行的设置和记录不会保存：") +
                    settings_path_);
@@ -156,11 +164,36 @@ bool SessionCore::option(RunOption option) const {
 }
 
 bool SessionCore::set_option(RunOption option, bool on) {
+    if (option == RunOption::protect_token) {
+        return set_token_protected(on);
+    }
     if (set_run_option(settings_path_, option, on)) {
         return true;
     }
     say_once_that_choices_are_not_kept();
     return false;
+}
+
+bool SessionCore::set_token_protected(bool on) {
+    if (on == option(RunOption::protect_token)) {
+        return true;
+    }
+    const Text id = controls_.edit_text(control::id_edit());
+    const Text token = controls_.edit_text(control::token_edit());
+    const Text problem =
+        on ? protect_token(settings_path_, id, token) : unprotect_token(settings_path_, id, token);
+    token_protection_note_ = problem;
+    if (!problem.empty()) {
+        log_.write(problem);
+        return false;
+    }
+    log_.write(on ? gbk("已打开保护令牌：Token已交给系统保存，设置文件中的Token已清空")
+                  : gbk("已关闭保护令牌：Token已放回设置文件"));
+    return true;
+}
+
+Text SessionCore::token_protection_note() const {
+    return token_protection_note_;
 }
 
 void SessionCore::say_once_that_choices_are_not_kept() {

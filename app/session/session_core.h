@@ -35,8 +35,10 @@ class SessionCore {
     SessionCore& operator=(const SessionCore&) = delete;
 
     // The window exists: the public address into the title, the remembered settings
-    // into the controls, and a log line when the settings cannot be kept.
-    void window_created();
+    // into the controls, and a log line when the settings cannot be kept. A protected
+    // token that cannot be had is said in the log, and in a box too when the user
+    // started the window (`shown`), not the logon or a service.
+    void window_created(bool shown = false);
 
     enum class Resume { not_asked, logged_in, failed, taken_over };
     // After window_created(): with 启动时登入 on and an ID and a token stored, logs in
@@ -62,9 +64,13 @@ class SessionCore {
     void close_down();
 
     // The options of 运行选项 (start at logon is base/autostart.h's). A change that
-    // cannot be saved is said once in the log; false then.
+    // cannot be saved is said once in the log; false then. 保护令牌 moves the token
+    // of the edit boxes into the platform's store or back (app/settings/token_protection.h).
     bool option(RunOption option) const;
     bool set_option(RunOption option, bool on);
+
+    // Why 保护令牌 could not be turned the last time it was asked; empty once it was.
+    Text token_protection_note() const;
 
     // Tells `observer` what the update loop does beyond its log, and when the login at
     // start waits for the network (for a tray icon); call before the first login. It must
@@ -93,6 +99,8 @@ class SessionCore {
     LoginOutcome run_login(LoginBy by);
     std::optional<LoginOutcome> log_in_when_reachable();
     void say_once_that_choices_are_not_kept();
+    // 保护令牌, with the ID and token of the edit boxes; one log line either way.
+    bool set_token_protected(bool on);
 
     Controls& controls_;
     const Endpoints& endpoints_;
@@ -105,6 +113,7 @@ class SessionCore {
     std::atomic<bool> unsaved_choice_told_{false};
     LoopOwnership loop_owner_;
     bool loop_note_told_ = false;
+    Text token_protection_note_;  // window thread only
     SettingsFollower follower_;
     UpdateObserver* observer_ = nullptr;
     // The login at start while it waits for the network; the user's own login ends it.

@@ -3,6 +3,7 @@
 #include "api/record_types.h"
 #include "app/session/page_events.h"
 #include "app/settings/remembered_watches.h"
+#include "app/settings/run_options.h"
 #include "app/settings/settings_file.h"
 #include "base/system/atomic_file.h"
 #include "base/controls/control_names.h"
@@ -20,14 +21,16 @@ SettingsFollower::SettingsFollower(Controls& controls, const Text& settings_path
 
 void SettingsFollower::follow() {
     std::optional<std::string> now = read_whole_file(settings_path_);
-    if (!now || now == seen_) {
-        return;  // unchanged, or gone for a moment: what the run holds stays
+    // Unchanged, or gone for a moment: what the run holds stays.
+    const bool changed = now && now != seen_;
+    if (changed) {
+        seen_ = std::move(now);
     }
-    seen_ = std::move(now);
-    if (follow_credential()) {
+    // A protected token changes in its store without a byte of the file changing.
+    if ((changed || run_option(settings_path_, RunOption::protect_token)) && follow_credential()) {
         log_.write(gbk("设置文件中的ID和Token有变化，下一次请求起使用新的：") + settings_path_);
     }
-    if (follow_watches()) {
+    if (changed && follow_watches()) {
         log_.write(gbk("设置文件中的监控记录有变化，已按它勾选：") + settings_path_);
     }
 }

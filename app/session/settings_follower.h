@@ -18,10 +18,11 @@ class SettingsFollower {
     // starting point.
     SettingsFollower(Controls& controls, const Text& settings_path, RunLog& log);
 
-    // When the file's bytes changed since the last look: a new ID and Token into the
-    // edit boxes (the loop's next requests carry them), and on every loaded page the A
-    // and AAAA rows ticked or unticked through their check boxes as the file's 监控记录
-    // remembers them; one log line for each kind of change.
+    // When the file's bytes changed since the last look (for the token, with 保护令牌 on,
+    // at every look): a new ID and Token into the edit boxes (the loop's next requests
+    // carry them), and on every loaded page the A and AAAA rows ticked or unticked
+    // through their check boxes as the file's 监控记录 remembers them; one log line for
+    // each kind of change.
     void follow();
 
   private:

@@ -5,9 +5,9 @@
 
 namespace velmora {
 
-void on_window_created(const ApiContext& context, const Text& settings_path) {
+Text on_window_created(const ApiContext& context, const Text& settings_path) {
     context.controls.set_window_title(window_title_now(context.endpoints));
-    load_settings(context.controls, settings_path);
+    return load_settings(context.controls, settings_path);
 }
 
 }  // namespace velmora

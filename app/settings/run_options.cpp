@@ -17,9 +17,11 @@ const Text& key_of(RunOption option) {
         case RunOption::log_in_at_start:
             return gbk("启动时登入");
         case RunOption::minimise_to_tray:
+            return gbk("最小化到托盘");
+        case RunOption::protect_token:
             break;
     }
-    return gbk("最小化到托盘");
+    return gbk("保护令牌");
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "app/settings/settings_file.h"
 
+#include "app/settings/token_protection.h"
+
 #include "base/controls/control_names.h"
 #include "base/event_pump.h"
 #include "base/gbk.h"
@@ -26,25 +28,29 @@ const Text& ticked() {
 }  // namespace
 
 StoredCredential stored_credential(const Text& path) {
-    return {read_ini_item(path, login_section(), "ID"),
-            read_ini_item(path, login_section(), "Token")};
+    const Text id = read_ini_item(path, login_section(), "ID");
+    TokenRead token = token_for(path, id);
+    return {id, std::move(token.token), std::move(token.problem)};
 }
 
-void load_settings(Controls& controls, const Text& path) {
-    controls.set_edit_text(control::id_edit(), read_ini_item(path, login_section(), "ID"));
-    controls.set_edit_text(control::token_edit(), read_ini_item(path, login_section(), "Token"));
+Text load_settings(Controls& controls, const Text& path) {
+    StoredCredential stored = stored_credential(path);
+    controls.set_edit_text(control::id_edit(), stored.id);
+    controls.set_edit_text(control::token_edit(), stored.token);
     controls.set_check_box_checked(control::remember_box(),
                                    read_ini_item(path, box_section(), state_key()) == ticked());
+    return std::move(stored.token_problem);
 }
 
-void save_settings(Controls& controls, const Text& path) {
+Text save_settings(Controls& controls, const Text& path) {
     // Once the window is closing its controls read empty; nothing is saved from them.
     if (shutdown_requested()) {
-        return;
+        return {};
     }
+    const Text id = controls.edit_text(control::id_edit());
     write_ini_item(path, box_section(), state_key(), ticked());
-    write_ini_item(path, login_section(), "ID", controls.edit_text(control::id_edit()));
-    write_ini_item(path, login_section(), "Token", controls.edit_text(control::token_edit()));
+    write_ini_item(path, login_section(), "ID", id);
+    return save_token(path, id, controls.edit_text(control::token_edit()));
 }
 
 Text utf8_settings_note(const Text& path) {

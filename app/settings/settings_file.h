@@ -10,20 +10,25 @@
 
 namespace velmora {
 
-// ID and Token into their edit boxes; 选择框1 ticked exactly when 状态 is "真".
-void load_settings(Controls& controls, const Text& path);
+// ID and Token into their edit boxes; 选择框1 ticked exactly when 状态 is "真". The
+// empty text, or the line that says why a protected token could not be had (its box
+// then stays empty, as at a first start).
+Text load_settings(Controls& controls, const Text& path);
 
 struct StoredCredential {
     Text id;
     Text token;
+    Text token_problem;  // see load_settings
 };
 
-// The ID and Token the file holds now (empty texts when it holds none).
+// The ID and Token the file holds now (empty texts when it holds none), the token from
+// where it is kept (app/settings/token_protection.h).
 StoredCredential stored_credential(const Text& path);
 
-// 状态 = "真", then ID and Token from the edit boxes, in this order. Nothing once
-// shutdown has begun.
-void save_settings(Controls& controls, const Text& path);
+// 状态 = "真", then ID and Token from the edit boxes, in this order; the token goes
+// where it is kept. Nothing once shutdown has begun. The empty text, or the line that
+// says why the token was not saved.
+Text save_settings(Controls& controls, const Text& path);
 
 // The line that says a hand-written UTF-8 settings file was read as such (and is stored
 // as GBK at the next write); empty for a GBK file.

@@ -57,7 +57,10 @@ int shell_login(ShellConsole& console, const Endpoints& endpoints,
     MemoryControls controls;
     controls.set_edit_text(control::id_edit(), id.text);
     controls.set_edit_text(control::token_edit(), token.text);
-    save_settings(controls, settings.settings_file);
+    if (const Text problem = save_settings(controls, settings.settings_file); !problem.empty()) {
+        console.complain(problem);
+        return kFailed;
+    }
     const StoredCredential stored = stored_credential(settings.settings_file);
     if (stored.id != id.text || stored.token != token.text) {
         console.complain(gbk("服务商接受了ID和Token，但设置文件无法写入：") +

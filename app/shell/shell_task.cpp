@@ -4,6 +4,7 @@
 #include "app/shell/record_list.h"
 #include "app/shell/shell_login.h"
 #include "app/shell/status_report.h"
+#include "app/shell/token_protection_task.h"
 #include "app/shell/watch_by_name.h"
 
 namespace velmora {
@@ -25,6 +26,10 @@ int run_shell_task(ShellConsole& console, const CommandLine& command_line,
             return change_watch(console, endpoints, settings, command_line.name, {}, false);
         case ShellTask::status:
             return show_status(console, endpoints, settings);
+        case ShellTask::protect_token:
+        case ShellTask::unprotect_token:
+            return change_token_protection(console, settings, command_line.system,
+                                           command_line.task == ShellTask::protect_token);
         case ShellTask::none:
             break;
     }

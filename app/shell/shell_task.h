@@ -1,5 +1,6 @@
 // The set-up tasks a shell asks for on the command line (--login, --list, --watch,
-// --unwatch, --status), each done at once on the settings the run uses.
+// --unwatch, --status, --protect-token, --unprotect-token), each done at once on the settings the
+// run uses.
 #pragma once
 
 #include "app/program/command_line.h"

@@ -22,13 +22,14 @@ UINT option_command(std::size_t index) {
 void append_option_items(HMENU menu, const OptionItems& items) {
     for (std::size_t i = 0; i < items.size(); ++i) {
         AppendMenuW(menu, MF_STRING | check_flag(items[i]), option_command(i),
-                    wide_text(items[i].caption).c_str());
+                    wide_text(shown_caption(items[i])).c_str());
     }
 }
 
 void check_option_items(HMENU menu, const OptionItems& items) {
     for (std::size_t i = 0; i < items.size(); ++i) {
-        CheckMenuItem(menu, option_command(i), MF_BYCOMMAND | check_flag(items[i]));
+        ModifyMenuW(menu, option_command(i), MF_BYCOMMAND | MF_STRING | check_flag(items[i]),
+                    option_command(i), wide_text(shown_caption(items[i])).c_str());
     }
 }
 

@@ -15,9 +15,9 @@ namespace velmora {
 // system menu needs (it keeps the four low bits of WM_SYSCOMMAND for itself).
 UINT option_command(std::size_t index);
 
-// Appends the items, each checked as its option is now.
+// Appends the items, each checked as its option is now and with its note (shown_caption).
 void append_option_items(HMENU menu, const OptionItems& items);
-// Checks each item of `menu` as its option is now.
+// Checks each item of `menu` as its option is now, and gives it its caption of now.
 void check_option_items(HMENU menu, const OptionItems& items);
 // Turns the option whose command `command` is; false when it is none of theirs.
 bool choose_option_item(const OptionItems& items, UINT command);

@@ -19,6 +19,9 @@ const Text& start_at_logon() {
 const Text& minimise_to_tray() {
     return gbk("最小化到托盘");
 }
+const Text& protect_token() {
+    return gbk("保护令牌");
+}
 const Text& quit() {
     return gbk("退出");
 }

@@ -15,6 +15,7 @@ const Text& show_window();       // 显示主窗口
 const Text& log_in_at_start();   // 启动时自动登入
 const Text& start_at_logon();    // 开机自动启动
 const Text& minimise_to_tray();  // 最小化到托盘
+const Text& protect_token();     // 保护令牌
 const Text& quit();              // 退出
 }  // namespace tray_menu
 

@@ -3,17 +3,21 @@
 // ports its test build was made for) before one pass of its loop.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <regex>
-#include <csignal>
-#include <thread>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "app/tests/hosted/private_keyring.h"
 #include "base/system/atomic_file.h"
 #include "base/gbk.h"
 #include "base/ini_file.h"
@@ -92,15 +96,11 @@ class HeadlessSetUp : public ::testing::Test {
 
     std::string settings() const { return folder_ + "/etc/velmora.ini"; }
 
-    // Runs the executable with `words` after --settings FILE, `input` piped into it; as
-    // the unprivileged user nobody when `unprivileged`.
-    Finished run(const std::vector<std::string>& words, const std::string& input = {},
-                 bool unprivileged = false) {
-        return finish(spawn(words, input, unprivileged));
-    }
-
-    pid_t spawn(const std::vector<std::string>& words, const std::string& input = {},
-                bool unprivileged = false) {
+    // Starts the executable with `words` after --settings FILE, `input` piped into it,
+    // `environment` ("NAME=value") added; as the unprivileged user nobody when
+    // `unprivileged`.
+    pid_t start(const std::vector<std::string>& words, const std::string& input = {},
+                bool unprivileged = false, const std::vector<std::string>& environment = {}) {
         fs::create_directories(folder_ + "/etc");
         const std::string in = folder_ + "/in", out = folder_ + "/out", err = folder_ + "/err";
         EXPECT_TRUE(replace_file_atomically(in, input));
@@ -108,6 +108,9 @@ class HeadlessSetUp : public ::testing::Test {
         if (child == 0) {
             ::unsetenv("DISPLAY");
             ::setenv("XDG_CONFIG_HOME", (folder_ + "/nowhere").c_str(), 1);
+            for (const std::string& variable : environment) {
+                ::putenv(const_cast<char*>(variable.c_str()));
+            }
             ::dup2(::open(in.c_str(), O_RDONLY), STDIN_FILENO);
             ::dup2(::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), STDOUT_FILENO);
             ::dup2(::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), STDERR_FILENO);
@@ -126,13 +129,16 @@ class HeadlessSetUp : public ::testing::Test {
         }
         return child;
     }
-
     Finished finish(pid_t child) {
-        const std::string out = folder_ + "/out", err = folder_ + "/err";
         int status = 0;
         ::waitpid(child, &status, 0);
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, read_whole_file(out).value_or(""),
-                read_whole_file(err).value_or("")};
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1,
+                read_whole_file(folder_ + "/out").value_or(""),
+                read_whole_file(folder_ + "/err").value_or("")};
+    }
+    Finished run(const std::vector<std::string>& words, const std::string& input = {},
+                 bool unprivileged = false, const std::vector<std::string>& environment = {}) {
+        return finish(start(words, input, unprivileged, environment));
     }
 
     std::unique_ptr<sandbox::SandboxServer> sandbox_;
@@ -187,7 +193,7 @@ TEST_F(HeadlessSetUp, ARunStartedBeforeTheNetworkWaitsAndThenFollowsTheAddress) 
     ASSERT_TRUE(
         write_ini_item(settings(), gbk("登入数据"), "Token", "5f0c3e7a9b1d4c2e8f6a0b3d7c9e1f24"));
     sandbox_->stop();
-    const pid_t program = spawn({});
+    const pid_t program = start({});
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));
     ASSERT_TRUE(sandbox_->start());
     sandbox_->set_public_address("203.0.113.45");
@@ -226,6 +232,156 @@ TEST_F(HeadlessSetUp, SettingsItsUserCannotReadAreSaidWithTheUserNeeded) {
     EXPECT_EQ(refused.err, "velmora: 无法读取设置文件：" + settings() +
                                "（它要能被运行用户 nobody 读取，例如归它所有：chown nobody " +
                                settings() + "）\n");
+}
+
+constexpr char kToken[] = "5f0c3e7a9b1d4c2e8f6a0b3d7c9e1f24";
+
+// Every file under `folder` (but `skipped`) whose bytes hold `secret`.
+std::vector<std::string> files_holding(const std::string& folder, const std::string& secret,
+                                       const std::string& skipped) {
+    std::vector<std::string> holding;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        const std::string path = entry.path().string();
+        if (entry.is_regular_file() && !path.starts_with(skipped) &&
+            read_whole_file(path).value_or("").find(secret) != std::string::npos) {
+            holding.push_back(path);
+        }
+    }
+    return holding;
+}
+
+// A bus address whose socket takes the connection and never answers: a keyring that
+// hangs, or a locked one whose prompt nobody answers.
+class SilentBus {
+  public:
+    explicit SilentBus(const std::string& path) {
+        fd_ = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::snprintf(address.sun_path, sizeof address.sun_path, "%s", path.c_str());
+        EXPECT_EQ(::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        EXPECT_EQ(::listen(fd_, 8), 0);
+        variable_ = "DBUS_SESSION_BUS_ADDRESS=unix:path=" + path;
+    }
+    ~SilentBus() { ::close(fd_); }
+    SilentBus(const SilentBus&) = delete;
+    SilentBus& operator=(const SilentBus&) = delete;
+    const std::string& variable() const { return variable_; }
+
+  private:
+    int fd_ = -1;
+    std::string variable_;
+};
+
+TEST_F(HeadlessSetUp, WithoutAStoreThatAnswersProtectionIsRefusedWithinTwoSeconds) {
+    ASSERT_EQ(run({"--login"}, std::string("100001\n") + kToken + "\n").status, 0);
+    const std::string before = read_whole_file(settings()).value_or("");
+    const SilentBus silent(folder_ + "/bus");
+
+    // The time of a run that asks no store (the option is off already), then of one that
+    // waits for the silent one: the limit besides, whatever a slow build adds to both.
+    // ThreadSanitizer waits a second at exit while threads remain, as GLib's D-Bus worker
+    // does: that second is not the store's.
+    std::vector<std::string> environment{silent.variable()};
+    if (const char* sanitizer = std::getenv("TSAN_OPTIONS")) {
+        environment.push_back(std::string("TSAN_OPTIONS=") + sanitizer + " atexit_sleep_ms=0");
+    }
+    const auto timed = [&](const std::string& word, Finished& finished) {
+        const auto asked = std::chrono::steady_clock::now();
+        finished = run({word}, {}, false, environment);
+        return std::chrono::steady_clock::now() - asked;
+    };
+    Finished unasked;
+    Finished refused;
+    const auto bare = timed("--unprotect-token", unasked);
+    const auto took = timed("--protect-token", refused);
+    EXPECT_EQ(unasked.status, 0) << unasked.err;
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("没有打开保护令牌，Token仍在原处"), std::string::npos)
+        << refused.err;
+    EXPECT_LT(took - bare, std::chrono::milliseconds(2700));
+    EXPECT_EQ(read_whole_file(settings()), before);
+
+    // A file with the option on, its store out of reach: said once, then as at a first
+    // start; the file stays as it is.
+    ASSERT_TRUE(write_ini_item(settings(), gbk("运行选项"), gbk("保护令牌"), gbk("真")));
+    ASSERT_TRUE(write_ini_item(settings(), gbk("登入数据"), "Token", ""));
+    const std::string protected_file = read_whole_file(settings()).value_or("");
+    const Finished started = run({"--once"}, {}, false, {silent.variable()});
+    EXPECT_EQ(started.status, 1);
+    const std::string said = "保护令牌已打开，但无法取出这个ID的Token";
+    const size_t first = started.out.find(said);
+    EXPECT_NE(first, std::string::npos) << started.out;
+    EXPECT_EQ(started.out.find(said, first + 1), std::string::npos) << started.out;
+    EXPECT_NE(started.err.find("设置文件中没有ID和Token"), std::string::npos) << started.err;
+    EXPECT_EQ(read_whole_file(settings()), protected_file);
+}
+
+// The system service's run: the unit hands the token over as a credential, which wins
+// over what the file says (here a stale token) and is never written into it.
+TEST_F(HeadlessSetUp, TheServiceLogsInWithTheCredentialSystemdPasses) {
+    ASSERT_EQ(run({"--login"}, std::string("100001\n") + kToken + "\n").status, 0);
+    ASSERT_EQ(run({"--watch", "www.velmora-demo.example", "--type", "A"}).status, 0);
+    ASSERT_TRUE(write_ini_item(settings(), gbk("登入数据"), "Token", "stale"));
+    fs::create_directories(folder_ + "/credentials");
+    ASSERT_TRUE(replace_file_atomically(folder_ + "/credentials/velmora-token", kToken));
+    const Finished pass =
+        run({"--once"}, {}, false, {"CREDENTIALS_DIRECTORY=" + folder_ + "/credentials"});
+    EXPECT_EQ(pass.status, 0) << pass.out << pass.err;
+    EXPECT_EQ(read_ini_item(settings(), gbk("登入数据"), "Token"), "stale");
+}
+
+// Every run with the option on, through a keyring of the test's own: the token's bytes
+// are in none of the files the program wrote (settings, history, lock, temporary files),
+// its standard output and error, or its command line and environment.
+TEST_F(HeadlessSetUp, WithTheOptionOnTheTokenIsNowhereInClear) {
+    const testing::PrivateKeyring keyring(folder_ + "/keyring");
+    ASSERT_TRUE(keyring.started());
+    fs::create_directories(folder_ + "/tmp");
+    const std::vector<std::string> environment{"DBUS_SESSION_BUS_ADDRESS=" + keyring.bus_address(),
+                                               "TMPDIR=" + folder_ + "/tmp"};
+    fs::create_directories(folder_ + "/etc");
+    ASSERT_TRUE(write_ini_item(settings(), gbk("登入数据"), "ID", "100001"));
+    ASSERT_TRUE(write_ini_item(settings(), gbk("运行选项"), gbk("保护令牌"), gbk("真")));
+
+    std::string printed;
+    const auto collect = [&](const Finished& finished) {
+        printed += finished.out + finished.err;
+        return finished.status;
+    };
+    EXPECT_EQ(
+        collect(run({"--login"}, std::string("100001\n") + kToken + "\n", false, environment)), 0);
+    fs::remove(folder_ + "/in");  // what was typed, not what the program wrote
+    EXPECT_EQ(collect(run({"--watch", "www.velmora-demo.example", "--type", "A"}, {}, false,
+                          environment)),
+              0)
+        << printed;
+    sandbox_->set_public_address("203.0.113.45");
+    EXPECT_EQ(collect(run({"--once"}, {}, false, environment)), 0) << printed;
+    EXPECT_EQ(sandbox_->records(1001)->front().value, "203.0.113.45");
+    EXPECT_EQ(collect(run({"--status"}, {}, false, environment)), 0) << printed;
+
+    // The loop, looked at from outside while it runs.
+    const pid_t loop = start({}, {}, false, environment);
+    std::string seen;
+    for (int i = 0; i < 100 && seen.find("公网IP") == std::string::npos; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        seen = read_whole_file(folder_ + "/out").value_or("");
+    }
+    const std::string proc = "/proc/" + std::to_string(loop);
+    const std::string command_line = read_whole_file(proc + "/cmdline").value_or("");
+    const std::string environ = read_whole_file(proc + "/environ").value_or("");
+    ::kill(loop, SIGTERM);
+    collect(finish(loop));
+    EXPECT_NE(seen.find("公网IP"), std::string::npos) << seen;
+    EXPECT_FALSE(command_line.empty());
+
+    for (const std::string& where : {printed, command_line, environ}) {
+        EXPECT_EQ(where.find(kToken), std::string::npos) << where;
+    }
+    EXPECT_EQ(files_holding(folder_, kToken, folder_ + "/keyring"), std::vector<std::string>{});
+    EXPECT_TRUE(fs::exists(folder_ + "/etc/velmora.log"));
+    EXPECT_EQ(read_ini_item(settings(), gbk("登入数据"), "Token"), "");
 }
 
 }  // namespace

@@ -123,6 +123,48 @@ TEST_F(VelmoraResume, ALoginAtStartBeforeTheNetworkWaitsAndFollowsWithoutABox) {
     EXPECT_FALSE(IsWindowVisible(window));
 }
 
+// With 保护令牌 on, the token typed at the login stands in the file only as the data
+// protection API's bytes: the next start reads them and logs in by itself.
+TEST_F(VelmoraResume, LogsInByItselfWithTheTokenProtected) {
+    const std::wstring folder = folder_beside_program(L"续 跑");
+    const Text settings = fresh_settings(folder);
+    const Text token = "5f0c3e7a9b1d4c2e8f6a0b3d7c9e1f24";
+    {
+        Program program(folder);
+        HWND window = program.main_window();
+        ASSERT_NE(window, nullptr) << program.describe();
+        log_in(program, window);
+        choose_in_tray_menu(program, program.tray_window(), kProtectToken);
+        EXPECT_TRUE(wait_until(
+            [&] { return read_ini_item(settings, gbk("运行选项"), gbk("保护令牌")) == gbk("真"); },
+            milliseconds(5000)))
+            << utf8(window_text(MainControls(window).run_log));
+        choose_in_tray_menu(program, program.tray_window(), kLogInAtStart);
+        EXPECT_TRUE(wait_until(
+            [&] {
+                return read_ini_item(settings, gbk("运行选项"), gbk("启动时登入")) == gbk("真");
+            },
+            milliseconds(5000)));
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        ASSERT_EQ(program.exit_code_within(milliseconds(2000)), 0);
+    }
+    EXPECT_EQ(read_ini_item(settings, gbk("登入数据"), "Token"), "");
+    EXPECT_FALSE(read_ini_item(settings, gbk("登入数据"), "ProtectedToken").empty());
+    EXPECT_EQ(file_bytes(settings).find(token), Text::npos);
+
+    Program program(folder);
+    HWND window = program.main_window();
+    ASSERT_NE(window, nullptr) << program.describe();
+    const MainControls controls(window);
+    // The account's records listed: the provider took the token.
+    EXPECT_TRUE(wait_until([&] { return program.list_cell(controls.lists[0], 1, 0) == L"5001"; },
+                           milliseconds(20000)))
+        << program.describe() << utf8(window_text(controls.run_log));
+    EXPECT_EQ(program.find_window(L"#32770", window), nullptr);
+    EXPECT_EQ(window_text(controls.token_edit), L"5f0c3e7a9b1d4c2e8f6a0b3d7c9e1f24");
+    EXPECT_EQ(file_bytes(settings).find(token), Text::npos);
+}
+
 // Started hidden in the tray (as at logon) with a token the provider refuses: the failure's
 // box comes, and once answered the window shows instead of staying hidden.
 TEST_F(VelmoraResume, ALoginAtStartThatFailsShowsTheWindow) {

@@ -116,7 +116,14 @@ HWND open_tray_menu(const Program& program, HWND tray_window);
 void choose_menu_item(HWND menu_window, int index);
 
 // The tray menu's items, in order, for choose_menu_item.
-enum TrayMenuItem { kShowWindow, kLogInAtStart, kStartAtLogon, kMinimiseToTray, kQuit };
+enum TrayMenuItem {
+    kShowWindow,
+    kLogInAtStart,
+    kStartAtLogon,
+    kMinimiseToTray,
+    kProtectToken,
+    kQuit
+};
 // Opens the tray menu, chooses an item and waits until the menu has closed.
 void choose_in_tray_menu(const Program& program, HWND tray_window, TrayMenuItem item);
 
