@@ -1,7 +1,7 @@
 #include <cstdio>
 
 #include "app/shell/shell_console.h"
-#include "app/program/terminal_text.h"
+#include "base/system/terminal_text.h"
 
 namespace velmora {
 

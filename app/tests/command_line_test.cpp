@@ -3,7 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "app/program/terminal_text.h"
+#include "base/system/terminal_text.h"
 #include "base/gbk.h"
 
 namespace velmora {

@@ -1,10 +1,16 @@
 # Windows (included by app/CMakeLists.txt): the Win32 side of the window layer, velmora.exe
 # and their tests under Wine.
 
+# What both executables take from the platform besides windows and the session: the
+# command line's words, and what the service manager knows of the service.
+add_library(velmora_win32_system STATIC win32/command_line_words.cpp win32/service_state.cpp)
+target_include_directories(velmora_win32_system PUBLIC ${PROJECT_SOURCE_DIR})
+target_link_libraries(velmora_win32_system PUBLIC velmora_base advapi32 shell32)
+target_compile_definitions(velmora_win32_system PUBLIC UNICODE _UNICODE)
+
 # The window and its controls, over the platform's controls: no session in here, so the
 # controls' tests do without it.
 add_library(velmora_win32 STATIC
-  win32/command_line_words.cpp
   win32/edit_box_append.cpp
   win32/main_window.cpp
   win32/message_box.cpp
@@ -18,7 +24,8 @@ add_library(velmora_win32 STATIC
   win32/window_fonts.cpp
   win32/window_thread_calls.cpp)
 target_include_directories(velmora_win32 PUBLIC ${PROJECT_SOURCE_DIR})
-target_link_libraries(velmora_win32 PUBLIC velmora_window comctl32 gdi32 shell32 user32)
+target_link_libraries(velmora_win32 PUBLIC velmora_window velmora_win32_system comctl32 gdi32
+  shell32 user32)
 # The platform's generic names (IDC_ARROW, MessageBox, ...) are the wide ones: the window
 # speaks UTF-16 whatever the system's ANSI code page, as its users' systems differ.
 target_compile_definitions(velmora_win32 PUBLIC UNICODE _UNICODE)
@@ -35,7 +42,18 @@ function(velmora_program target config_dir)
   set_target_properties(${target} PROPERTIES OUTPUT_NAME velmora)
 endfunction()
 
+# velmora-headless.exe: the same session without a window, a console program that is
+# also the service.
+function(velmora_headless_program target config_dir)
+  add_executable(${target} win32/headless_main.cpp win32/windows_service.cpp
+    program/endpoints_from_build.cpp resources/velmora.rc)
+  target_include_directories(${target} PRIVATE ${config_dir})
+  target_link_libraries(${target} PRIVATE velmora_app velmora_win32_system)
+  set_target_properties(${target} PROPERTIES OUTPUT_NAME velmora-headless)
+endfunction()
+
 velmora_program(velmora ${CMAKE_CURRENT_BINARY_DIR}/generated)
+velmora_headless_program(velmora-headless ${CMAKE_CURRENT_BINARY_DIR}/generated)
 
 # The tests in this process link the window layer (and the session, where there is one);
 # the executable tests, which start velmora.exe, come below.
@@ -75,6 +93,8 @@ configure_sandboxed_build_config(${sandboxed}/generated "localhost:${api_port}"
   "[::1]:${dns6_port}")
 velmora_program(velmora_sandboxed ${sandboxed}/generated)
 set_target_properties(velmora_sandboxed PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${sandboxed})
+velmora_headless_program(velmora_headless_sandboxed ${sandboxed}/generated)
+set_target_properties(velmora_headless_sandboxed PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${sandboxed})
 velmora_native_server(app_sandbox sandbox/velmora-sandbox --api-port ${api_port}
   --dns-port ${dns_port} --dns6-port ${dns6_port} --time-port ${time_port}
   --control-port ${control_port} --public-address 198.51.100.10
@@ -89,12 +109,13 @@ foreach(source ${executable_tests})
     GTest::gtest_main)
   target_compile_definitions(app_${name} PRIVATE
     VELMORA_TEST_EXECUTABLE="Z:$<TARGET_FILE:velmora_sandboxed>"
+    VELMORA_TEST_HEADLESS_EXECUTABLE="Z:$<TARGET_FILE:velmora_headless_sandboxed>"
     VELMORA_TEST_CONTROL_PORT=${control_port}
     VELMORA_TEST_DNS_PORT=${dns_port}
     VELMORA_TEST_TIME_PORT=${time_port}
     VELMORA_TEST_DNS_RELAY_PORT=${dns_relay_port}
     VELMORA_TEST_TIME_RELAY_PORT=${time_relay_port})
-  add_dependencies(app_${name} velmora_sandboxed)
+  add_dependencies(app_${name} velmora_sandboxed velmora_headless_sandboxed)
   velmora_add_test(app.${short} app_${name})
   set_tests_properties(${VELMORA_ADDED_TESTS} PROPERTIES TIMEOUT 300
     FIXTURES_REQUIRED "${VELMORA_TEST_FIXTURES};app_sandbox"

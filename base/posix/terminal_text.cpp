@@ -1,4 +1,4 @@
-#include "app/program/terminal_text.h"
+#include "base/system/terminal_text.h"
 
 #include "base/gbk.h"
 
