@@ -3,6 +3,9 @@
 #include <cstdio>
 
 #include "base/controls/control_names.h"
+#include "base/date_time.h"
+#include "base/gbk.h"
+#include "base/system/local_clock.h"
 #include "base/system/terminal_text.h"
 #include "base/text_excerpt.h"
 #include "update/history_file.h"
@@ -17,7 +20,10 @@ void print_line(std::FILE* stream, const Text& line) {
 void complain(const Text& history_file, const Text& line) {
     print_line(stderr, "velmora: " + line);
     if (!history_file.empty()) {
-        HistoryFile(history_file).append(line);
+        // Stamped as the run log's lines, by the machine's clock: the network may be
+        // what failed.
+        HistoryFile(history_file)
+            .append("[" + date_time_to_text(machine_now_utc8()) + gbk("]：") + line);
     }
 }
 

@@ -8,6 +8,10 @@ target_include_directories(velmora_win32_system PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(velmora_win32_system PUBLIC velmora_base advapi32 shell32)
 target_compile_definitions(velmora_win32_system PUBLIC UNICODE _UNICODE)
 
+# velmora-headless.exe as the service: installed, removed and run.
+add_library(velmora_win32_service STATIC win32/windows_service.cpp)
+target_link_libraries(velmora_win32_service PUBLIC velmora_app velmora_win32_system)
+
 # The window and its controls, over the platform's controls: no session in here, so the
 # controls' tests do without it.
 add_library(velmora_win32 STATIC
@@ -45,10 +49,10 @@ endfunction()
 # velmora-headless.exe: the same session without a window, a console program that is
 # also the service.
 function(velmora_headless_program target config_dir)
-  add_executable(${target} win32/headless_main.cpp win32/windows_service.cpp
-    program/endpoints_from_build.cpp resources/velmora.rc)
+  add_executable(${target} win32/headless_main.cpp program/endpoints_from_build.cpp
+    resources/velmora.rc)
   target_include_directories(${target} PRIVATE ${config_dir})
-  target_link_libraries(${target} PRIVATE velmora_app velmora_win32_system)
+  target_link_libraries(${target} PRIVATE velmora_win32_service)
   set_target_properties(${target} PROPERTIES OUTPUT_NAME velmora-headless)
 endfunction()
 
@@ -66,7 +70,8 @@ foreach(source ${CMAKE_CURRENT_SOURCE_DIR}/tests/controls_behaviour_test.cpp
   get_filename_component(name ${source} NAME_WE)
   string(REGEX REPLACE "_test$" "" short ${name})
   add_executable(app_${name} ${source})
-  target_link_libraries(app_${name} PRIVATE velmora_win32_session GTest::gtest GTest::gtest_main)
+  target_link_libraries(app_${name} PRIVATE velmora_win32_session velmora_win32_service GTest::gtest
+    GTest::gtest_main)
   velmora_add_test(app.${short} app_${name})
   # One window test at a time: windows of two tests on the one desktop take each
   # other's focus and activation.

@@ -33,17 +33,17 @@ int fail(const Text& line) {
 
 Text error_text(DWORD error) {
     wchar_t* message = nullptr;
-    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                       FORMAT_MESSAGE_IGNORE_INSERTS,
-                   nullptr, error, 0, reinterpret_cast<wchar_t*>(&message), 0, nullptr);
+    FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(&message), 0, nullptr);
     std::wstring text = message != nullptr ? message : L"";
     LocalFree(message);
     while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ' ||
                              text.back() == L'.')) {
         text.pop_back();
     }
-    return gbk("（错误 ") + std::to_string(error) + (text.empty() ? "" : ": " + text_from_wide(text)) +
-           gbk("）");
+    return gbk("（错误 ") + std::to_string(error) +
+           (text.empty() ? "" : ": " + text_from_wide(text)) + gbk("）");
 }
 
 const Text& needs_administrator() {
@@ -89,10 +89,10 @@ std::wstring command_of(SC_HANDLE service) {
 
 // What the service manager holds beyond the command line: the description, the delayed
 // start and the restart after a failure (also when the run ends with an error of its
-// own, not only after a crash).
-bool configure(SC_HANDLE service) {
-    std::wstring description = wide_text(
-        gbk("按公网IP更新服务商的动态域名记录（velmora-headless.exe，设置在程序旁边的 velmora.ini）"));
+// own, not only after a crash). The platform's error, or 0.
+DWORD configure(SC_HANDLE service, bool* delayed_start) {
+    std::wstring description = wide_text(gbk(
+        "按公网IP更新服务商的动态域名记录（velmora-headless.exe，设置在程序旁边的 velmora.ini）"));
     SERVICE_DESCRIPTIONW described{description.data()};
     SERVICE_DELAYED_AUTO_START_INFO delayed{TRUE};
     SC_ACTION restart[3] = {{SC_ACTION_RESTART, kRestartDelayMs},
@@ -103,10 +103,32 @@ bool configure(SC_HANDLE service) {
     failure.cActions = 3;
     failure.lpsaActions = restart;
     SERVICE_FAILURE_ACTIONS_FLAG on_any_failure{TRUE};
-    return ChangeServiceConfig2W(service, SERVICE_CONFIG_DESCRIPTION, &described) &&
-           ChangeServiceConfig2W(service, SERVICE_CONFIG_DELAYED_AUTO_START_INFO, &delayed) &&
-           ChangeServiceConfig2W(service, SERVICE_CONFIG_FAILURE_ACTIONS, &failure) &&
-           ChangeServiceConfig2W(service, SERVICE_CONFIG_FAILURE_ACTIONS_FLAG, &on_any_failure);
+    // A service manager that keeps no delayed start or no failure flag (Wine's) still
+    // runs the service: those two are said and skipped, the others are needed.
+    const struct {
+        DWORD level;
+        void* value;
+        const Text* lacking;
+    } settings[] = {
+        {SERVICE_CONFIG_DESCRIPTION, &described, nullptr},
+        {SERVICE_CONFIG_DELAYED_AUTO_START_INFO, &delayed,
+         &gbk("这个服务管理器不支持延迟启动，后台服务改为开机后立即启动")},
+        {SERVICE_CONFIG_FAILURE_ACTIONS, &failure, nullptr},
+        {SERVICE_CONFIG_FAILURE_ACTIONS_FLAG, &on_any_failure,
+         &gbk("这个服务管理器只在后台服务崩溃后重新启动它，它报告失败而结束时不会")},
+    };
+    for (const auto& setting : settings) {
+        if (!ChangeServiceConfig2W(service, setting.level, setting.value)) {
+            const DWORD error = GetLastError();
+            if (error != ERROR_INVALID_LEVEL || setting.lacking == nullptr) {
+                return error;
+            }
+            say(*setting.lacking);
+            *delayed_start =
+                *delayed_start && setting.level != SERVICE_CONFIG_DELAYED_AUTO_START_INFO;
+        }
+    }
+    return 0;
 }
 
 bool wait_for_state(SC_HANDLE service, DWORD state, DWORD limit_ms) {
@@ -119,6 +141,20 @@ bool wait_for_state(SC_HANDLE service, DWORD state, DWORD limit_ms) {
             return true;
         }
         if (waited >= limit_ms) {
+            return false;
+        }
+        Sleep(100);
+    }
+}
+
+// Starts the service, waiting while the manager's database is locked (during a boot the
+// manager holds it while it starts the automatic services, which may take a while).
+bool start_service(SC_HANDLE service) {
+    for (int tries = 0;; ++tries) {
+        if (StartServiceW(service, 0, nullptr)) {
+            return true;
+        }
+        if (GetLastError() != ERROR_SERVICE_DATABASE_LOCKED || tries == 300) {
             return false;
         }
         Sleep(100);
@@ -186,28 +222,25 @@ std::vector<std::wstring> service_files(const std::wstring& directory) {
     HANDLE search = FindFirstFileW((directory + L"\\velmora.log.*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
         do {
-            files.push_back(directory + L"\\" + found.cFileName);
+            // The pattern also matches velmora.log itself.
+            if (std::wstring(found.cFileName).size() > std::wstring(L"velmora.log.").size()) {
+                files.push_back(directory + L"\\" + found.cFileName);
+            }
         } while (FindNextFileW(search, &found));
         FindClose(search);
     }
     return files;
 }
 
-unsigned long grant_service_account(const std::wstring& file) {
+PACL with_service_account_entry(PACL current, unsigned long* error) {
     BYTE sid[SECURITY_MAX_SID_SIZE] = {};
     DWORD sid_size = sizeof sid;
     if (!CreateWellKnownSid(WinLocalServiceSid, nullptr, sid, &sid_size)) {
-        return GetLastError();
-    }
-    PACL current = nullptr;
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    DWORD error = GetNamedSecurityInfoW(file.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION,
-                                        nullptr, nullptr, &current, nullptr, &descriptor);
-    if (error != ERROR_SUCCESS) {
-        return error;
+        *error = GetLastError();
+        return nullptr;
     }
     EXPLICIT_ACCESS_W entry{};
-    // Delete as well: the settings file is replaced by renaming a new one over it.
+    // Delete as well: the settings file is replaced by a new one.
     entry.grfAccessPermissions = FILE_GENERIC_READ | FILE_GENERIC_WRITE | DELETE;
     entry.grfAccessMode = GRANT_ACCESS;
     entry.grfInheritance = NO_INHERITANCE;
@@ -215,13 +248,28 @@ unsigned long grant_service_account(const std::wstring& file) {
     entry.Trustee.TrusteeType = TRUSTEE_IS_WELL_KNOWN_GROUP;
     entry.Trustee.ptstrName = reinterpret_cast<wchar_t*>(sid);
     PACL updated = nullptr;
-    error = SetEntriesInAclW(1, &entry, current, &updated);
-    if (error == ERROR_SUCCESS) {
-        error = SetNamedSecurityInfoW(const_cast<wchar_t*>(file.c_str()), SE_FILE_OBJECT,
-                                      DACL_SECURITY_INFORMATION, nullptr, nullptr, updated,
-                                      nullptr);
+    *error = SetEntriesInAclW(1, &entry, current, &updated);
+    return *error == ERROR_SUCCESS ? updated : nullptr;
+}
+
+unsigned long grant_service_account(const std::wstring& file) {
+    PACL current = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    unsigned long error =
+        GetNamedSecurityInfoW(file.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                              nullptr, &current, nullptr, &descriptor);
+    if (error != ERROR_SUCCESS) {
+        return error;
     }
-    LocalFree(updated);
+    // A list of one entry would shut out everyone else.
+    if (current != nullptr) {
+        if (PACL updated = with_service_account_entry(current, &error)) {
+            error = SetNamedSecurityInfoW(const_cast<wchar_t*>(file.c_str()), SE_FILE_OBJECT,
+                                          DACL_SECURITY_INFORMATION, nullptr, nullptr, updated,
+                                          nullptr);
+            LocalFree(updated);
+        }
+    }
     LocalFree(descriptor);
     return error;
 }
@@ -262,15 +310,15 @@ int WindowsService::install(const SettingsLocation& settings) {
     if (!service) {
         return fail(gbk("无法安装后台服务 Velmora") + error_text(GetLastError()));
     }
-    if (!configure(service.get())) {
-        const DWORD error = GetLastError();
+    bool delayed_start = true;
+    if (const DWORD error = configure(service.get(), &delayed_start); error != 0) {
         DeleteService(service.get());
         return fail(gbk("无法设置后台服务 Velmora，已撤销安装") + error_text(error));
     }
-    say(gbk("后台服务 Velmora 已安装：开机后自动启动（延迟启动），以 LocalService 账户运行，"
-            "失败后60秒重新启动；设置文件：") +
-        settings.settings_file);
-    if (!StartServiceW(service.get(), 0, nullptr)) {
+    say(gbk("后台服务 Velmora 已安装：开机后自动启动") +
+        (delayed_start ? gbk("（延迟启动）") : "") +
+        gbk("，以 LocalService 账户运行，失败后60秒重新启动；设置文件：") + settings.settings_file);
+    if (!start_service(service.get())) {
         return fail(gbk("后台服务 Velmora 已安装，但没能启动") + error_text(GetLastError()));
     }
     say(gbk("后台服务 Velmora 已启动，运行记录见 ") + settings.directory + "\\velmora.log");
@@ -282,16 +330,17 @@ int WindowsService::uninstall() {
     if (!manager) {
         return fail(gbk("无法打开服务管理器") + error_text(GetLastError()));
     }
-    ServiceHandle service(OpenServiceW(manager.get(), kServiceName,
-                                       SERVICE_QUERY_CONFIG | SERVICE_QUERY_STATUS | SERVICE_STOP |
-                                           DELETE));
+    ServiceHandle service(
+        OpenServiceW(manager.get(), kServiceName,
+                     SERVICE_QUERY_CONFIG | SERVICE_QUERY_STATUS | SERVICE_STOP | DELETE));
     if (!service) {
         const DWORD error = GetLastError();
         if (error == ERROR_SERVICE_DOES_NOT_EXIST) {
             return fail(gbk("没有安装后台服务 Velmora，没有改动"));
         }
-        return fail(error == ERROR_ACCESS_DENIED ? needs_administrator()
-                                                 : gbk("无法打开后台服务 Velmora") + error_text(error));
+        return fail(error == ERROR_ACCESS_DENIED
+                        ? needs_administrator()
+                        : gbk("无法打开后台服务 Velmora") + error_text(error));
     }
     const std::wstring installed = command_of(service.get());
     if (!is_our_service_command(installed)) {
@@ -303,7 +352,12 @@ int WindowsService::uninstall() {
         return fail(gbk("后台服务 Velmora 没有在10秒内停止，没有删除"));
     }
     if (!DeleteService(service.get())) {
-        return fail(gbk("无法删除后台服务 Velmora") + error_text(GetLastError()));
+        const DWORD error = GetLastError();
+        if (error == ERROR_SERVICE_MARKED_FOR_DELETE) {
+            say(gbk("后台服务 Velmora 已在删除中：关闭还打开着它的程序（例如“服务”窗口）后就删除"));
+            return 0;
+        }
+        return fail(gbk("无法删除后台服务 Velmora") + error_text(error));
     }
     say(gbk("后台服务 Velmora 已停止并删除"));
     return 0;

@@ -37,7 +37,8 @@ bool convert_exactly(const std::string& bytes, UINT from, UINT to, std::string& 
         return true;
     }
     const int size = static_cast<int>(bytes.size());
-    const int length = MultiByteToWideChar(from, MB_ERR_INVALID_CHARS, bytes.data(), size, nullptr, 0);
+    const int length =
+        MultiByteToWideChar(from, MB_ERR_INVALID_CHARS, bytes.data(), size, nullptr, 0);
     if (length <= 0) {
         return false;
     }

@@ -28,7 +28,8 @@ TEST_F(HeadlessExe, SetsUpByNameFromTheConsoleAndRunsOnePass) {
     DeleteFileW((folder + L"\\velmora.ini").c_str());
 
     // Piped input: the ID and the token, one line each.
-    HeadlessResult run = run_headless_program(folder, L"--login", "100001\r\n" + Text(kToken) + "\r\n");
+    HeadlessResult run =
+        run_headless_program(folder, L"--login", "100001\r\n" + Text(kToken) + "\r\n");
     ASSERT_EQ(run.exit_code, 0) << run.err;
     EXPECT_EQ(run.out, gbk("登入成功，ID和Token已保存到 ") + settings + "\r\n");
     EXPECT_EQ(read_ini_item(settings, gbk("登入数据"), "Token"), kToken);
@@ -100,9 +101,9 @@ TEST_F(HeadlessExe, CtrlBreakEndsTheRunWithinTwoSeconds) {
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "CtrlRoutine")));
     ASSERT_NE(control_routine, nullptr);
     const auto asked = std::chrono::steady_clock::now();
-    HANDLE thread = CreateRemoteThread(program.process(), nullptr, 0, control_routine,
-                                       reinterpret_cast<void*>(std::uintptr_t{CTRL_BREAK_EVENT}),
-                                       0, nullptr);
+    HANDLE thread =
+        CreateRemoteThread(program.process(), nullptr, 0, control_routine,
+                           reinterpret_cast<void*>(std::uintptr_t{CTRL_BREAK_EVENT}), 0, nullptr);
     ASSERT_NE(thread, nullptr);
     CloseHandle(thread);
     EXPECT_EQ(program.exit_code_within(milliseconds(2000)), 0) << program.err();

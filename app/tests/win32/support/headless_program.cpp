@@ -71,10 +71,10 @@ HeadlessProgram::HeadlessProgram(const std::wstring& folder, const std::wstring&
         WriteFile(in_write, input.data(), static_cast<DWORD>(input.size()), &written, nullptr);
     }
     CloseHandle(in_write);
-    out_reader_ = std::thread(collect, out_read_, std::ref(collected_->mutex),
-                              std::ref(collected_->out));
-    err_reader_ = std::thread(collect, err_read_, std::ref(collected_->mutex),
-                              std::ref(collected_->err));
+    out_reader_ =
+        std::thread(collect, out_read_, std::ref(collected_->mutex), std::ref(collected_->out));
+    err_reader_ =
+        std::thread(collect, err_read_, std::ref(collected_->mutex), std::ref(collected_->err));
 }
 
 HeadlessProgram::~HeadlessProgram() {
@@ -131,8 +131,8 @@ void remove_leftover_service() {
     if (manager == nullptr) {
         return;
     }
-    if (SC_HANDLE service = OpenServiceW(manager, L"Velmora", SERVICE_STOP | DELETE |
-                                                                  SERVICE_QUERY_STATUS)) {
+    if (SC_HANDLE service =
+            OpenServiceW(manager, L"Velmora", SERVICE_STOP | DELETE | SERVICE_QUERY_STATUS)) {
         SERVICE_STATUS status{};
         ControlService(service, SERVICE_CONTROL_STOP, &status);
         for (int i = 0; i < 50 && QueryServiceStatus(service, &status) &&
