@@ -4,6 +4,8 @@
 
 #include <cwctype>
 
+#include "base/gbk.h"
+
 namespace velmora {
 
 namespace {
@@ -32,6 +34,18 @@ ServiceState service_state() {
     }
     CloseServiceHandle(manager);
     return state;
+}
+
+Text service_state_line(ServiceState state) {
+    switch (state) {
+        case ServiceState::running:
+            return gbk("后台服务：已安装，正在运行");
+        case ServiceState::stopped:
+            return gbk("后台服务：已安装，已停止");
+        case ServiceState::not_installed:
+            break;
+    }
+    return gbk("后台服务：未安装");
 }
 
 std::wstring service_command(const std::wstring& executable) {

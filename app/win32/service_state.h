@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "base/types.h"
+
 namespace velmora {
 
 inline constexpr wchar_t kServiceName[] = L"Velmora";
@@ -14,6 +16,9 @@ enum class ServiceState { not_installed, stopped, running };
 // The state of the service named kServiceName: running also while it starts or stops.
 // Not installed when the service manager cannot be asked either.
 ServiceState service_state();
+
+// The menus' line for `state` (GBK): 后台服务 and the state.
+Text service_state_line(ServiceState state);
 
 // The command line the service manager runs for the service of velmora-headless.exe at
 // `executable`.

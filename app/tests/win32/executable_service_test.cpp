@@ -117,9 +117,8 @@ std::string service_config(SC_HANDLE service, DWORD level) {
     DWORD needed = 0;
     QueryServiceConfig2W(service, level, nullptr, 0, &needed);
     std::string buffer(needed, '\0');
-    if (needed == 0 || !QueryServiceConfig2W(service, level,
-                                             reinterpret_cast<BYTE*>(buffer.data()), needed,
-                                             &needed)) {
+    if (needed == 0 || !QueryServiceConfig2W(service, level, reinterpret_cast<BYTE*>(buffer.data()),
+                                             needed, &needed)) {
         return {};
     }
     return buffer;
@@ -174,8 +173,8 @@ TEST_F(VelmoraService, InstalledItFollowsTheAddressTakesTheWindowsTickAndStopsPr
     }
     const std::string description = service_config(service, SERVICE_CONFIG_DESCRIPTION);
     ASSERT_FALSE(description.empty());
-    EXPECT_NE(std::wstring(reinterpret_cast<const SERVICE_DESCRIPTIONW*>(description.data())
-                               ->lpDescription)
+    EXPECT_NE(std::wstring(
+                  reinterpret_cast<const SERVICE_DESCRIPTIONW*>(description.data())->lpDescription)
                   .find(L"velmora.ini"),
               std::wstring::npos);
 
@@ -207,8 +206,9 @@ TEST_F(VelmoraService, InstalledItFollowsTheAddressTakesTheWindowsTickAndStopsPr
         ASSERT_NE(window, nullptr) << window_program.describe();
         const MainControls controls(window);
         log_in(window_program, window);
-        EXPECT_TRUE(run_log_shows(
-            controls.run_log, L"另一个运行中的velmora正在为这个设置文件更新记录，这里不再另外更新："));
+        EXPECT_TRUE(
+            run_log_shows(controls.run_log,
+                          L"另一个运行中的velmora正在为这个设置文件更新记录，这里不再另外更新："));
         sandbox_control("counters/reset", 1);
         window_program.tick_row(controls.lists[0], 2);  // the @ record, 5002
         ASSERT_TRUE(wait_until(
@@ -234,8 +234,8 @@ TEST_F(VelmoraService, InstalledItFollowsTheAddressTakesTheWindowsTickAndStopsPr
     SERVICE_STATUS status{};
     const auto stopping = std::chrono::steady_clock::now();
     ASSERT_TRUE(ControlService(service, SERVICE_CONTROL_STOP, &status));
-    ASSERT_TRUE(wait_until(
-        [&] { return status_of(service).dwCurrentState == SERVICE_STOPPED; }, milliseconds(5000)));
+    ASSERT_TRUE(wait_until([&] { return status_of(service).dwCurrentState == SERVICE_STOPPED; },
+                           milliseconds(5000)));
     EXPECT_LT(std::chrono::steady_clock::now() - stopping, milliseconds(2000));
     EXPECT_EQ(status_of(service).dwWin32ExitCode, static_cast<DWORD>(NO_ERROR));
     handle.reset();  // else the removal would wait for it
@@ -257,9 +257,9 @@ TEST_F(VelmoraService, WithoutACredentialItSaysSoAndStopsWithAFailure) {
     ASSERT_EQ(run.exit_code, 0) << run.err;
     const ServiceHandle service = open_service();
     ASSERT_NE(service, nullptr);
-    ASSERT_TRUE(wait_until(
-        [&] { return status_of(service.get()).dwCurrentState == SERVICE_STOPPED; },
-        milliseconds(20000)));
+    ASSERT_TRUE(
+        wait_until([&] { return status_of(service.get()).dwCurrentState == SERVICE_STOPPED; },
+                   milliseconds(20000)));
     const SERVICE_STATUS status = status_of(service.get());
     EXPECT_EQ(status.dwWin32ExitCode, static_cast<DWORD>(ERROR_SERVICE_SPECIFIC_ERROR));
     EXPECT_EQ(status.dwServiceSpecificExitCode, 1U);

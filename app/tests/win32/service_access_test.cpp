@@ -12,6 +12,7 @@
 
 #include "app/win32/service_state.h"
 #include "app/win32/windows_service.h"
+#include "base/gbk.h"
 
 namespace velmora {
 namespace {
@@ -101,6 +102,13 @@ TEST(ServiceAccess, OnlyThisProgramsServiceCommandIsOurs) {
     EXPECT_FALSE(is_our_service_command(L"\"C:\\x\\not-velmora-headless.exe\" --service"));
     EXPECT_FALSE(is_our_service_command(L"C:\\x\\velmora-headless.exe\" --service"));
     EXPECT_FALSE(is_our_service_command(L""));
+}
+
+TEST(ServiceAccess, TheMenusLineSaysWhetherTheServiceIsInstalledAndRuns) {
+    EXPECT_EQ(service_state(), ServiceState::not_installed);  // none in the test's prefix
+    EXPECT_EQ(service_state_line(ServiceState::not_installed), gbk("后台服务：未安装"));
+    EXPECT_EQ(service_state_line(ServiceState::stopped), gbk("后台服务：已安装，已停止"));
+    EXPECT_EQ(service_state_line(ServiceState::running), gbk("后台服务：已安装，正在运行"));
 }
 
 }  // namespace
