@@ -37,11 +37,11 @@ int run_headless(const Endpoints& endpoints, const SettingsLocation& settings, b
     };
     bool missing = false;
     if (!read_whole_file(settings.settings_file, &missing)) {
-        return refuse(missing ? gbk("找不到设置文件：") + settings.settings_file
-                              : gbk("无法读取设置文件：") + settings.settings_file +
-                                    gbk("（它要能被运行用户 ") + running_account() +
-                                    gbk(" 读取，例如归它所有：chown ") + running_account() + " " +
-                                    settings.settings_file + gbk("）"));
+        return refuse(
+            missing ? gbk("找不到设置文件：") + settings.settings_file
+                    : gbk("无法读取设置文件：") + settings.settings_file +
+                          gbk("（它要能被运行用户 ") + running_account() + gbk(" 读取，") +
+                          read_access_hint(running_account(), settings.settings_file) + gbk("）"));
     }
     HeadlessControls controls(history_file);
     SessionCore core(controls, endpoints, settings);

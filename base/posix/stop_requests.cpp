@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "base/event_pump.h"
+#include "base/gbk.h"
 
 namespace velmora {
 
@@ -46,6 +47,10 @@ StopRequests::~StopRequests() = default;
 Text running_account() {
     const passwd* entry = ::getpwuid(::geteuid());
     return entry != nullptr ? Text(entry->pw_name) : std::to_string(::geteuid());
+}
+
+Text read_access_hint(const Text& account, const Text& file) {
+    return gbk("例如归它所有：chown ") + account + " " + file;
 }
 
 }  // namespace velmora

@@ -18,4 +18,8 @@ std::string text_for_terminal(const Text& text) {
     return utf8;
 }
 
+std::string local_text_for_terminal(const std::string& text) {
+    return text;  // both UTF-8
+}
+
 }  // namespace velmora

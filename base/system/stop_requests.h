@@ -28,4 +28,8 @@ class StopRequests {
 // that says who must be able to read a file; its number when it has no name.
 Text running_account();
 
+// How `account` comes to read `file`, for the line that says it cannot (GBK): Linux, the
+// owner to give it; Windows, the install that grants the service's account.
+Text read_access_hint(const Text& account, const Text& file);
+
 }  // namespace velmora

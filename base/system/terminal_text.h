@@ -18,4 +18,8 @@ Text text_from_terminal(const std::string& word);
 // The GBK text in the terminal's encoding, for printing.
 std::string text_for_terminal(const Text& text);
 
+// Text in the platform's own encoding (base/system/local_text.h: the history file's) in
+// the terminal's.
+std::string local_text_for_terminal(const std::string& text);
+
 }  // namespace velmora

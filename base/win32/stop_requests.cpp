@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/event_pump.h"
+#include "base/gbk.h"
 #include "base/win32/wide_text.h"
 
 namespace velmora {
@@ -48,6 +49,12 @@ Text running_account() {
         return std::to_string(GetLastError());
     }
     return text_from_wide(name);
+}
+
+Text read_access_hint(const Text&, const Text&) {
+    return gbk(
+        "例如以管理员身份再运行一次 velmora-headless.exe --uninstall-service 和 "
+        "--install-service，让后台服务的账户重新得到读写权限");
 }
 
 }  // namespace velmora

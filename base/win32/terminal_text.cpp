@@ -82,4 +82,8 @@ std::string text_for_terminal(const Text& text) {
     return local;
 }
 
+std::string local_text_for_terminal(const std::string& text) {
+    return text_for_terminal(text);  // the platform's own text is GBK here
+}
+
 }  // namespace velmora
