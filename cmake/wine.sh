@@ -50,7 +50,11 @@ case "$1" in
       wineserver -w
     fi
     wineserver -p </dev/null >/dev/null 2>&1 || true  # already running for this prefix
-    wineboot -i </dev/null >/dev/null 2>&1
+    # The first program of a server's session boots the prefix by itself and waits for
+    # it; an explicit wineboot -i beside that boot would start a second service manager,
+    # and two of them answer one service's calls in turn (a service installed through
+    # one is unknown to the other, and its start times out).
+    wine cmd.exe /c exit </dev/null >/dev/null 2>&1
     ;;
   stop)
     wineserver -k || true

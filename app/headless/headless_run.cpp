@@ -1,16 +1,10 @@
 #include "app/headless/headless_run.h"
 
-#include <pthread.h>
-#include <pwd.h>
-#include <unistd.h>
-#include <signal.h>
-
-#include <string>
-#include <thread>
-
 #include "app/headless/headless_controls.h"
 #include "app/session/session_core.h"
+#include "app/settings/settings_file.h"
 #include "base/system/atomic_file.h"
+#include "base/system/stop_requests.h"
 #include "base/controls/control_names.h"
 #include "base/event_pump.h"
 #include "base/gbk.h"
@@ -20,46 +14,6 @@ namespace velmora {
 namespace {
 
 constexpr int kFailed = 1;
-
-int refuse(const Text& reason) {
-    print_line(stderr, "velmora: " + reason);
-    return kFailed;
-}
-
-// SIGTERM and SIGINT begin the shutdown, taken by a thread of their own: every other
-// thread (the loop's, the HTTP service's) inherits the blocked mask, and a handler could
-// not safely do what a shutdown needs.
-class SignalsToShutdown {
-  public:
-    SignalsToShutdown() {
-        sigemptyset(&signals_);
-        sigaddset(&signals_, SIGTERM);
-        sigaddset(&signals_, SIGINT);
-        pthread_sigmask(SIG_BLOCK, &signals_, nullptr);
-        waiter_ = std::thread([this] {
-            int signal = 0;
-            sigwait(&signals_, &signal);
-            request_shutdown();
-        });
-    }
-    ~SignalsToShutdown() {
-        pthread_kill(waiter_.native_handle(), SIGTERM);  // ends its wait if nothing came
-        waiter_.join();
-    }
-    SignalsToShutdown(const SignalsToShutdown&) = delete;
-    SignalsToShutdown& operator=(const SignalsToShutdown&) = delete;
-
-  private:
-    sigset_t signals_;
-    std::thread waiter_;
-};
-
-// The name of the user this run runs as (a service's own user), for a line that says
-// who must be able to read the settings.
-Text running_user() {
-    const passwd* entry = ::getpwuid(::geteuid());
-    return entry != nullptr ? Text(entry->pw_name) : std::to_string(::geteuid());
-}
 
 bool any_record_watched(const PageWatchList& watch) {
     for (int page = 1; page <= control::kPageCount; ++page) {
@@ -75,16 +29,21 @@ bool any_record_watched(const PageWatchList& watch) {
 }  // namespace
 
 int run_headless(const Endpoints& endpoints, const SettingsLocation& settings, bool once) {
-    SignalsToShutdown signals;
+    StopRequests stop_requests;
+    const Text history_file = settings.kept ? history_file_of(settings) : Text();
+    const auto refuse = [&history_file](const Text& reason) {
+        complain(history_file, reason);
+        return kFailed;
+    };
     bool missing = false;
     if (!read_whole_file(settings.settings_file, &missing)) {
-        return refuse(missing ? gbk("找不到设置文件：") + settings.settings_file
-                              : gbk("无法读取设置文件：") + settings.settings_file +
-                                    gbk("（它要能被运行用户 ") + running_user() +
-                                    gbk(" 读取，例如归它所有：chown ") + running_user() + " " +
-                                    settings.settings_file + gbk("）"));
+        return refuse(
+            missing ? gbk("找不到设置文件：") + settings.settings_file
+                    : gbk("无法读取设置文件：") + settings.settings_file +
+                          gbk("（它要能被运行用户 ") + running_account() + gbk(" 读取，") +
+                          read_access_hint(running_account(), settings.settings_file) + gbk("）"));
     }
-    HeadlessControls controls;
+    HeadlessControls controls(history_file);
     SessionCore core(controls, endpoints, settings);
     // Nothing else is there to show: without the loop (or any lock to keep a second
     // loop off these records) this run has nothing to do.

@@ -30,6 +30,26 @@ constexpr TaskOption kTaskOptions[] = {
     {"--unprotect-token", ShellTask::unprotect_token, false},
 };
 
+struct ServiceOption {
+    const char* word;
+    ServiceAction action;
+};
+
+constexpr ServiceOption kServiceOptions[] = {
+    {"--install-service", ServiceAction::install},
+    {"--uninstall-service", ServiceAction::uninstall},
+    {"--service", ServiceAction::run},
+};
+
+const ServiceOption* service_option(const Text& word) {
+    for (const ServiceOption& option : kServiceOptions) {
+        if (word == option.word) {
+            return &option;
+        }
+    }
+    return nullptr;
+}
+
 const TaskOption* task_option(const Text& word) {
     for (const TaskOption& option : kTaskOptions) {
         if (word == option.word) {
@@ -53,7 +73,12 @@ Text upper_ascii(Text text) {
 CommandLine parse_command_line(const TextList& arguments, HeadlessMode headless) {
     CommandLine command_line;
     const bool window_less = headless != HeadlessMode::not_offered;
+    const bool only_window_less =
+        headless == HeadlessMode::only || headless == HeadlessMode::only_with_service;
+    const bool with_service = headless == HeadlessMode::only_with_service;
     bool help = false;
+    int other_options = 0;  // words, besides a service option, that choose how to run
+    Text service_word;
     bool version = false;
     bool typed = false;
     Text task_word;
@@ -64,11 +89,20 @@ CommandLine parse_command_line(const TextList& arguments, HeadlessMode headless)
             return i + 1 < arguments.size() ? &arguments[++i] : nullptr;
         };
         const TaskOption* task = window_less ? task_option(argument) : nullptr;
-        if (argument == "--help") {
+        const ServiceOption* service = with_service ? service_option(argument) : nullptr;
+        other_options += service == nullptr && argument != "--help" && argument != "--version";
+        if (service != nullptr) {
+            if (!service_word.empty() && service_word != argument) {
+                return refusal(service_word + gbk(" 不能与 ") + argument +
+                               gbk(" 同用：一次只做一件事"));
+            }
+            service_word = argument;
+            command_line.service = service->action;
+        } else if (argument == "--help") {
             help = true;
         } else if (argument == "--version") {
             version = true;
-        } else if (argument == "--minimized" && headless != HeadlessMode::only) {
+        } else if (argument == "--minimized" && !only_window_less) {
             command_line.minimized = true;
         } else if (argument == "--headless" && window_less) {
             command_line.headless = true;
@@ -100,7 +134,7 @@ CommandLine parse_command_line(const TextList& arguments, HeadlessMode headless)
                 return refusal(gbk("--settings 后面要跟设置文件的路径"));
             }
             command_line.settings_word = static_cast<int>(i);
-        } else if (argument == "--system" && window_less) {
+        } else if (argument == "--system" && window_less && !with_service) {
             command_line.system = true;
         } else {
             return refusal(gbk("无法识别的参数：") + argument);
@@ -111,7 +145,10 @@ CommandLine parse_command_line(const TextList& arguments, HeadlessMode headless)
         command_line.action = help ? CommandLineAction::show_help : CommandLineAction::show_version;
         return command_line;
     }
-    if (command_line.once && !command_line.headless && headless != HeadlessMode::only) {
+    if (!service_word.empty() && other_options > 0) {
+        return refusal(service_word + gbk(" 不能与其他参数同用"));
+    }
+    if (command_line.once && !command_line.headless && !only_window_less) {
         return refusal(gbk("--once 只能与 --headless 同用"));
     }
     if (command_line.minimized && command_line.headless) {
@@ -132,7 +169,8 @@ CommandLine parse_command_line(const TextList& arguments, HeadlessMode headless)
     if (command_line.system && windowed) {
         return refusal(gbk("--system 只用于 --headless 和命令行设置，不用于窗口"));
     }
-    if (headless == HeadlessMode::only && command_line.task == ShellTask::none) {
+    if (only_window_less && command_line.task == ShellTask::none &&
+        command_line.service == ServiceAction::none) {
         command_line.headless = true;
     }
     return command_line;
@@ -140,11 +178,11 @@ CommandLine parse_command_line(const TextList& arguments, HeadlessMode headless)
 
 Text help_text(HeadlessMode headless) {
     Text text;
-    if (headless == HeadlessMode::only) {
-        text =
-            gbk("用法：velmora-headless [选项]\n"
-                "  不带选项时登入并更新记录，运行记录写到标准输出\n"
-                "  --once       更新一遍后退出\n");
+    if (headless == HeadlessMode::only || headless == HeadlessMode::only_with_service) {
+        text = (headless == HeadlessMode::only ? gbk("用法：velmora-headless [选项]\n")
+                                               : gbk("用法：velmora-headless.exe [选项]\n")) +
+               gbk("  不带选项时登入并更新记录，运行记录写到标准输出\n"
+                   "  --once       更新一遍后退出\n");
     } else {
         text =
             gbk("用法：velmora [选项]\n"
@@ -173,9 +211,19 @@ Text help_text(HeadlessMode headless) {
                 "  --unprotect-token\n"
                 "               把Token放回设置文件\n"
                 "  --settings FILE\n"
-                "               使用设置文件FILE（运行记录在它旁边），用于以上各项和更新\n"
-                "  --system     使用系统服务的设置：/etc/velmora/velmora.ini，\n"
+                "               使用设置文件FILE（运行记录在它旁边），用于以上各项和更新\n");
+    }
+    if (headless == HeadlessMode::only || headless == HeadlessMode::offered) {
+        text +=
+            gbk("  --system     使用系统服务的设置：/etc/velmora/velmora.ini，\n"
                 "               运行记录在 /var/lib/velmora/\n");
+    }
+    if (headless == HeadlessMode::only_with_service) {
+        text +=
+            gbk("Windows 后台服务（用本程序旁边的 velmora.ini，以 LocalService 账户运行）：\n"
+                "  --install-service    安装并启动后台服务 Velmora（要用管理员身份运行）\n"
+                "  --uninstall-service  停止并删除后台服务 Velmora（要用管理员身份运行）\n"
+                "  --service            由服务管理器启动，不要自己用\n");
     }
     text +=
         gbk("  --help       显示本说明\n"

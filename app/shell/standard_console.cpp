@@ -1,17 +1,25 @@
 #include <cstdio>
 
 #include "app/shell/shell_console.h"
-#include "app/program/terminal_text.h"
+#include "base/system/terminal_text.h"
 
 namespace velmora {
 
+namespace {
+
+void write_out(const std::string& text) {
+    std::fputs(text.c_str(), stdout);
+    std::fflush(stdout);
+}
+
+}  // namespace
+
 void StandardConsole::print(const Text& text) {
-    print_local(text_for_terminal(text));
+    write_out(text_for_terminal(text));
 }
 
 void StandardConsole::print_local(const std::string& text) {
-    std::fputs(text.c_str(), stdout);
-    std::fflush(stdout);
+    write_out(local_text_for_terminal(text));
 }
 
 void StandardConsole::complain(const Text& line) {

@@ -3,7 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "app/program/terminal_text.h"
+#include "base/system/terminal_text.h"
 #include "base/gbk.h"
 
 namespace velmora {
@@ -156,6 +156,53 @@ TEST(CommandLine, HelpListsExactlyTheOptionsOffered) {
     EXPECT_EQ(with.back(), '\n');
     // Every line is GBK that comes out on a terminal whole.
     EXPECT_EQ(text_from_terminal(text_for_terminal(with)), with);
+}
+
+// velmora-headless.exe: the Linux headless program's options without --system, and the
+// service's three, each alone.
+TEST(CommandLine, TheWindowsHeadlessProgramHasTheServiceOptionsEachAlone) {
+    const HeadlessMode exe = HeadlessMode::only_with_service;
+    EXPECT_EQ(parsed({"--install-service"}, exe).service, ServiceAction::install);
+    EXPECT_EQ(parsed({"--uninstall-service"}, exe).service, ServiceAction::uninstall);
+    const CommandLine service = parsed({"--service"}, exe);
+    EXPECT_EQ(service.action, CommandLineAction::run);
+    EXPECT_EQ(service.service, ServiceAction::run);
+    EXPECT_FALSE(service.headless);  // the service's run, not the console's
+    EXPECT_TRUE(parsed({}, exe).headless);
+    EXPECT_EQ(parsed({"--watch", "www.example.com"}, exe).task, ShellTask::watch);
+    EXPECT_EQ(parsed({"--service", "--help"}, exe).action, CommandLineAction::show_help);
+
+    const struct {
+        TextList arguments;
+        HeadlessMode mode;
+        Text said;
+    } refused[] = {
+        {{"--install-service", "--once"}, exe, gbk("--install-service 不能与其他参数同用")},
+        {{"--list", "--service"}, exe, gbk("--service 不能与其他参数同用")},
+        {{"--install-service", "--uninstall-service"},
+         exe,
+         gbk("--install-service 不能与 --uninstall-service 同用：一次只做一件事")},
+        {{"--system", "--list"}, exe, gbk("无法识别的参数：--system")},
+        {{"--install-service"}, HeadlessMode::only, gbk("无法识别的参数：--install-service")},
+        {{"--service"}, HeadlessMode::offered, gbk("无法识别的参数：--service")},
+    };
+    for (const auto& [arguments, mode, said] : refused) {
+        SCOPED_TRACE(testing::PrintToString(arguments));
+        const CommandLine command_line = parsed(arguments, mode);
+        EXPECT_EQ(command_line.action, CommandLineAction::refuse);
+        EXPECT_EQ(command_line.problem, said);
+    }
+
+    const Text help = help_text(exe);
+    EXPECT_EQ(help.rfind(gbk("用法：velmora-headless.exe"), 0), 0u);
+    for (const char* option : {"--install-service", "--uninstall-service", "--service", "--login",
+                               "--once", "--settings"}) {
+        EXPECT_NE(help.find(option), Text::npos) << option;
+    }
+    for (const char* option : {"--install-service", "--uninstall-service", "--service "}) {
+        EXPECT_EQ(help_text(HeadlessMode::only).find(option), Text::npos) << option;
+    }
+    EXPECT_EQ(help.find("--system"), Text::npos);
 }
 
 TEST(CommandLine, VersionIsTheProgramsNameAndADottedNumber) {

@@ -199,19 +199,21 @@ void MainWindow::hide() {
     ShowWindow(window_, SW_HIDE);
 }
 
-void MainWindow::set_system_menu_options(OptionItems options) {
+void MainWindow::set_system_menu_options(OptionItems options, StatusLine status) {
     if (window_ == nullptr) {
         return;
     }
     // Back to the system's own items first, so the options never stand twice.
     GetSystemMenu(window_, TRUE);
     system_menu_options_ = std::move(options);
+    system_menu_status_ = system_menu_options_.empty() ? StatusLine() : std::move(status);
     if (system_menu_options_.empty()) {
         return;
     }
     HMENU menu = GetSystemMenu(window_, FALSE);
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     append_option_items(menu, system_menu_options_);
+    append_status_line(menu, system_menu_status_);
 }
 
 void MainWindow::run() {
@@ -313,6 +315,7 @@ LRESULT MainWindow::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
         case WM_INITMENUPOPUP:
             if (HIWORD(lparam) != 0) {  // the system menu
                 check_option_items(reinterpret_cast<HMENU>(wparam), system_menu_options_);
+                update_status_line(reinterpret_cast<HMENU>(wparam), system_menu_status_);
             }
             break;
         case WM_SYSCOMMAND:

@@ -69,9 +69,9 @@ class MainWindow {
     }
     // The window was minimised (by the user, or shown minimised).
     void on_minimised(std::function<void()> handler) { minimised_ = std::move(handler); }
-    // The run options as check items at the end of the system menu (Alt+Space); an empty
-    // list takes them away again.
-    void set_system_menu_options(OptionItems options);
+    // The run options as check items at the end of the system menu (Alt+Space), and
+    // `status` greyed after them; an empty list takes them away again.
+    void set_system_menu_options(OptionItems options, StatusLine status = {});
     // Called once as the window is being destroyed; add_ gives the token remove_ takes.
     int add_close_listener(std::function<void()> listener);
     void remove_close_listener(int token);
@@ -106,6 +106,7 @@ class MainWindow {
     std::function<void(int, int, int)> row_check_changed_;
     std::function<void()> minimised_;
     OptionItems system_menu_options_;
+    StatusLine system_menu_status_;
     std::vector<std::pair<int, std::function<void()>>> close_listeners_;
     int next_listener_token_ = 0;
     bool closing_notified_ = false;

@@ -8,6 +8,8 @@ namespace {
 
 constexpr UINT kFirstCommand = 0x100;
 constexpr UINT kCommandStep = 0x10;
+// Beyond any option's command.
+constexpr UINT kStatusCommand = kFirstCommand + 15 * kCommandStep;
 
 UINT check_flag(const OptionItem& item) {
     return item.is_on() ? MF_CHECKED : MF_UNCHECKED;
@@ -41,6 +43,21 @@ bool choose_option_item(const OptionItems& items, UINT command) {
         }
     }
     return false;
+}
+
+void append_status_line(HMENU menu, const StatusLine& line) {
+    if (!line) {
+        return;
+    }
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING | MF_GRAYED, kStatusCommand, wide_text(line()).c_str());
+}
+
+void update_status_line(HMENU menu, const StatusLine& line) {
+    if (line) {
+        ModifyMenuW(menu, kStatusCommand, MF_BYCOMMAND | MF_STRING | MF_GRAYED, kStatusCommand,
+                    wide_text(line()).c_str());
+    }
 }
 
 }  // namespace velmora

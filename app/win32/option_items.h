@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <functional>
 
 #include "app/window/option_item.h"
 
@@ -21,5 +22,13 @@ void append_option_items(HMENU menu, const OptionItems& items);
 void check_option_items(HMENU menu, const OptionItems& items);
 // Turns the option whose command `command` is; false when it is none of theirs.
 bool choose_option_item(const OptionItems& items, UINT command);
+
+// A line a menu shows for information only, greyed, its caption (GBK) read each time the
+// menu opens: the service's state, which only an administrator may change.
+using StatusLine = std::function<Text()>;
+// Appends a separator and the line; nothing without a line.
+void append_status_line(HMENU menu, const StatusLine& line);
+// Sets the line's caption as it is now.
+void update_status_line(HMENU menu, const StatusLine& line);
 
 }  // namespace velmora

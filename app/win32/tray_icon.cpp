@@ -51,10 +51,11 @@ void set_notify_icon_call(NotifyIconCall call) {
     notify_icon_slot().set(std::move(call));
 }
 
-TrayIcon::TrayIcon(HICON icon, OptionItems options, Handlers handlers)
+TrayIcon::TrayIcon(HICON icon, OptionItems options, Handlers handlers, StatusLine status)
     : icon_(icon),
       tooltip_(wide_text(tray_tooltip({}, {}))),
       options_(std::move(options)),
+      status_(std::move(status)),
       handlers_(std::move(handlers)) {
     taskbar_created_message();
     register_window_class(kWindowClass, &object_window_procedure<TrayIcon>);
@@ -133,6 +134,8 @@ void TrayIcon::show_menu() {
     append_option_items(menu, options_);
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu, MF_STRING, kQuitCommand, wide_text(tray_menu::quit()).c_str());
+    // Last, so the items before it keep their places.
+    append_status_line(menu, status_);
 
     POINT at{};
     GetCursorPos(&at);

@@ -36,7 +36,8 @@ class TrayIcon : public TraySink {
     static constexpr UINT kCallbackMessage = WM_APP + 10;
 
     // Adds the icon when the desktop has a notification area. `icon` must outlive it.
-    TrayIcon(HICON icon, OptionItems options, Handlers handlers);
+    // `status`: a greyed line at the end of the menu (the service's state); none without.
+    TrayIcon(HICON icon, OptionItems options, Handlers handlers, StatusLine status = {});
     ~TrayIcon();
     TrayIcon(const TrayIcon&) = delete;
     TrayIcon& operator=(const TrayIcon&) = delete;
@@ -70,6 +71,7 @@ class TrayIcon : public TraySink {
     HICON icon_;
     std::wstring tooltip_;
     OptionItems options_;
+    StatusLine status_;
     Handlers handlers_;
     bool shown_ = false;
     WindowThreadCalls window_thread_;

@@ -1,10 +1,20 @@
 # Windows (included by app/CMakeLists.txt): the Win32 side of the window layer, velmora.exe
 # and their tests under Wine.
 
+# What both executables take from the platform besides windows and the session: the
+# command line's words, and what the service manager knows of the service.
+add_library(velmora_win32_system STATIC win32/command_line_words.cpp win32/service_state.cpp)
+target_include_directories(velmora_win32_system PUBLIC ${PROJECT_SOURCE_DIR})
+target_link_libraries(velmora_win32_system PUBLIC velmora_base advapi32 shell32)
+target_compile_definitions(velmora_win32_system PUBLIC UNICODE _UNICODE)
+
+# velmora-headless.exe as the service: installed, removed and run.
+add_library(velmora_win32_service STATIC win32/windows_service.cpp)
+target_link_libraries(velmora_win32_service PUBLIC velmora_app velmora_win32_system)
+
 # The window and its controls, over the platform's controls: no session in here, so the
 # controls' tests do without it.
 add_library(velmora_win32 STATIC
-  win32/command_line_words.cpp
   win32/edit_box_append.cpp
   win32/main_window.cpp
   win32/message_box.cpp
@@ -18,7 +28,8 @@ add_library(velmora_win32 STATIC
   win32/window_fonts.cpp
   win32/window_thread_calls.cpp)
 target_include_directories(velmora_win32 PUBLIC ${PROJECT_SOURCE_DIR})
-target_link_libraries(velmora_win32 PUBLIC velmora_window comctl32 gdi32 shell32 user32)
+target_link_libraries(velmora_win32 PUBLIC velmora_window velmora_win32_system comctl32 gdi32
+  shell32 user32)
 # The platform's generic names (IDC_ARROW, MessageBox, ...) are the wide ones: the window
 # speaks UTF-16 whatever the system's ANSI code page, as its users' systems differ.
 target_compile_definitions(velmora_win32 PUBLIC UNICODE _UNICODE)
@@ -35,7 +46,18 @@ function(velmora_program target config_dir)
   set_target_properties(${target} PROPERTIES OUTPUT_NAME velmora)
 endfunction()
 
+# velmora-headless.exe: the same session without a window, a console program that is
+# also the service.
+function(velmora_headless_program target config_dir)
+  add_executable(${target} win32/headless_main.cpp program/endpoints_from_build.cpp
+    resources/velmora.rc)
+  target_include_directories(${target} PRIVATE ${config_dir})
+  target_link_libraries(${target} PRIVATE velmora_win32_service)
+  set_target_properties(${target} PROPERTIES OUTPUT_NAME velmora-headless)
+endfunction()
+
 velmora_program(velmora ${CMAKE_CURRENT_BINARY_DIR}/generated)
+velmora_headless_program(velmora-headless ${CMAKE_CURRENT_BINARY_DIR}/generated)
 
 # The tests in this process link the window layer (and the session, where there is one);
 # the executable tests, which start velmora.exe, come below.
@@ -48,7 +70,8 @@ foreach(source ${CMAKE_CURRENT_SOURCE_DIR}/tests/controls_behaviour_test.cpp
   get_filename_component(name ${source} NAME_WE)
   string(REGEX REPLACE "_test$" "" short ${name})
   add_executable(app_${name} ${source})
-  target_link_libraries(app_${name} PRIVATE velmora_win32_session GTest::gtest GTest::gtest_main)
+  target_link_libraries(app_${name} PRIVATE velmora_win32_session velmora_win32_service GTest::gtest
+    GTest::gtest_main)
   velmora_add_test(app.${short} app_${name})
   # One window test at a time: windows of two tests on the one desktop take each
   # other's focus and activation.
@@ -76,6 +99,8 @@ configure_sandboxed_build_config(${sandboxed}/generated "localhost:${api_relay_p
   "[::1]:${dns6_port}")
 velmora_program(velmora_sandboxed ${sandboxed}/generated)
 set_target_properties(velmora_sandboxed PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${sandboxed})
+velmora_headless_program(velmora_headless_sandboxed ${sandboxed}/generated)
+set_target_properties(velmora_headless_sandboxed PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${sandboxed})
 velmora_native_server(app_sandbox sandbox/velmora-sandbox --api-port ${api_port}
   --dns-port ${dns_port} --dns6-port ${dns6_port} --time-port ${time_port}
   --control-port ${control_port} --public-address 198.51.100.10
@@ -90,6 +115,7 @@ foreach(source ${executable_tests})
     GTest::gtest_main)
   target_compile_definitions(app_${name} PRIVATE
     VELMORA_TEST_EXECUTABLE="Z:$<TARGET_FILE:velmora_sandboxed>"
+    VELMORA_TEST_HEADLESS_EXECUTABLE="Z:$<TARGET_FILE:velmora_headless_sandboxed>"
     VELMORA_TEST_CONTROL_PORT=${control_port}
     VELMORA_TEST_API_PORT=${api_port}
     VELMORA_TEST_API_RELAY_PORT=${api_relay_port}
@@ -97,7 +123,7 @@ foreach(source ${executable_tests})
     VELMORA_TEST_TIME_PORT=${time_port}
     VELMORA_TEST_DNS_RELAY_PORT=${dns_relay_port}
     VELMORA_TEST_TIME_RELAY_PORT=${time_relay_port})
-  add_dependencies(app_${name} velmora_sandboxed)
+  add_dependencies(app_${name} velmora_sandboxed velmora_headless_sandboxed)
   velmora_add_test(app.${short} app_${name})
   set_tests_properties(${VELMORA_ADDED_TESTS} PROPERTIES TIMEOUT 300
     FIXTURES_REQUIRED "${VELMORA_TEST_FIXTURES};app_sandbox"

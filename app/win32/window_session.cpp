@@ -1,10 +1,16 @@
 #include "app/win32/window_session.h"
 
 #include "app/session/option_items.h"
+#include "app/win32/service_state.h"
 
 namespace velmora {
 
 namespace {
+
+// The service's state, asked of the service manager each time a menu opens.
+Text service_line() {
+    return service_state_line(service_state());
+}
 
 // The program's icon at the notification area's size.
 HICON small_program_icon() {
@@ -23,7 +29,8 @@ WindowSession::WindowSession(const Endpoints& endpoints, const SettingsLocation&
       tray_(small_program_icon(), option_items(session_.core()),
             {.show_window = [this] { window_.bring_back(); },
              .quit = [this] { window_.close(); },
-             .shown_changed = [this](bool shown) { place_options(shown); }}) {
+             .shown_changed = [this](bool shown) { place_options(shown); }},
+            service_line) {
     SessionCore& core = session_.core();
     core.set_update_observer(&tray_.news());
     window_.on_login_clicked([this] { session_.login(); });
@@ -39,7 +46,8 @@ WindowSession::~WindowSession() {
 }
 
 void WindowSession::place_options(bool tray_shown) {
-    window_.set_system_menu_options(tray_shown ? OptionItems() : option_items(session_.core()));
+    window_.set_system_menu_options(tray_shown ? OptionItems() : option_items(session_.core()),
+                                    service_line);
 }
 
 }  // namespace velmora

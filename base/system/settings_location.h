@@ -27,12 +27,14 @@ struct SettingsLocation {
 // original stays where it was. With no home folder at all both paths are empty.
 SettingsLocation settings_location(const Text& executable_directory);
 
-// Linux: the settings file the user named (relative to the working folder), its folder
-// taken as it is, never made; kept when that folder may be written.
+// The settings file the user named (relative to the working folder), its folder taken
+// as it is, never made; kept when that folder may be written (Windows: when it exists
+// and is not marked read-only).
 SettingsLocation settings_location_of_file(const Text& file);
 
-// Linux: the system service's files: /etc/velmora/velmora.ini, the history in
-// /var/lib/velmora/velmora.log.
+// The system service's files. Linux: /etc/velmora/velmora.ini, the history in
+// /var/lib/velmora/velmora.log. Windows: the service uses the files beside the
+// executable, as every other run does.
 SettingsLocation system_settings_location();
 
 }  // namespace velmora

@@ -94,8 +94,16 @@ bool replace_file_atomically(const std::string& path, std::string_view content) 
     }
     bool written = write_all(file.get(), content) && FlushFileBuffers(file.get());
     written = file.close() && written;
-    if (!written || !MoveFileExW(temporary.c_str(), target.c_str(),
-                                 MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    // An existing file is replaced keeping its access entries (the service's account may
+    // read and write velmora.ini by an entry of the file's own, which a renamed new file
+    // would not carry); a new one is renamed into place.
+    const bool replaced =
+        written && (attributes != INVALID_FILE_ATTRIBUTES
+                        ? ReplaceFileW(target.c_str(), temporary.c_str(), nullptr,
+                                       REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0
+                        : MoveFileExW(temporary.c_str(), target.c_str(),
+                                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0);
+    if (!replaced) {
         DeleteFileW(temporary.c_str());
         return false;
     }

@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/win32/service_state.h"
 #include "app/win32/tray_icon.h"
 #include "app/window/tray_news.h"
 #include "base/gbk.h"
@@ -32,10 +33,12 @@ void pump() {
     }
 }
 
-// A menu item as it showed: its caption (empty for a separator) and its check mark.
+// A menu item as it showed: its caption (empty for a separator), its check mark, and
+// whether it is greyed.
 struct ShownItem {
     std::wstring caption;
     bool checked;
+    bool grayed = false;
     bool operator==(const ShownItem&) const = default;
 };
 
@@ -63,12 +66,13 @@ class TrayIconTest : public testing::Test {
     }
     ~TrayIconTest() override { set_notify_icon_call(nullptr); }
 
-    std::unique_ptr<TrayIcon> make_tray() {
+    std::unique_ptr<TrayIcon> make_tray(StatusLine status = {}) {
         return std::make_unique<TrayIcon>(
             LoadIconW(nullptr, IDI_APPLICATION), options_,
             TrayIcon::Handlers{.show_window = [this] { ++shown_window_; },
                                .quit = [this] { ++quit_; },
-                               .shown_changed = [this](bool shown) { changes_.push_back(shown); }});
+                               .shown_changed = [this](bool shown) { changes_.push_back(shown); }},
+            std::move(status));
     }
 
     // Opens the menu as a right click on the icon does and reads it; then chooses, with the
@@ -82,8 +86,9 @@ class TrayIconTest : public testing::Test {
             for (int i = 0; i < GetMenuItemCount(menu); ++i) {
                 wchar_t caption[64] = {};
                 GetMenuStringW(menu, static_cast<UINT>(i), caption, 64, MF_BYPOSITION);
-                shown.push_back({caption, (GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) &
-                                           MF_CHECKED) != 0});
+                const UINT state = GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
+                shown.push_back({caption, (state & MF_CHECKED) != 0,
+                                 (state & MF_GRAYED) != 0 && (state & MF_SEPARATOR) == 0});
             }
             if (choice < 0) {
                 EndMenu();
@@ -227,6 +232,24 @@ TEST_F(TrayIconTest, ItsMenuTurnsAnOptionTheOtherWayShowsTheWindowAndQuits) {
     use_menu(*tray, 3);
     EXPECT_EQ(quit_, 1);
     EXPECT_EQ(turned_.size(), 2U);
+}
+
+// The service's state as the window's session gives it: a greyed last line, read anew
+// each time the menu opens; the items before it keep their places.
+TEST_F(TrayIconTest, ItsMenuEndsWithTheGreyedStatusLine) {
+    ServiceState state = ServiceState::not_installed;
+    auto tray = make_tray([&] { return service_state_line(state); });
+    std::vector<ShownItem> shown = use_menu(*tray, -1);
+    ASSERT_EQ(shown.size(), 8U);
+    EXPECT_EQ(shown[5], (ShownItem{L"退出", false}));
+    EXPECT_EQ(shown[6], (ShownItem{L"", false}));
+    EXPECT_EQ(shown[7], (ShownItem{L"后台服务：未安装", false, true}));
+    state = ServiceState::running;
+    EXPECT_EQ(use_menu(*tray, -1).back().caption, L"后台服务：已安装，正在运行");
+    state = ServiceState::stopped;
+    EXPECT_EQ(use_menu(*tray, -1).back().caption, L"后台服务：已安装，已停止");
+    use_menu(*tray, 3);
+    EXPECT_EQ(quit_, 1);
 }
 
 // The real notification area of Wine's desktop takes the icon and finds it by its window

@@ -78,10 +78,14 @@ TEST_F(WindowSessionTest, WithoutANotificationAreaTheOptionsAreOnTheSystemMenu) 
     ASSERT_FALSE(session.tray().shown());
     HMENU system_menu = GetSystemMenu(window, FALSE);
     std::vector<std::wstring> captions = menu_captions(system_menu);
-    ASSERT_GE(captions.size(), 5U);
-    EXPECT_EQ(std::vector(captions.end() - 5, captions.end()),
+    ASSERT_GE(captions.size(), 7U);
+    // The options, then the service's state (none is installed in the test's prefix).
+    EXPECT_EQ(std::vector(captions.end() - 7, captions.end()),
               (std::vector<std::wstring>{L"", L"启动时自动登入", L"开机自动启动", L"最小化到托盘",
-                                         L"保护令牌"}));
+                                         L"保护令牌", L"", L"后台服务：未安装"}));
+    EXPECT_NE(GetMenuState(system_menu, static_cast<UINT>(captions.size() - 1), MF_BYPOSITION) &
+                  MF_GRAYED,
+              0U);
 
     // The check marks tell the options as they are when the menu opens.
     const UINT log_in_at_start = option_command(0);

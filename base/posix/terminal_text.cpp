@@ -1,4 +1,4 @@
-#include "app/program/terminal_text.h"
+#include "base/system/terminal_text.h"
 
 #include "base/gbk.h"
 
@@ -16,6 +16,10 @@ std::string text_for_terminal(const Text& text) {
     std::string utf8;
     convert_charset(text, "GBK", "UTF-8", utf8);
     return utf8;
+}
+
+std::string local_text_for_terminal(const std::string& text) {
+    return text;  // both UTF-8
 }
 
 }  // namespace velmora
