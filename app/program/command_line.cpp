@@ -205,10 +205,17 @@ Text help_text(HeadlessMode headless) {
                 "  --unwatch NAME\n"
                 "               不再监控名为NAME的记录\n"
                 "  --status     监控中的记录和服务商现在的记录值、现在的公网IP、最近的运行记录\n"
-                "  --protect-token\n"
-                "               保护令牌：Token交给桌面的密钥环保存，设置文件中的Token清空；\n"
-                "               与 --system 同用时用 systemd-creds 加密到 /etc/velmora/token.cred\n"
-                "  --unprotect-token\n"
+                "  --protect-token\n");
+        // Each platform keeps the token in its own store.
+        text += headless == HeadlessMode::only_with_service
+                    ? gbk("               保护令牌：Token用 Windows 的数据保护接口加密后存为\n"
+                          "               ProtectedToken，设置文件中的Token清空\n")
+                    : gbk("               "
+                          "保护令牌：Token交给桌面的密钥环保存，设置文件中的Token清空；\n"
+                          "               与 --system 同用时用 systemd-creds 加密到 "
+                          "/etc/velmora/token.cred\n");
+        text +=
+            gbk("  --unprotect-token\n"
                 "               把Token放回设置文件\n"
                 "  --settings FILE\n"
                 "               使用设置文件FILE（运行记录在它旁边），用于以上各项和更新\n");
