@@ -18,6 +18,16 @@ using std::chrono::milliseconds;
 
 using VelmoraResume = ExecutableTest;
 
+// Ticks an option in the tray menu and waits until the settings file has it on.
+void turn_on_from_tray(const Program& program, TrayMenuItem item, const Text& settings,
+                       const Text& key) {
+    choose_in_tray_menu(program, program.tray_window(), item);
+    EXPECT_TRUE(
+        wait_until([&] { return read_ini_item(settings, gbk("运行选项"), key) == gbk("真"); },
+                   milliseconds(5000)))
+        << utf8(window_text(MainControls(program.main_window()).run_log));
+}
+
 bool check_line_shown(HWND run_log) {
     const std::wstring log = window_text(run_log);
     return log.find(L"]：公网IP无变化，无需更新，120秒后重新检测") != std::wstring::npos ||
@@ -42,12 +52,7 @@ TEST_F(VelmoraResume, TicksItsRememberedRecordsAgainWhenItLogsInByItselfAtStart)
                        read_ini_item(settings, watches, "1003") == "7002";
             },
             milliseconds(5000)));
-        choose_in_tray_menu(program, program.tray_window(), kLogInAtStart);
-        EXPECT_TRUE(wait_until(
-            [&] {
-                return read_ini_item(settings, gbk("运行选项"), gbk("启动时登入")) == gbk("真");
-            },
-            milliseconds(5000)));
+        turn_on_from_tray(program, kLogInAtStart, settings, gbk("启动时登入"));
         PostMessageW(window, WM_CLOSE, 0, 0);
         ASSERT_EQ(program.exit_code_within(milliseconds(2000)), 0);
     }
@@ -134,17 +139,8 @@ TEST_F(VelmoraResume, LogsInByItselfWithTheTokenProtected) {
         HWND window = program.main_window();
         ASSERT_NE(window, nullptr) << program.describe();
         log_in(program, window);
-        choose_in_tray_menu(program, program.tray_window(), kProtectToken);
-        EXPECT_TRUE(wait_until(
-            [&] { return read_ini_item(settings, gbk("运行选项"), gbk("保护令牌")) == gbk("真"); },
-            milliseconds(5000)))
-            << utf8(window_text(MainControls(window).run_log));
-        choose_in_tray_menu(program, program.tray_window(), kLogInAtStart);
-        EXPECT_TRUE(wait_until(
-            [&] {
-                return read_ini_item(settings, gbk("运行选项"), gbk("启动时登入")) == gbk("真");
-            },
-            milliseconds(5000)));
+        turn_on_from_tray(program, kProtectToken, settings, gbk("保护令牌"));
+        turn_on_from_tray(program, kLogInAtStart, settings, gbk("启动时登入"));
         PostMessageW(window, WM_CLOSE, 0, 0);
         ASSERT_EQ(program.exit_code_within(milliseconds(2000)), 0);
     }

@@ -1,27 +1,44 @@
 #include "headless_program.h"
 
 #include <algorithm>
-#include <mutex>
 
 #include "base/win32/wide_text.h"
 
 namespace velmora {
 
-struct HeadlessProgram::Collected {
-    mutable std::mutex mutex;
-    Text out;
-    Text err;
-};
-
 namespace {
 
-void collect(HANDLE pipe, std::mutex& mutex, Text& into) {
+std::wstring temporary_file() {
+    wchar_t folder[MAX_PATH] = {};
+    wchar_t path[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, folder);
+    GetTempFileNameW(folder, L"vh", 0, path);
+    return path;
+}
+
+// A handle on `path` that the program inherits: reading, or writing from the start.
+HANDLE inherited_file(const std::wstring& path, bool write) {
+    SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    return CreateFileW(path.c_str(), write ? GENERIC_WRITE : GENERIC_READ,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherited,
+                       write ? CREATE_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+Text whole_file(const std::wstring& path) {
+    Text bytes;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return bytes;
+    }
     char buffer[4096];
     DWORD got = 0;
-    while (ReadFile(pipe, buffer, sizeof buffer, &got, nullptr) && got > 0) {
-        const std::lock_guard<std::mutex> lock(mutex);
-        into.append(buffer, got);
+    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) {
+        bytes.append(buffer, got);
     }
+    CloseHandle(file);
+    return bytes;
 }
 
 }  // namespace
@@ -34,47 +51,34 @@ std::wstring built_headless_program() {
 
 HeadlessProgram::HeadlessProgram(const std::wstring& folder, const std::wstring& arguments,
                                  const std::string& input, DWORD creation_flags)
-    : collected_(new Collected) {
+    : in_path_(temporary_file()), out_path_(temporary_file()), err_path_(temporary_file()) {
     CreateDirectoryW(folder.c_str(), nullptr);
     const std::wstring path = folder + L"\\velmora-headless.exe";
     if (!CopyFileW(built_headless_program().c_str(), path.c_str(), FALSE) &&
         GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
         return;
     }
-    SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-    HANDLE in_read = nullptr;
-    HANDLE in_write = nullptr;
-    HANDLE out_write = nullptr;
-    HANDLE err_write = nullptr;
-    CreatePipe(&in_read, &in_write, &inherited, 0);
-    CreatePipe(&out_read_, &out_write, &inherited, 0);
-    CreatePipe(&err_read_, &err_write, &inherited, 0);
-    SetHandleInformation(in_write, HANDLE_FLAG_INHERIT, 0);
-    SetHandleInformation(out_read_, HANDLE_FLAG_INHERIT, 0);
-    SetHandleInformation(err_read_, HANDLE_FLAG_INHERIT, 0);
+    HANDLE in = inherited_file(in_path_, true);
+    DWORD written = 0;
+    WriteFile(in, input.data(), static_cast<DWORD>(input.size()), &written, nullptr);
+    CloseHandle(in);
+    in = inherited_file(in_path_, false);
+    HANDLE out = inherited_file(out_path_, true);
+    HANDLE err = inherited_file(err_path_, true);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = in_read;
-    startup.hStdOutput = out_write;
-    startup.hStdError = err_write;
+    startup.hStdInput = in;
+    startup.hStdOutput = out;
+    startup.hStdError = err;
     std::wstring command = L"\"" + path + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
     if (CreateProcessW(path.c_str(), command.data(), nullptr, nullptr, TRUE, creation_flags,
                        nullptr, folder.c_str(), &startup, &info_)) {
         CloseHandle(info_.hThread);
     }
-    CloseHandle(in_read);
-    CloseHandle(out_write);
-    CloseHandle(err_write);
-    DWORD written = 0;
-    if (!input.empty()) {
-        WriteFile(in_write, input.data(), static_cast<DWORD>(input.size()), &written, nullptr);
-    }
-    CloseHandle(in_write);
-    out_reader_ =
-        std::thread(collect, out_read_, std::ref(collected_->mutex), std::ref(collected_->out));
-    err_reader_ =
-        std::thread(collect, err_read_, std::ref(collected_->mutex), std::ref(collected_->err));
+    CloseHandle(in);
+    CloseHandle(out);
+    CloseHandle(err);
 }
 
 HeadlessProgram::~HeadlessProgram() {
@@ -83,13 +87,9 @@ HeadlessProgram::~HeadlessProgram() {
         WaitForSingleObject(info_.hProcess, 5000);
         CloseHandle(info_.hProcess);
     }
-    if (out_reader_.joinable()) {
-        out_reader_.join();
-        err_reader_.join();
+    for (const std::wstring& path : {in_path_, out_path_, err_path_}) {
+        DeleteFileW(path.c_str());
     }
-    CloseHandle(out_read_);
-    CloseHandle(err_read_);
-    delete collected_;
 }
 
 long HeadlessProgram::exit_code_within(std::chrono::milliseconds limit) {
@@ -99,21 +99,15 @@ long HeadlessProgram::exit_code_within(std::chrono::milliseconds limit) {
         !GetExitCodeProcess(info_.hProcess, &code)) {
         return -1;
     }
-    if (out_reader_.joinable()) {
-        out_reader_.join();
-        err_reader_.join();
-    }
     return static_cast<long>(code);
 }
 
 Text HeadlessProgram::out() const {
-    const std::lock_guard<std::mutex> lock(collected_->mutex);
-    return collected_->out;
+    return whole_file(out_path_);
 }
 
 Text HeadlessProgram::err() const {
-    const std::lock_guard<std::mutex> lock(collected_->mutex);
-    return collected_->err;
+    return whole_file(err_path_);
 }
 
 HeadlessResult run_headless_program(const std::wstring& folder, const std::wstring& arguments,

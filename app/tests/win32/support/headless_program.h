@@ -1,13 +1,14 @@
 // Running the real velmora-headless.exe from a copy in a folder of its own, its standard
-// streams on pipes (so its lines arrive in the ANSI code page, GBK under the Chinese
-// locale), and the service manager's view of its service.
+// streams in files (so its lines arrive in the ANSI code page, GBK under the Chinese
+// locale), and the service manager's view of its service. Files, not pipes: a process
+// Wine starts on the program's behalf (its service manager, after the Wine server was
+// restarted) can inherit a pipe's end and hold it open long after the program ended.
 #pragma once
 
 #include <windows.h>
 
 #include <chrono>
 #include <string>
-#include <thread>
 
 #include "base/types.h"
 
@@ -36,12 +37,9 @@ class HeadlessProgram {
 
   private:
     PROCESS_INFORMATION info_{};
-    HANDLE out_read_ = nullptr;
-    HANDLE err_read_ = nullptr;
-    struct Collected;
-    Collected* collected_ = nullptr;
-    std::thread out_reader_;
-    std::thread err_reader_;
+    std::wstring in_path_;
+    std::wstring out_path_;
+    std::wstring err_path_;
 };
 
 // velmora-headless.exe `arguments` in `folder`, run to its end (at most 60 s): the exit
