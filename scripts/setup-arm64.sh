@@ -18,6 +18,8 @@ packages=(
   g++-aarch64-linux-gnu
   libcurl4-openssl-dev:arm64 libpcre2-dev:arm64 libssl-dev:arm64 libcpp-httplib-dev:arm64
   libgtest-dev:arm64 libgmock-dev:arm64
+  # loaded at run time by the token protection (the keyring tests run under emulation too)
+  libsecret-1-0:arm64
   qemu-user-static binfmt-support debootstrap
 )
 
