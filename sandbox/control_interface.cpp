@@ -140,6 +140,7 @@ void add_control_routes(httplib::Server& server, SandboxServer& sandbox) {
                     JsonObject()
                         .number("api_connections", static_cast<std::int64_t>(counts.connections))
                         .number("api_handshakes", static_cast<std::int64_t>(counts.handshakes))
+                        .number("api_resumed_handshakes", static_cast<std::int64_t>(counts.resumed))
                         .str());
     });
 

@@ -167,7 +167,7 @@ bool SandboxServer::start(std::string* error) {
     SSL_CTX_set_info_callback(tls, [](const SSL* ssl, int where, int) {
         if (where & SSL_CB_HANDSHAKE_DONE) {
             static_cast<SandboxServer*>(SSL_CTX_get_app_data(SSL_get_SSL_CTX(ssl)))
-                ->count_handshake();
+                ->count_handshake(SSL_session_reused(ssl) == 1);
         }
     });
     servers_->api->set_keep_alive_max_count(
@@ -357,9 +357,10 @@ void SandboxServer::count_connection(const std::string& remote_address, int remo
     }
 }
 
-void SandboxServer::count_handshake() {
+void SandboxServer::count_handshake(bool resumed) {
     std::lock_guard lock(mutex_);
     ++connections_.handshakes;
+    connections_.resumed += resumed ? 1 : 0;
 }
 
 ApiConnections SandboxServer::api_connections() const {
@@ -436,6 +437,7 @@ std::string SandboxServer::state_json() const {
         .raw("counters", counters.str())
         .number("api_connections", static_cast<std::int64_t>(connections.connections))
         .number("api_handshakes", static_cast<std::int64_t>(connections.handshakes))
+        .number("api_resumed_handshakes", static_cast<std::int64_t>(connections.resumed))
         .raw("forced_replies", json_array(forced))
         .boolean("record_type_ignored", store_->record_type_ignored())
         .str();

@@ -64,6 +64,7 @@ struct SandboxOptions {
 struct ApiConnections {
     std::uint64_t connections = 0;  // connections that carried at least one request
     std::uint64_t handshakes = 0;   // TLS handshakes completed, resumed ones included
+    std::uint64_t resumed = 0;      // of those, the ones that resumed an earlier session
 };
 
 // One API request as it reached the sandbox.
@@ -162,7 +163,7 @@ class SandboxServer {
 
     void count(const std::string& action);
     void count_connection(const std::string& remote_address, int remote_port);
-    void count_handshake();
+    void count_handshake(bool resumed);
     void record_request(ApiRequest request);
     void serve_dns(httplib::Server& server, const std::string& counter, DnsAnswer& answer);
     std::string dns_reply(const DnsAnswer& answer, const std::string& name, bool with_client,

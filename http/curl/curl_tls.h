@@ -9,4 +9,8 @@ namespace velmora {
 // system store of the handle. False when libcurl refuses one of the options.
 bool apply_tls_verification(CURL* handle);
 
+// Changes whenever the trust settings do (set_extra_ca_file), so that TLS sessions
+// verified under the old ones are not resumed under the new.
+unsigned long trust_generation();
+
 }  // namespace velmora

@@ -5,6 +5,7 @@
 #include <openssl/x509.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -40,23 +41,61 @@ std::vector<Certificate> read_pem_file(const char* path) {
     return certificates;
 }
 
-// The system's trusted roots, from the bundle libcurl itself would read. Decoding some
-// hundred certificates costs milliseconds, so it happens once per process instead of
-// once per handshake.
-const std::vector<Certificate>& system_certificates() {
-    static const std::vector<Certificate> certificates = [] {
-        CURL* probe = curl_easy_init();
-        const char* bundle = nullptr;
-        if (probe) {
-            curl_easy_getinfo(probe, CURLINFO_CAINFO, &bundle);
-        }
-        auto read = read_pem_file(bundle);
-        if (probe) {
+// Where the system's trusted roots are, as libcurl itself would read them.
+struct SystemRoots {
+    std::string bundle;  // one PEM file of every root
+    std::string folder;  // the same roots, one file each under its subject hash
+};
+
+const SystemRoots& system_roots() {
+    static const SystemRoots roots = [] {
+        SystemRoots found;
+        if (CURL* probe = curl_easy_init()) {
+            const char* bundle = nullptr;
+            const char* folder = nullptr;
+            if (curl_easy_getinfo(probe, CURLINFO_CAINFO, &bundle) == CURLE_OK && bundle) {
+                found.bundle = bundle;
+            }
+            if (curl_easy_getinfo(probe, CURLINFO_CAPATH, &folder) == CURLE_OK && folder) {
+                found.folder = folder;
+            }
             curl_easy_cleanup(probe);
         }
-        return read;
+        return found;
     }();
-    return certificates;
+    return roots;
+}
+
+// A folder of roots is usable only once its files are linked under their subject hashes
+// ("1a2b3c4d.0"), which is what the system's certificate tool keeps up to date.
+bool holds_hashed_names(const std::string& folder) {
+    std::error_code error;
+    for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
+         entry.increment(error)) {
+        const std::string name = entry->path().filename().string();
+        if (name.size() >= 10 && name[8] == '.' &&
+            name.find_first_not_of("0123456789abcdef") == 8 &&
+            name.find_first_not_of("0123456789", 9) == std::string::npos) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The hashed folder lets a handshake read the one root its chain ends in. Decoding the
+// whole bundle instead holds some hundred certificates in memory for the life of the
+// process, so it is only the fallback for a system without the folder.
+void add_system_roots(X509_STORE* store) {
+    const SystemRoots& roots = system_roots();
+    if (!roots.folder.empty() && holds_hashed_names(roots.folder) &&
+        X509_STORE_load_path(store, roots.folder.c_str()) == 1) {
+        return;
+    }
+    static const std::vector<Certificate> bundle = read_pem_file(roots.bundle.c_str());
+    // A certificate already in the store is reported as an error and is harmless.
+    for (const auto& certificate : bundle) {
+        X509_STORE_add_cert(store, certificate.get());
+    }
 }
 
 // One store for every handshake: the system's roots plus the extra bundle. OpenSSL
@@ -74,10 +113,7 @@ class TrustStore {
             if (!store_) {
                 return;
             }
-            // A certificate already in the store is reported as an error and is harmless.
-            for (const auto& certificate : system_certificates()) {
-                X509_STORE_add_cert(store_.get(), certificate.get());
-            }
+            add_system_roots(store_.get());
             for (const auto& certificate : extra_) {
                 X509_STORE_add_cert(store_.get(), certificate.get());
             }
@@ -93,6 +129,7 @@ class TrustStore {
 
 std::mutex store_mutex;
 std::shared_ptr<TrustStore> current_store = std::make_shared<TrustStore>("");
+unsigned long current_generation = 0;
 
 std::shared_ptr<TrustStore> store_snapshot() {
     std::lock_guard lock(store_mutex);
@@ -117,6 +154,12 @@ void set_extra_ca_file(const std::string& pem_path) {
     auto trust = std::make_shared<TrustStore>(pem_path);
     std::lock_guard lock(store_mutex);
     current_store = std::move(trust);
+    ++current_generation;
+}
+
+unsigned long trust_generation() {
+    std::lock_guard lock(store_mutex);
+    return current_generation;
 }
 
 bool apply_tls_verification(CURL* handle) {

@@ -150,8 +150,8 @@ namespace {
 // transfer) costs more than a loopback exchange itself, so each thread keeps one pair and
 // resets it for every exchange. Nothing of an exchange survives into the next but, while
 // a ConnectionPool is open, the idle connection (in the multi handle's cache) and the TLS
-// session (in the easy handle's): every option is reset, and neither host names nor trust
-// stores are cached (see Transfer::State's constructor).
+// session: every option is reset, and neither host names nor trust stores are cached (see
+// Transfer::State's constructor).
 struct ThreadHandles {
     CURL* handle = nullptr;
     CURLM* multi = nullptr;
@@ -161,8 +161,13 @@ struct ThreadHandles {
     ThreadHandles() = default;
     ThreadHandles(const ThreadHandles&) = delete;
     ThreadHandles& operator=(const ThreadHandles&) = delete;
-    ~ThreadHandles() { close(); }
-    // Freeing the handles closes the connections they keep and forgets the TLS sessions.
+    ~ThreadHandles() {
+        close();
+        if (sessions) {
+            curl_share_cleanup(sessions);
+        }
+    }
+    // Freeing the handles closes the connections they keep.
     void close() {
         if (multi) {
             curl_multi_cleanup(multi);
@@ -174,6 +179,32 @@ struct ThreadHandles {
         handle = nullptr;
         close_when_released = false;
     }
+    // The TLS sessions of the thread's pooled exchanges, kept beyond the pool that made
+    // them: the next pool's first handshake with the same host resumes one instead of
+    // verifying the server's chain again (the bulk of a pass's work). Made anew when the
+    // trust settings change. Only handle_ may be attached to it.
+    CURLSH* session_cache() {
+        const unsigned long generation = trust_generation();
+        if (sessions && sessions_generation != generation) {
+            curl_easy_setopt(handle, CURLOPT_SHARE, nullptr);
+            curl_share_cleanup(sessions);
+            sessions = nullptr;
+        }
+        if (!sessions) {
+            sessions = curl_share_init();
+            if (sessions && curl_share_setopt(sessions, CURLSHOPT_SHARE,
+                                              CURL_LOCK_DATA_SSL_SESSION) != CURLSHE_OK) {
+                curl_share_cleanup(sessions);
+                sessions = nullptr;
+            }
+            sessions_generation = generation;
+        }
+        return sessions;
+    }
+
+  private:
+    CURLSH* sessions = nullptr;
+    unsigned long sessions_generation = 0;
 };
 thread_local ThreadHandles thread_handles;
 
@@ -223,6 +254,8 @@ Transfer::State::State() {
     curl_easy_setopt(handle_, CURLOPT_FORBID_REUSE, 1L - pooled);
     curl_easy_setopt(handle_, CURLOPT_DNS_CACHE_TIMEOUT, 0L);
     curl_easy_setopt(handle_, CURLOPT_SSL_SESSIONID_CACHE, pooled);
+    // A reset leaves a handle attached to its share, so an exchange outside a pool detaches.
+    curl_easy_setopt(handle_, CURLOPT_SHARE, pooled ? thread_handles.session_cache() : nullptr);
     curl_easy_setopt(handle_, CURLOPT_CA_CACHE_TIMEOUT, 0L);
     curl_easy_setopt(handle_, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
     curl_easy_setopt(handle_, CURLOPT_PROTOCOLS_STR, "http,https");

@@ -4,6 +4,7 @@
 
 #include "api/tests/support/scripted_provider.h"
 #include "base/event_pump.h"
+#include "http/tls_settings.h"
 #include "http/tests/support/loopback_socket.h"
 #include "update/tests/support/update_fixture.h"
 
@@ -51,11 +52,19 @@ TEST_F(UpdatePass, ASixPagePassUsesOneApiConnection) {
     EXPECT_EQ(count("Record.Modify"), 1u);
     EXPECT_EQ(sandbox_.api_connections().connections, 1u);
     EXPECT_EQ(sandbox_.api_connections().handshakes, 1u);
-    // The connection ends with its pass: the next pass opens one of its own.
+    EXPECT_EQ(sandbox_.api_connections().resumed, 0u);
+    // The connection ends with its pass: the next pass opens one of its own, and resumes
+    // the first pass's TLS session instead of verifying the server again.
     run_pass();
     EXPECT_EQ(count("Record.List"), 24u);
     EXPECT_EQ(sandbox_.api_connections().connections, 2u);
     EXPECT_EQ(sandbox_.api_connections().handshakes, 2u);
+    EXPECT_EQ(sandbox_.api_connections().resumed, 1u);
+    // A session verified under other trust settings is not resumed.
+    set_extra_ca_file(sandbox_.ca_file());
+    run_pass();
+    EXPECT_EQ(sandbox_.api_connections().handshakes, 3u);
+    EXPECT_EQ(sandbox_.api_connections().resumed, 1u);
 }
 
 class UpdatePassOnClosingServer : public testing::UpdateTest {
