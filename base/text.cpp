@@ -44,20 +44,39 @@ bool is_ascii(std::string_view text) {
 template <typename Found>
 void walk_matches(std::string_view region, Size from, std::string_view needle, bool ignore_case,
                   Found found) {
-    if (is_ascii(region.substr(from))) {
-        // Every byte starts a character, so the library's byte search finds the same places.
-        const auto same = [ignore_case](char a, char b) {
-            return ignore_case ? fold_ascii(a) == fold_ascii(b) : a == b;
-        };
-        for (auto at = region.begin() + static_cast<std::ptrdiff_t>(from);; ++at) {
-            at = ignore_case ? std::search(at, region.end(), needle.begin(), needle.end(), same)
-                             : std::search(at, region.end(), needle.begin(), needle.end());
-            if (at == region.end() || !found(static_cast<Size>(at - region.begin()))) {
-                return;
-            }
+    const auto same = [](char a, char b) { return fold_ascii(a) == fold_ascii(b); };
+    // Every place the walk would find is also a place where the bytes match, so the
+    // library's byte search rules out the rest. Its finds are the walk's own while every
+    // byte from `from` to the end of the find is ASCII, for then each byte starts a
+    // character; the bytes are checked only that far, as replies are long and mostly ASCII.
+    Size ascii_until = from;  // region[from, ascii_until) is ASCII
+    Size i = from;
+    for (Size next = from;; next = i + 1) {
+        if (ignore_case) {
+            const auto at = std::search(region.begin() + static_cast<std::ptrdiff_t>(next),
+                                        region.end(), needle.begin(), needle.end(), same);
+            i = at == region.end() ? std::string_view::npos
+                                   : static_cast<Size>(at - region.begin());
+        } else {
+            i = region.find(needle, next);
+        }
+        if (i == std::string_view::npos) {
+            return;
+        }
+        const Size match_end = i + needle.size();
+        while (ascii_until < match_end && static_cast<unsigned char>(region[ascii_until]) < 0x80) {
+            ++ascii_until;
+        }
+        if (ascii_until < match_end) {
+            break;
+        }
+        if (!found(i)) {
+            return;
         }
     }
-    Size i = from;
+    // A byte that is not ASCII comes first: walk by characters from the last place known
+    // to start one.
+    i = std::min(i, ascii_until);
     const char first = fold_ascii(needle[0]);
     while (region.size() - i >= needle.size()) {
         // The first byte rules out almost every position before the full comparison.

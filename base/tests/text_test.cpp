@@ -41,6 +41,7 @@ TEST(FindText, NeverMatchesOnATrailByte) {
     EXPECT_EQ(find_text(kTrailA + "A", "A"), 3);
     EXPECT_EQ(find_text(kTrailA + "B", "AB"), -1);
     EXPECT_EQ(find_text("x" + kTrailA, "A"), -1);
+    EXPECT_EQ(find_text("xy" + kTrailA + "za", "A", 0, true), 6);
     // A start that lands on a trail byte is not resynchronised: the skip counts raw bytes.
     EXPECT_EQ(find_text(kTrailA, "A", 2), 2);
 }
