@@ -11,6 +11,7 @@
 #include "base/controls/control_names.h"
 #include "base/event_pump.h"
 #include "base/gbk.h"
+#include "base/system/process_memory.h"
 #include "http/connection_pool.h"
 #include "update/address_discovery.h"
 #include "update/ipv6_address.h"
@@ -331,6 +332,7 @@ void UpdateCycle::run(const std::function<void()>& before_each_pass) {
         }
         schedule_.pass_started();
         const PassOutcome outcome = run_pass();
+        return_free_memory();
         passes_without_address = outcome.address_missing ? passes_without_address + 1 : 0;
         if (!schedule_.wait(pause_after(passes_without_address, period))) {
             return;

@@ -10,8 +10,10 @@
 #include "app/program/endpoints_from_build.h"
 #include "app/win32/command_line_words.h"
 #include "app/win32/windows_service.h"
+#include "base/system/process_memory.h"
 
 int main() {
+    velmora::settle_process_memory();
     // Libraries loaded from now on come from the system folder, never from the program's
     // own folder, where anyone who may write there could plant one.
     SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
