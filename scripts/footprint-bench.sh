@@ -2,7 +2,8 @@
 # The window-less updater's footprint: starts the sandbox, sets velmora-headless up on
 # the demo account with six record pages (100002) and two watched records, runs its loop
 # with the test build's 2-second period for SECONDS (default 180), and prints VmRSS and
-# VmHWM, the CPU time per pass, and the connections and requests per pass.
+# VmHWM, the CPU time per pass, the requests, API connections and TLS handshakes (and how
+# many of them resumed a session) over those passes, and the connections per pass.
 #     bash scripts/footprint-bench.sh [SECONDS]
 # The connections are counted in a short second run under strace (which slows the
 # process), so that the first run's CPU figures are its own.
@@ -52,7 +53,7 @@ program_pid=$!
 until [[ "$(passes "$work/run.log")" -ge 1 ]]; do sleep 0.1; done
 first_ticks=$(cpu_ticks)
 first_passes=$(passes "$work/run.log")
-curl -s -X POST "http://127.0.0.1:$control/control/counters/reset" >/dev/null
+curl -s -d "" "http://127.0.0.1:$control/control/counters/reset" >/dev/null
 echo "footprint-bench: running for $seconds s (pid $program_pid)"
 rss_after_first=$(field VmRSS)
 sleep "$seconds"
@@ -61,6 +62,7 @@ counted=$(($(passes "$work/run.log") - first_passes))
 rss=$(field VmRSS)
 hwm=$(field VmHWM)
 requests=$(counters)
+handshakes=$(curl -s "http://127.0.0.1:$control/control/connections")
 kill "$program_pid" && wait "$program_pid" || true
 program_pid=""
 
@@ -81,5 +83,6 @@ echo "footprint-bench: VmRSS after the first pass ${rss_after_first} kB, after $
 awk -v t="$ticks" -v hz="$tick" -v n="$counted" \
     'BEGIN {printf "footprint-bench: CPU %.2f ms per pass (%d passes)\n", n ? t * 1000 / hz / n : 0, n}'
 echo "footprint-bench: requests over those passes: $requests"
+echo "footprint-bench: API connections and TLS handshakes over those passes: $handshakes"
 awk -v c="$connects" -v n="$strace_passes" \
     'BEGIN {printf "footprint-bench: %.1f connections per pass (%d connects over %d passes)\n", n ? c / n : 0, c, n}'
