@@ -47,7 +47,10 @@ $(diff <(echo "$expected_files") <(echo "$files"))"
     dpkg-deb -x "$deb" "$tree"
     local soname path owner candidate
     while read -r soname; do
-        path=$(ldd "$tree$program" | awk -v name="$soname" '$1 == name {print $3}')
+        # The dynamic loader's line gives its path alone, without "=>".
+        path=$(ldd "$tree$program" | awk -v name="$soname" '
+            $1 == name {print $3}
+            $2 != "=>" && substr($1, length($1) - length(name)) == "/" name {print $1}')
         owner=""
         for candidate in "$path" "/usr$path" "${path#/usr}"; do
             owner=$(dpkg -S "$candidate" 2>/dev/null | head -n1 | cut -d: -f1) && [[ -n "$owner" ]] && break
