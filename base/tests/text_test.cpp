@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "base/gbk.h"
 
 namespace velmora {
@@ -49,6 +51,55 @@ TEST(FindText, NeverMatchesOnATrailByte) {
 TEST(FindText, LeadByteAtTheEndEndsTheWalk) {
     EXPECT_EQ(find_text("ab\x81", "\x81"), 3);
     EXPECT_EQ(find_text("a\x81", "b"), -1);
+}
+
+// The searches' fast path trusts byte matches only as far as the text is ASCII; checked
+// against a plain walk from character to character over texts where ASCII letters, lead
+// bytes and trail bytes that look like letters mix.
+TEST(FindText, FindsWhatAWalkByCharactersFinds) {
+    const auto walk = [](const Text& text, const Text& needle, std::size_t from, std::size_t end,
+                         bool ignore_case, bool last) {
+        const auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? char(c + 32) : c; };
+        int found = -1;
+        for (std::size_t i = from; i < end;) {
+            bool same = end - i >= needle.size();
+            for (std::size_t k = 0; same && k < needle.size(); ++k) {
+                same =
+                    ignore_case ? fold(text[i + k]) == fold(needle[k]) : text[i + k] == needle[k];
+            }
+            if (same && (found = static_cast<int>(i) + 1, !last)) {
+                break;
+            }
+            if (static_cast<unsigned char>(text[i]) >= 0x80 && i + 1 == end) {
+                break;  // a lead byte without its trail byte ends the text
+            }
+            i += static_cast<unsigned char>(text[i]) < 0x80 ? 1 : 2;
+        }
+        return found;
+    };
+    std::mt19937 random(7);
+    const auto pick = [&](std::size_t most) {
+        Text text(random() % (most + 1), ' ');
+        for (char& c : text) {
+            c = "aAb\x81"[random() % 4];
+        }
+        return text;
+    };
+    for (int round = 0; round < 20000; ++round) {
+        const Text text = pick(12);
+        const Text needle = pick(3);
+        const bool ignore_case = random() % 2 == 0;
+        const int start = static_cast<int>(random() % (text.size() + 3)) - 1;
+        if (needle.empty() || start > static_cast<int>(text.size())) {
+            continue;
+        }
+        const std::size_t skip = start > 1 ? static_cast<std::size_t>(start - 1) : 0;
+        SCOPED_TRACE(::testing::PrintToString(text) + " " + ::testing::PrintToString(needle));
+        EXPECT_EQ(find_text(text, needle, start, ignore_case),
+                  walk(text, needle, skip, text.size(), ignore_case, false));
+        EXPECT_EQ(find_last_text(text, needle, std::nullopt, ignore_case),
+                  walk(text, needle, 0, text.size(), ignore_case, true));
+    }
 }
 
 TEST(FindLastText, SearchesOnlyTheRegionBeforeStart) {
