@@ -144,7 +144,14 @@ window_libraries=$(in_tree dpkg-query -W -f='${binary:Package}\n' |
 [[ -z "$window_libraries" ]] || fail "velmora-headless pulled in window libraries: $window_libraries"
 said=$(in_tree velmora-headless --version)
 [[ "$said" == "velmora $version" ]] || fail "velmora-headless --version said: $said"
-in_tree velmora-headless --help | grep -q '^用法：velmora-headless' || fail "--help has no usage line"
+# Output is read whole before it is searched: grep -q leaves at its first match, and a
+# program still writing would then die of SIGPIPE and fail the pipeline.
+shows() {  # shows <pattern> <program and its options...>
+    local pattern=$1 output
+    shift
+    output=$(in_tree "$@") && grep -q "$pattern" <<<"$output"
+}
+shows '^用法：velmora-headless' velmora-headless --help || fail "--help has no usage line"
 [[ "$(in_tree stat -c '%U %a' /etc/velmora /etc/velmora/velmora.ini /var/lib/velmora)" == \
     "velmora 700"$'\n'"velmora 600"$'\n'"velmora 700" ]] ||
     fail "the package made no private settings and state folders of the service's user"
@@ -226,7 +233,7 @@ in_tree velmora-headless --system --watch velmora-demo.example --type A ||
     fail "velmora-headless --system --watch failed"
 [[ "$(in_tree stat -c '%U %a' /etc/velmora/velmora.ini)" == "velmora 600" ]] ||
     fail "the settings lost their owner or mode: $(in_tree stat -c '%U %a' /etc/velmora/velmora.ini)"
-in_tree velmora-headless --system --list | grep -q '^  @  *A  *198.51.100.10  *5002  *监控中$' ||
+shows '^  @  *A  *198.51.100.10  *5002  *监控中$' velmora-headless --system --list ||
     fail "--system --list does not show the watched record"
 # The token protected for the service (systemd-creds comes with systemd, which a minimal
 # tree lacks): encrypted with the host's key, the settings' Token emptied (the key kept),
@@ -243,7 +250,7 @@ grep -qx 'LoadCredentialEncrypted=velmora-token:/etc/velmora/token.cred' \
     "$tree/etc/systemd/system/velmora-headless.service.d/token.conf" || fail "no drop-in loads the credential"
 # Root's set-up goes on with the credential: a listing logs in with it, and a new login
 # goes into it, not into the file.
-in_tree velmora-headless --system --list | grep -q '^  @  *A  *198.51.100.10  *5002  *监控中$' ||
+shows '^  @  *A  *198.51.100.10  *5002  *监控中$' velmora-headless --system --list ||
     fail "--system --list does not log in with the protected token"
 printf '100001\n%s\n' "$token" | in_tree velmora-headless --system --login ||
     fail "velmora-headless --system --login with the token protected failed"
@@ -280,7 +287,7 @@ echo "$name: velmora with velmora-headless pulls $((headless_count + pulled_coun
 
 said=$(in_tree velmora --version)
 [[ "$said" == "velmora $version" ]] || fail "velmora --version said: $said"
-in_tree velmora --help | grep -q '^用法：velmora' || fail "velmora --help has no usage line"
+shows '^用法：velmora' velmora --help || fail "velmora --help has no usage line"
 # Every library of the program and of Qt's window-system plugins is there.
 missing=$(in_tree sh -c 'ldd /usr/bin/velmora /usr/lib/*/qt6/plugins/platforms/*.so' | grep 'not found' || true)
 [[ -z "$missing" ]] || fail "libraries missing in the tree: $missing"
