@@ -179,32 +179,49 @@ struct ThreadHandles {
         handle = nullptr;
         close_when_released = false;
     }
-    // The TLS sessions of the thread's pooled exchanges, kept beyond the pool that made
-    // them: the next pool's first handshake with the same host resumes one instead of
-    // verifying the server's chain again (the bulk of a pass's work). Made anew when the
-    // trust settings change. Only handle_ may be attached to it.
-    CURLSH* session_cache() {
+    // Makes what the thread lacks of the pair. When the trust settings changed since the
+    // pair was made, it goes first, with the connections and TLS sessions verified under
+    // the old ones.
+    void open() {
         const unsigned long generation = trust_generation();
-        if (sessions && sessions_generation != generation) {
-            curl_easy_setopt(handle, CURLOPT_SHARE, nullptr);
-            curl_share_cleanup(sessions);
-            sessions = nullptr;
-        }
-        if (!sessions) {
-            sessions = curl_share_init();
-            if (sessions && curl_share_setopt(sessions, CURLSHOPT_SHARE,
-                                              CURL_LOCK_DATA_SSL_SESSION) != CURLSHE_OK) {
+        if (generation != made_under) {
+            close();
+            if (sessions) {
                 curl_share_cleanup(sessions);
                 sessions = nullptr;
             }
-            sessions_generation = generation;
+            made_under = generation;
         }
-        return sessions;
+        if (!handle) {
+            // A handle keeps the share it starts with for its whole life.
+            if (!sessions) {
+                sessions = make_session_cache();
+            }
+            handle = curl_easy_init();
+        }
+        if (!multi) {
+            multi = curl_multi_init();
+        }
     }
+    // The TLS sessions of the thread's pooled exchanges, kept beyond the pool that made
+    // them: the next pool's first handshake with the same host resumes one instead of
+    // verifying the server's chain again (the bulk of a pass's work). The thread's handle
+    // is attached to it for every exchange, pooled or not, and only its use is switched:
+    // a handle that drops its share grows a session cache of its own, which the share
+    // would then replace without freeing.
+    CURLSH* sessions = nullptr;
 
   private:
-    CURLSH* sessions = nullptr;
-    unsigned long sessions_generation = 0;
+    static CURLSH* make_session_cache() {
+        CURLSH* cache = curl_share_init();
+        if (cache &&
+            curl_share_setopt(cache, CURLSHOPT_SHARE, CURL_LOCK_DATA_SSL_SESSION) != CURLSHE_OK) {
+            curl_share_cleanup(cache);
+            cache = nullptr;
+        }
+        return cache;
+    }
+    unsigned long made_under = trust_generation();
 };
 thread_local ThreadHandles thread_handles;
 
@@ -229,12 +246,7 @@ Transfer::State::State() {
         handle_ = curl_easy_init();
         multi_ = curl_multi_init();
     } else {
-        if (!thread_handles.handle) {
-            thread_handles.handle = curl_easy_init();
-        }
-        if (!thread_handles.multi) {
-            thread_handles.multi = curl_multi_init();
-        }
+        thread_handles.open();
         handle_ = thread_handles.handle;
         multi_ = thread_handles.multi;
         if (handle_) {
@@ -254,8 +266,9 @@ Transfer::State::State() {
     curl_easy_setopt(handle_, CURLOPT_FORBID_REUSE, 1L - pooled);
     curl_easy_setopt(handle_, CURLOPT_DNS_CACHE_TIMEOUT, 0L);
     curl_easy_setopt(handle_, CURLOPT_SSL_SESSIONID_CACHE, pooled);
-    // A reset leaves a handle attached to its share, so an exchange outside a pool detaches.
-    curl_easy_setopt(handle_, CURLOPT_SHARE, pooled ? thread_handles.session_cache() : nullptr);
+    if (borrowed_) {
+        curl_easy_setopt(handle_, CURLOPT_SHARE, thread_handles.sessions);
+    }
     curl_easy_setopt(handle_, CURLOPT_CA_CACHE_TIMEOUT, 0L);
     curl_easy_setopt(handle_, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
     curl_easy_setopt(handle_, CURLOPT_PROTOCOLS_STR, "http,https");
