@@ -260,8 +260,8 @@ Transfer::State::State() {
     // Threads make requests; libcurl must not use signals for its own timeouts.
     curl_easy_setopt(handle_, CURLOPT_NOSIGNAL, 1L);
     // No host name or trust store outlives the exchange (a cached store would also hide a
-    // later change of the extra CA bundle), and the connection and TLS session only in
-    // the thread's handles while a pool is open.
+    // later change of the extra CA bundle); the connection outlives it only while a pool
+    // is open, and only pooled exchanges use and keep TLS sessions (in the thread's share).
     const long pooled = borrowed_ && connections_pooled() ? 1L : 0L;
     curl_easy_setopt(handle_, CURLOPT_FORBID_REUSE, 1L - pooled);
     curl_easy_setopt(handle_, CURLOPT_DNS_CACHE_TIMEOUT, 0L);
