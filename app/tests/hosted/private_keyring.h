@@ -3,6 +3,8 @@
 // Programs reach it through the bus address; the desktop's keyring is never touched.
 // The bus ends with the test process, however that ends, and the keyring daemon with
 // the bus; neither keeps any of the test's descriptors (a test runner's lock among them).
+// The destructor returns once the keyring daemon has cleaned up its control folder, so
+// the test can remove the folder without the daemon deleting entries under it meanwhile.
 #pragma once
 
 #include <fcntl.h>
@@ -22,7 +24,7 @@ namespace velmora::testing {
 
 class PrivateKeyring {
   public:
-    explicit PrivateKeyring(const std::string& folder) {
+    explicit PrivateKeyring(const std::string& folder) : control_folder_(folder + "/keyring") {
         std::filesystem::create_directories(folder + "/data");
         environment_ = {"HOME=" + folder, "XDG_DATA_HOME=" + folder + "/data",
                         "XDG_RUNTIME_DIR=" + folder};
@@ -60,6 +62,12 @@ class PrivateKeyring {
         if (bus_ > 0) {
             ::kill(bus_, SIGTERM);
             ::waitpid(bus_, nullptr, 0);
+        }
+        // The keyring daemon leaves with the bus on its own time; its last act is to
+        // remove its control folder. Bounded, so a daemon that hangs cannot hang the test.
+        for (int tries = 0; started_ && tries < 250 && std::filesystem::exists(control_folder_);
+             ++tries) {
+            ::usleep(20'000);
         }
     }
     PrivateKeyring(const PrivateKeyring&) = delete;
@@ -113,6 +121,7 @@ class PrivateKeyring {
         ::_exit(127);
     }
 
+    std::string control_folder_;
     std::vector<std::string> environment_;
     std::string address_;
     pid_t bus_ = -1;
