@@ -3,6 +3,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,9 +25,13 @@ void show_internal_error(const Text& message);
 // Waits `duration` on a thread without an event pump, handling that thread's own
 // messages where the platform has them; true when the full time passed, false when
 // wake_waiters() cut it short or had been called since the last rearm_waiters().
-bool wait_unless_woken(std::chrono::milliseconds duration);
+// With `nudged`, the wait also ends, true, once it holds: nudge_waiters() makes every
+// such wait look at it again.
+bool wait_unless_woken(std::chrono::milliseconds duration,
+                       const std::function<bool()>& nudged = {});
 void wake_waiters();
 void rearm_waiters();
+void nudge_waiters();
 // Handles the messages already waiting for a thread without an event pump.
 void process_thread_messages();
 

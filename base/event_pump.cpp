@@ -1,7 +1,9 @@
 #include "base/event_pump.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -17,6 +19,7 @@ struct WaitState {
     std::mutex mutex;
     bool shutdown = false;
     std::vector<EventPump*> pumps;
+    std::atomic<std::uint64_t> nudges{0};
 };
 
 WaitState& wait_state() {
@@ -28,15 +31,17 @@ thread_local EventPump* current_pump = nullptr;
 
 constexpr std::chrono::milliseconds kLongestWait = std::chrono::hours(24 * 365 * 100);
 
-// Lets the pump run until `deadline` or shutdown; true when the deadline was reached.
-// The pump may return early for its own reasons, so the remaining time is waited again.
-bool wait_in_pump(EventPump& pump, std::chrono::steady_clock::time_point deadline) {
+// Lets the pump run until `deadline` (or `nudged`, when given) or shutdown; true when
+// the deadline was reached or the nudge came. The pump may return early for its own
+// reasons, so the remaining time is waited again.
+bool wait_in_pump(EventPump& pump, std::chrono::steady_clock::time_point deadline,
+                  const std::function<bool()>& nudged) {
     while (true) {
         if (shutdown_requested()) {
             return false;
         }
         auto now = std::chrono::steady_clock::now();
-        if (now >= deadline) {
+        if (now >= deadline || (nudged && nudged())) {
             return true;
         }
         // Round up so the pump never waits 0 ms in a loop just before the deadline.
@@ -88,7 +93,10 @@ std::chrono::milliseconds delay_duration(int amount, int unit) {
     return std::chrono::milliseconds(static_cast<std::int64_t>(amount) * multiplier);
 }
 
-bool delay(std::chrono::milliseconds duration) {
+namespace {
+
+// The delay itself, for delay and delay_unless_nudged.
+bool wait_for(std::chrono::milliseconds duration, const std::function<bool()>& nudged) {
     if (shutdown_requested()) {
         return false;
     }
@@ -98,9 +106,34 @@ bool delay(std::chrono::milliseconds duration) {
     // The clock counts nanoseconds in 64 bits; a century keeps the deadline far inside.
     duration = std::min<std::chrono::milliseconds>(duration, kLongestWait);
     if (current_pump != nullptr) {
-        return wait_in_pump(*current_pump, std::chrono::steady_clock::now() + duration);
+        return wait_in_pump(*current_pump, std::chrono::steady_clock::now() + duration, nudged);
     }
-    return backend::wait_unless_woken(duration);
+    return backend::wait_unless_woken(duration, nudged);
+}
+
+}  // namespace
+
+bool delay(std::chrono::milliseconds duration) {
+    return wait_for(duration, {});
+}
+
+std::uint64_t nudge_count() {
+    return wait_state().nudges.load();
+}
+
+void nudge_delays() {
+    WaitState& state = wait_state();
+    std::lock_guard lock(state.mutex);
+    ++state.nudges;
+    // A pump's wait ends at an interrupt and goes round again, looking at the count.
+    for (EventPump* pump : state.pumps) {
+        pump->interrupt();
+    }
+    backend::nudge_waiters();
+}
+
+bool delay_unless_nudged(std::chrono::milliseconds duration, std::uint64_t seen) {
+    return wait_for(duration, [seen] { return nudge_count() != seen; });
 }
 
 void request_shutdown() {

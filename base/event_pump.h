@@ -8,6 +8,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 
 namespace velmora {
 
@@ -46,6 +47,15 @@ bool delay(std::chrono::milliseconds duration);
 inline bool delay(int amount, int unit) {
     return delay(delay_duration(amount, unit));
 }
+
+// A delay that news can end early. Whoever brings the news records it where the waiter
+// looks, then calls nudge_delays(); the waiter reads nudge_count() before it looks, and
+// passes that on, so that news arriving in between is not lost. Callable from any thread.
+std::uint64_t nudge_count();
+void nudge_delays();
+// Like delay, and also ends, true, as soon as nudge_delays() has been called since
+// `seen` was read. Other delays go on waiting through a nudge.
+bool delay_unless_nudged(std::chrono::milliseconds duration, std::uint64_t seen);
 
 // Begins shutdown for the whole process: every wait in delay ends at once, and later
 // delays return false immediately. Loops test shutdown_requested() to end themselves.

@@ -6,25 +6,19 @@
 
 namespace velmora {
 
-namespace {
-
-// The pause is waited in slices so that a change is seen without a wake-up of its own,
-// and every wait still goes through the platform's delay (which keeps a Windows thread's
-// messages handled).
-constexpr std::chrono::milliseconds kSlice{200};
-
-}  // namespace
-
 PassSchedule::PassSchedule(Clock clock) : clock_(std::move(clock)) {
     last_start_ = clock_() - kLeastGap;
 }
 
 void PassSchedule::network_changed() {
-    std::lock_guard lock(mutex_);
-    if (!pending_) {
-        pending_ = true;
-        first_change_ = clock_();
+    {
+        std::lock_guard lock(mutex_);
+        if (!pending_) {
+            pending_ = true;
+            first_change_ = clock_();
+        }
     }
+    nudge_delays();
 }
 
 void PassSchedule::pass_started() {
@@ -41,21 +35,21 @@ std::optional<std::chrono::steady_clock::time_point> PassSchedule::change_due() 
     return std::max(first_change_ + kGathering, last_start_ + kLeastGap);
 }
 
+// One wake-up at the end of the pause, or when a change is due: a change nudges the
+// wait so that it looks again, since a waiting loop that woke every so often to look
+// would cost CPU in every idle minute of a months-long run.
 bool PassSchedule::wait(std::chrono::milliseconds pause) {
     const auto end = clock_() + pause;
     for (;;) {
+        const std::uint64_t seen = nudge_count();
         const auto now = clock_();
         const auto due = change_due();
         if (now >= end || (due && now >= *due)) {
             return !shutdown_requested();
         }
-        auto until = std::min(end, now + kSlice);
-        if (due) {
-            until = std::min(until, *due);
-        }
-        const auto slice = std::chrono::ceil<std::chrono::milliseconds>(until - now);
-        if (!delay(static_cast<int>(std::max<std::chrono::milliseconds::rep>(slice.count(), 1)),
-                   0)) {
+        const auto until = due ? std::min(end, *due) : end;
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - now);
+        if (!delay_unless_nudged(std::max(left, std::chrono::milliseconds(1)), seen)) {
             return false;
         }
     }

@@ -21,10 +21,11 @@ Waiters& waiters() {
 
 }  // namespace
 
-bool wait_unless_woken(std::chrono::milliseconds duration) {
+bool wait_unless_woken(std::chrono::milliseconds duration, const std::function<bool()>& nudged) {
     Waiters& state = waiters();
     std::unique_lock lock(state.mutex);
-    return !state.wake.wait_for(lock, duration, [&state] { return state.woken; });
+    state.wake.wait_for(lock, duration, [&] { return state.woken || (nudged && nudged()); });
+    return !state.woken;
 }
 
 void wake_waiters() {
@@ -33,6 +34,14 @@ void wake_waiters() {
         std::lock_guard lock(state.mutex);
         state.woken = true;
     }
+    state.wake.notify_all();
+}
+
+// Through the lock: a waiter that has just found `nudged` false is asleep before the
+// notification, so it cannot miss it.
+void nudge_waiters() {
+    Waiters& state = waiters();
+    { std::lock_guard lock(state.mutex); }
     state.wake.notify_all();
 }
 

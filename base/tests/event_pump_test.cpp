@@ -172,6 +172,44 @@ TEST_F(DelayTest, ShutdownInterruptsAWaitInsideAPump) {
     EXPECT_LT(Clock::now() - start, kPrompt);
 }
 
+// A nudge ends the waits that asked for one, with or without a pump, and one that came
+// after the count was read ends the wait at once; plain delays sleep through it.
+TEST_F(DelayTest, ANudgeEndsOnlyTheWaitsThatAskedForOne) {
+    const auto nudged_wait = [](EventPump* pump) {
+        return std::async(std::launch::async, [pump] {
+            install_event_pump(pump);
+            const auto start = Clock::now();
+            const bool finished = delay_unless_nudged(std::chrono::minutes(2), nudge_count());
+            install_event_pump(nullptr);
+            return std::pair(finished, Clock::now() - start);
+        });
+    };
+    RecordingPump pump(std::chrono::minutes(10));
+    auto on_timer = nudged_wait(nullptr);
+    auto in_pump = nudged_wait(&pump);
+    auto plain = std::async(std::launch::async, [] {
+        const auto start = Clock::now();
+        delay(300, 0);
+        return Clock::now() - start;
+    });
+    std::this_thread::sleep_for(milliseconds(50));
+    nudge_delays();
+    for (auto* wait : {&on_timer, &in_pump}) {
+        const auto [finished, waited] = wait->get();
+        EXPECT_TRUE(finished);
+        EXPECT_LT(waited, kPrompt);
+    }
+    EXPECT_GE(plain.get(), milliseconds(300));
+
+    const std::uint64_t seen = nudge_count();
+    nudge_delays();
+    const auto start = Clock::now();
+    EXPECT_TRUE(delay_unless_nudged(std::chrono::minutes(2), seen));
+    EXPECT_LT(Clock::now() - start, kPrompt);
+    request_shutdown();
+    EXPECT_FALSE(delay_unless_nudged(std::chrono::minutes(2), nudge_count()));
+}
+
 #ifdef _WIN32
 // A thread without a pump still has a message queue on Windows: process_events and delay
 // hand its messages to its windows, and leave a quit message for the thread's own loop.

@@ -4,6 +4,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <mutex>
+#include <optional>
+#include <vector>
 
 #include "base/backend.h"
 
@@ -24,15 +27,67 @@ HANDLE wake_event() {
     return event;
 }
 
+// The events of the waits that a nudge makes look again, one a waiting thread.
+struct NudgedWaits {
+    std::mutex mutex;
+    std::vector<HANDLE> events;
+};
+
+NudgedWaits& nudged_waits() {
+    static NudgedWaits waits;
+    return waits;
+}
+
+// The calling thread's auto-reset event for its nudged waits, closed with the thread.
+HANDLE thread_nudge_event() {
+    struct Event {
+        HANDLE handle = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+        ~Event() {
+            if (handle) {
+                CloseHandle(handle);
+            }
+        }
+    };
+    thread_local const Event event;
+    return event.handle;
+}
+
+// Listed before the wait first looks at `nudged`, so a nudge after that look still sets
+// the event; one that came before it leaves the event set, which costs a look only.
+class NudgeListing {
+  public:
+    explicit NudgeListing(HANDLE event) : event_(event) {
+        std::lock_guard lock(nudged_waits().mutex);
+        nudged_waits().events.push_back(event_);
+    }
+    ~NudgeListing() {
+        std::lock_guard lock(nudged_waits().mutex);
+        std::erase(nudged_waits().events, event_);
+    }
+    NudgeListing(const NudgeListing&) = delete;
+    NudgeListing& operator=(const NudgeListing&) = delete;
+
+  private:
+    HANDLE event_;
+};
+
 }  // namespace
 
 // Only wake_waiters ends a wait early: a wait the platform refuses is no reason to, since
 // callers take an early end for shutdown. It sleeps in slices for its time instead.
-bool wait_unless_woken(std::chrono::milliseconds duration) {
+bool wait_unless_woken(std::chrono::milliseconds duration, const std::function<bool()>& nudged) {
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + duration;
-    const HANDLE wake = wake_event();
+    HANDLE events[2] = {wake_event(), nudged ? thread_nudge_event() : nullptr};
+    const DWORD count = events[1] ? 2 : 1;
+    std::optional<NudgeListing> listing;
+    if (events[1]) {
+        listing.emplace(events[1]);
+    }
     while (!woken) {
+        if (nudged && nudged()) {
+            return true;
+        }
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
         if (left.count() <= 0) {
             return true;
@@ -40,11 +95,13 @@ bool wait_unless_woken(std::chrono::milliseconds duration) {
         // Whole milliseconds below INFINITE; a longer wait goes round again.
         const auto wait = static_cast<DWORD>(
             std::min<std::chrono::milliseconds::rep>(left.count(), INFINITE - 1));
-        const DWORD woke =
-            wake ? MsgWaitForMultipleObjects(1, &wake, FALSE, wait, kAllInput) : WAIT_FAILED;
-        if (woke == WAIT_OBJECT_0 + 1) {
+        const DWORD woke = events[0]
+                               ? MsgWaitForMultipleObjects(count, events, FALSE, wait, kAllInput)
+                               : WAIT_FAILED;
+        if (woke == WAIT_OBJECT_0 + count) {
             process_thread_messages();
         } else if (woke == WAIT_FAILED) {
+            // Also where the nudge event could not be made: the slices keep looking.
             Sleep(static_cast<DWORD>(
                 std::min<std::chrono::milliseconds::rep>(wait, kFallbackSlice.count())));
         }
@@ -55,6 +112,13 @@ bool wait_unless_woken(std::chrono::milliseconds duration) {
 void wake_waiters() {
     woken = true;
     SetEvent(wake_event());
+}
+
+void nudge_waiters() {
+    std::lock_guard lock(nudged_waits().mutex);
+    for (const HANDLE event : nudged_waits().events) {
+        SetEvent(event);
+    }
 }
 
 void rearm_waiters() {

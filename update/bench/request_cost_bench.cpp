@@ -5,7 +5,6 @@
 // in-process substitute provider's threads are not counted.
 //
 //   request_cost_bench [requests]     (default 200 per path and side)
-#include <curl/curl.h>
 #include <sys/resource.h>
 
 #include <algorithm>
@@ -25,6 +24,7 @@
 #include "http/network_time.h"
 #include "http/tls_settings.h"
 #include "sandbox/sandbox_server.h"
+#include "update/bench/bare_requests.h"
 #include "update/bench/bench_account.h"
 #include "update/page_watch_list.h"
 #include "update/update_cycle.h"
@@ -34,9 +34,12 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+using bench::bare_request;
 using bench::kAccountId;
 using bench::kDnsName;
+using bench::kEngineLines;
 using bench::kToken;
+using bench::request_object_lines;
 
 constexpr char kAddress[] = "198.51.100.1";
 
@@ -89,70 +92,6 @@ std::pair<Cost, Cost> compare(int count, const Request& engine, const Request& b
     return {totals[0], totals[1]};
 }
 
-std::size_t discard(char*, std::size_t size, std::size_t count, void*) {
-    return size * count;
-}
-
-using HeaderLines = std::vector<std::string>;
-
-// The lines the request engine sends: its defaults, the form Content-Type (the simple
-// variant adds it to every method).
-const HeaderLines kEngineLines = {
-    "User-Agent: Mozilla/5.0 (compatible; MSIE 9.0; Windows NT 6.1; WOW64; Trident/5.0)",
-    "Accept: text/html, application/xhtml+xml, */*",
-    "Accept-Encoding: gbk, GB2312",
-    "Accept-Language: zh-cn",
-    "Content-Type: application/x-www-form-urlencoded",
-    "Cache-Control: no-cache",
-    "Expect:"};
-
-// The lines the request object sends with the network-time HEAD.
-HeaderLines request_object_lines(const std::string& url) {
-    return {"Accept: */*", "Referer: " + url, "Accept-Language: zh-cn",
-            "User-Agent: Mozilla/4.0 (compatible; MSIE 9.0; Windows NT 6.1)"};
-}
-
-// One request the way a hand-written libcurl client would make it, with the same lines on
-// the wire as the engine's request.
-bool bare_request(const std::string& url, const char* verb, const std::string& body,
-                  const HeaderLines& header_lines, const std::string& ca_file) {
-    CURL* handle = curl_easy_init();
-    if (!handle) {
-        return false;
-    }
-    curl_slist* lines = nullptr;
-    for (const std::string& line : header_lines) {
-        lines = curl_slist_append(lines, line.c_str());
-    }
-    curl_easy_setopt(handle, CURLOPT_HTTPHEADER, lines);
-    curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(handle, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
-    curl_easy_setopt(handle, CURLOPT_PROXY, "");
-    curl_easy_setopt(handle, CURLOPT_NOPROXY, "*");
-    curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &discard);
-    if (url.rfind("https:", 0) == 0) {
-        // The system store and the provider's CA, as the engine trusts them.
-        curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, 1L);
-        curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 2L);
-        curl_easy_setopt(handle, CURLOPT_CAINFO, ca_file.c_str());
-        curl_easy_setopt(handle, CURLOPT_CAPATH, "/etc/ssl/certs");
-    }
-    if (std::string(verb) == "HEAD") {
-        curl_easy_setopt(handle, CURLOPT_NOBODY, 1L);
-    }
-    if (std::string(verb) == "POST") {
-        curl_easy_setopt(handle, CURLOPT_POSTFIELDSIZE, static_cast<long>(body.size()));
-        curl_easy_setopt(handle, CURLOPT_POSTFIELDS, body.c_str());
-    }
-    const CURLcode code = curl_easy_perform(handle);
-    long status = 0;
-    curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &status);
-    curl_easy_cleanup(handle);
-    curl_slist_free_all(lines);
-    return code == CURLE_OK && status == 200;
-}
-
 void print_row(const char* path, const std::pair<Cost, Cost>& costs, int per = 1) {
     const Cost engine{costs.first.cpu_ms / per, costs.first.wall_ms / per};
     const Cost bare{costs.second.cpu_ms / per, costs.second.wall_ms / per};
@@ -178,7 +117,7 @@ int run(int count) {
     const std::string list_body =
         std::string("login_token=") + kAccountId + "," + kToken + "&format=json";
 
-    const HeaderLines time_lines = request_object_lines(endpoints.time_url);
+    const bench::HeaderLines time_lines = request_object_lines(endpoints.time_url);
     std::printf("%d requests per path and side; times per request in ms\n", count);
     std::printf("%-34s %9s %9s %9s %9s %7s\n", "path", "cpu", "bare cpu", "wall", "bare wall",
                 "cpu x");
