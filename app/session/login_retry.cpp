@@ -12,8 +12,6 @@ namespace {
 
 // A flapping interface must not turn the waits into a stream of logins.
 constexpr std::chrono::seconds kLeastBetweenTries{2};
-// The waits are cut this fine so that a network change or the user's own login ends them.
-constexpr std::chrono::milliseconds kWaitSlice{100};
 
 }  // namespace
 
@@ -26,7 +24,10 @@ LoginRetry::LoginRetry(RunLog& log, std::function<void(const Text& reason)> wait
     : log_(log), waiting_(std::move(waiting)), waits_(waits) {}
 
 std::optional<LoginOutcome> LoginRetry::run(const std::function<LoginOutcome()>& attempt) {
-    const auto watch = watch_network_changes([this] { network_changed_ = true; });
+    const auto watch = watch_network_changes([this] {
+        network_changed_ = true;
+        nudge_delays();
+    });
     Text reason;
     const std::optional<LoginOutcome> outcome = run_until_answered(attempt, reason);
     if (!reason.empty()) {
@@ -63,16 +64,25 @@ std::optional<LoginOutcome> LoginRetry::run_until_answered(
     }
 }
 
+void LoginRetry::cancel() {
+    cancelled_ = true;
+    nudge_delays();
+}
+
+// A network change and the user's own login nudge the wait, which then looks again.
 bool LoginRetry::wait(std::chrono::milliseconds duration,
                       std::chrono::steady_clock::time_point tried) {
     const auto until = std::chrono::steady_clock::now() + duration;
     for (;;) {
+        const std::uint64_t seen = nudge_count();
         const auto now = std::chrono::steady_clock::now();
         if (now >= until || (network_changed_ && now - tried >= kLeastBetweenTries)) {
             return true;
         }
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - now);
-        if (!delay(std::min(left, kWaitSlice)) || cancelled_) {
+        const auto next = network_changed_ ? std::min(until, tried + kLeastBetweenTries) : until;
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(next - now);
+        if (!delay_unless_nudged(std::max(left, std::chrono::milliseconds(1)), seen) ||
+            cancelled_) {
             return false;
         }
     }

@@ -36,7 +36,7 @@ class LoginRetry {
 
     // The user's own login took over (called on the thread that runs run(), from the
     // events its waits handle): no further try.
-    void cancel() { cancelled_ = true; }
+    void cancel();
 
   private:
     // `reason` holds why it last waited (empty: it never did).
