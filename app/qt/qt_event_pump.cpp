@@ -4,6 +4,7 @@
 #include <QMetaObject>
 #include <QTimer>
 #include <algorithm>
+#include <utility>
 
 namespace velmora {
 
@@ -17,13 +18,16 @@ void QtEventPump::wait(std::chrono::milliseconds duration) {
     timer.setSingleShot(true);
     timer.setTimerType(Qt::PreciseTimer);
     QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    bool interrupted = false;
     {
         std::lock_guard lock(mutex_);
         loops_.push_back(&loop);
+        interrupted = std::exchange(interrupted_, false);
     }
-    // Checked once the loop is registered: a shutdown from now on interrupts it, and one
-    // that came before is seen here.
-    if (!shutdown_requested()) {
+    // Checked once the loop is registered: an interrupt from now on ends it, and one that
+    // came before (a shutdown, a nudge between its waiter's last look and this wait) is
+    // seen here.
+    if (!interrupted && !shutdown_requested()) {
         timer.start(duration);
         loop.exec();
     }
@@ -36,7 +40,9 @@ void QtEventPump::interrupt() {
     // the window thread, so a wait that has ended meanwhile is never touched (and the
     // hand-over stays visible to ThreadSanitizer, which cannot see into Qt's locking).
     std::lock_guard lock(mutex_);
-    if (!loops_.empty()) {
+    if (loops_.empty()) {
+        interrupted_ = true;
+    } else {
         QMetaObject::invokeMethod(this, "quit_waits", Qt::QueuedConnection);
     }
 }

@@ -27,6 +27,7 @@ class QtEventPump : public QObject, public EventPump {
 
     std::mutex mutex_;
     std::vector<QEventLoop*> loops_;
+    bool interrupted_ = false;  // an interrupt came while no wait ran: the next one ends at once
 };
 
 }  // namespace velmora

@@ -19,6 +19,7 @@
 
 #include "app/qt/message_box.h"
 #include "app/qt/qt_controls.h"
+#include "app/qt/qt_event_pump.h"
 #include "app/qt/qt_platform_hooks.h"
 #include "app/qt/qt_text.h"
 #include "app/qt/record_list_widget.h"
@@ -195,6 +196,23 @@ TEST_F(QtPlatformHooksTest, DelayOnTheWindowThreadServesWorkersAndEndsOnShutdown
 
 TEST_F(QtPlatformHooksTest, DelayRunsItsFullTimeWithoutShutdown) {
     EXPECT_TRUE(delay(20, 0));
+}
+
+// A nudge from another thread ends a nudged delay in the window thread's pump, also one
+// that came after the waiter's last look but before the pump's wait began.
+TEST_F(QtPlatformHooksTest, ANudgeEndsANudgedDelayOnTheWindowThread) {
+    std::thread nudger([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        nudge_delays();
+    });
+    EXPECT_TRUE(delay_unless_nudged(std::chrono::hours(1), nudge_count()));
+    nudger.join();
+
+    QtEventPump pump;
+    pump.interrupt();  // as a nudge that found no wait running
+    const auto start = std::chrono::steady_clock::now();
+    pump.wait(std::chrono::seconds(30));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
 }
 
 TEST_F(QtPlatformHooksTest, InternalErrorsFromAWorkerAreShownInABoxOnTheWindowThread) {
