@@ -1,6 +1,10 @@
 #include "base/text.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+#include "base/backend.h"
 
 namespace velmora {
 
@@ -45,51 +49,38 @@ template <typename Found>
 void walk_matches(std::string_view region, Size from, std::string_view needle, bool ignore_case,
                   Found found) {
     const auto same = [](char a, char b) { return fold_ascii(a) == fold_ascii(b); };
-    // Every place the walk would find is also a place where the bytes match, so the
-    // library's byte search rules out the rest. Its finds are the walk's own while every
-    // byte from `from` to the end of the find is ASCII, for then each byte starts a
-    // character; the bytes are checked only that far, as replies are long and mostly ASCII.
-    Size ascii_until = from;  // region[from, ascii_until) is ASCII
-    Size i = from;
-    for (Size next = from;; next = i + 1) {
+    // Every place the walk would find is also a place where the bytes match, so a byte
+    // search rules out the rest; the walk by characters then only has to catch up with
+    // each find to tell whether it starts a character or is the trail byte of one.
+    Size start = from;  // always a character start
+    for (Size next = from;;) {
+        Size i = std::string_view::npos;
         if (ignore_case) {
             const auto at = std::search(region.begin() + static_cast<std::ptrdiff_t>(next),
                                         region.end(), needle.begin(), needle.end(), same);
-            i = at == region.end() ? std::string_view::npos
-                                   : static_cast<Size>(at - region.begin());
+            i = at == region.end() ? i : static_cast<Size>(at - region.begin());
         } else {
-            i = region.find(needle, next);
+            i = backend::find_bytes(region, needle, next);
         }
         if (i == std::string_view::npos) {
             return;
         }
-        const Size match_end = i + needle.size();
-        while (ascii_until < match_end && static_cast<unsigned char>(region[ascii_until]) < 0x80) {
-            ++ascii_until;
+        while (start < i) {
+            // Eight ASCII bytes at a time, each a character of its own.
+            std::uint64_t word = 0;
+            if (i - start >= sizeof word) {
+                std::memcpy(&word, region.data() + start, sizeof word);
+                if ((word & 0x8080808080808080u) == 0) {
+                    start += sizeof word;
+                    continue;
+                }
+            }
+            start += char_size(region, start);  // never 0 here: a match follows
         }
-        if (ascii_until < match_end) {
-            break;
-        }
-        if (!found(i)) {
+        if (start == i && !found(i)) {
             return;
         }
-    }
-    // A byte that is not ASCII comes first: walk by characters from the last place known
-    // to start one.
-    i = std::min(i, ascii_until);
-    const char first = fold_ascii(needle[0]);
-    while (region.size() - i >= needle.size()) {
-        // The first byte rules out almost every position before the full comparison.
-        const bool candidate =
-            (ignore_case ? fold_ascii(region[i]) : region[i]) == (ignore_case ? first : needle[0]);
-        if (candidate && matches_at(region, i, needle, ignore_case) && !found(i)) {
-            return;
-        }
-        const Size step = char_size(region, i);
-        if (step == 0) {
-            return;
-        }
-        i += step;
+        next = start == i ? i + 1 : start;
     }
 }
 

@@ -9,7 +9,7 @@
 // With two slots, both kinds are also timed with passes 2 s apart ("/2s"), as the
 // footprint benchmark runs them, where the caches have gone cold between passes.
 //
-//   update_pass_bench [passes]     (default 7 steady passes per size)
+//   update_pass_bench [passes [slots]]     (default 7 steady passes per size; all sizes)
 
 #include <algorithm>
 #include <chrono>
@@ -139,7 +139,7 @@ void print_row(const char* kind, int slots, PassTime median_time,
                 static_cast<double>(connections.handshakes) / passes);
 }
 
-int run(int passes) {
+int run(int passes, int only_slots) {
     sandbox::SandboxOptions options;
     options.seed = bench_seed(kFirstAddress);
     sandbox::SandboxServer sandbox(options);
@@ -157,6 +157,9 @@ int run(int passes) {
     std::printf(" %11s %11s\n", "conns/pass", "tls/pass");
 
     for (const int slots : {1, 2, 20, 120}) {
+        if (only_slots != 0 && slots != only_slots) {
+            continue;
+        }
         MemoryControls controls;
         controls.set_edit_text(control::id_edit(), kAccountId);
         controls.set_edit_text(control::token_edit(), kToken);
@@ -215,5 +218,6 @@ int run(int passes) {
 
 int main(int argc, char** argv) {
     const int passes = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
-    return velmora::run(passes);
+    const int slots = argc > 2 ? std::atoi(argv[2]) : 0;
+    return velmora::run(passes, slots);
 }
