@@ -62,10 +62,16 @@ bool read_address_news(int fd) {
         if (received < 0) {
             return news || errno == ENOBUFS;
         }
-        int left = static_cast<int>(received);
-        for (auto* message = reinterpret_cast<nlmsghdr*>(buffer); NLMSG_OK(message, left);
-             message = NLMSG_NEXT(message, left)) {
+        // NLMSG_OK and NLMSG_NEXT by hand: the macros compare the header's unsigned length
+        // with a signed count.
+        const auto size = static_cast<std::size_t>(received);
+        for (std::size_t offset = 0; offset + sizeof(nlmsghdr) <= size;) {
+            const auto* message = reinterpret_cast<const nlmsghdr*>(buffer + offset);
+            if (message->nlmsg_len < sizeof(nlmsghdr) || message->nlmsg_len > size - offset) {
+                break;
+            }
             news = news || message->nlmsg_type == RTM_NEWADDR || message->nlmsg_type == RTM_DELADDR;
+            offset += NLMSG_ALIGN(message->nlmsg_len);
         }
     }
 }
