@@ -95,13 +95,15 @@ bool wait_unless_woken(std::chrono::milliseconds duration, const std::function<b
         // Whole milliseconds below INFINITE; a longer wait goes round again.
         const auto wait = static_cast<DWORD>(
             std::min<std::chrono::milliseconds::rep>(left.count(), INFINITE - 1));
-        const DWORD woke = events[0]
+        // Without the nudge event a nudged wait could not be woken: it sleeps in slices
+        // too, looking at `nudged` after each.
+        const bool can_wait = events[0] && (!nudged || events[1]);
+        const DWORD woke = can_wait
                                ? MsgWaitForMultipleObjects(count, events, FALSE, wait, kAllInput)
                                : WAIT_FAILED;
         if (woke == WAIT_OBJECT_0 + count) {
             process_thread_messages();
         } else if (woke == WAIT_FAILED) {
-            // Also where the nudge event could not be made: the slices keep looking.
             Sleep(static_cast<DWORD>(
                 std::min<std::chrono::milliseconds::rep>(wait, kFallbackSlice.count())));
         }
